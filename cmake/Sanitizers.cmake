@@ -1,0 +1,10 @@
+# One sanitizer flavour per build tree: "address" (with undefined behaviour) or "thread".
+if(LIDSHAPER_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+elseif(LIDSHAPER_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT LIDSHAPER_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "LIDSHAPER_SANITIZE must be empty, address or thread")
+endif()

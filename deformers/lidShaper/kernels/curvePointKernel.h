@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+#include <Imath/ImathVec.h>
+
+#include "rg/NurbsCurveData.h"
+
+// The point of a non-rational B-spline curve at one parameter, in a fixed mix of
+// single and double precision (knots, parameter and basis values in single
+// precision, the point sum in double), so every build gives the same bits.
+
+// Highest degree the kernel's fixed stack arrays hold.
+constexpr std::int32_t kMaxCurveKernelDegree = 15;
+
+// The point of `curve` at u. The curve must be one curvePointKernel can read
+// safely (see curveFitsKernel).
+Imath::V3d evaluateMinorCurve(const NurbsCurveData& curve, float u);
+
+// Dispatching entry point: picks the build for this processor on first use.
+// `cvs` holds three doubles per control point; `result` receives x, y, z.
+void curvePointKernel(const double* cvs, const float* knots, std::int32_t degree, std::int32_t knotCount, float u,
+                      double* result);
+
+// Whether evaluating `curve` at any parameter stays inside its lists: a degree
+// the stack arrays hold, enough knots for every span the search can pick, and a
+// control point for every basis value of those spans.
+bool curveFitsKernel(const NurbsCurveData& curve);
+
+// The builds, one per instruction set; each is the same source compiled with
+// different target flags.
+#if defined(LIDSHAPER_X86_KERNELS)
+void curvePointKernelSse2(const double*, const float*, std::int32_t, std::int32_t, float, double*);
+void curvePointKernelSse41(const double*, const float*, std::int32_t, std::int32_t, float, double*);
+void curvePointKernelAvx(const double*, const float*, std::int32_t, std::int32_t, float, double*);
+#else
+void curvePointKernelPortable(const double*, const float*, std::int32_t, std::int32_t, float, double*);
+#endif

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+// Instruction-set level of this processor: 5 AVX-512 (with DQ, BW, VL), 4 AVX-512
+// (with PF, ER, CD), 3 AVX2, 2 AVX, 1 SSE4.1, 0 SSE2, -1 none of these.
+
+// The registers the level is read from. xcr0Eax is only meaningful when leaf 1
+// ECX has OSXSAVE (bit 27); the reading side leaves it 0 otherwise.
+struct ProcessorFeatureRegisters {
+    std::uint32_t leaf1Ecx = 0;
+    std::uint32_t leaf1Edx = 0;
+    std::uint32_t leaf7Ebx = 0;
+    std::uint32_t xcr0Eax = 0;
+};
+
+// The level those registers describe.
+std::int32_t processorLevelFromRegisters(const ProcessorFeatureRegisters& registers);
+
+// Reads CPUID leaves 1 and 7 (and XGETBV when the OS saves extended state).
+ProcessorFeatureRegisters readProcessorFeatureRegisters();
+
+// The level of the processor this runs on.
+std::int32_t detectProcessorLevel();
+
+// The process-wide level: -1 until first needed, then detected once and kept.
+std::int32_t processorLevel();
