@@ -24,8 +24,16 @@ void curvePointKernel(const double* cvs, const float* knots, std::int32_t degree
 
 // Whether evaluating `curve` at any parameter stays inside its lists: a degree
 // the stack arrays hold, enough knots for every span the search can pick, and a
-// control point for every basis value of those spans.
+// control point for every basis value of those spans. Degree 0 (each parameter
+// picks one control point) is held to the same bounds.
 bool curveFitsKernel(const NurbsCurveData& curve);
+
+// Signature shared by the builds.
+using CurvePointKernelFunction = void (*)(const double*, const float*, std::int32_t, std::int32_t, float, double*);
+
+// The build that runs on a processor of `level` (see processorLevel), or nullptr
+// for a negative level, on which none of them runs.
+CurvePointKernelFunction curvePointKernelForLevel(std::int32_t level);
 
 // The builds, one per instruction set; each is the same source compiled with
 // different target flags.

@@ -1,1 +1,116 @@
-#include "curvePointKernel.h"
+#include "processorLevel.h"
+
+#include <atomic>
+
+#if defined(LIDSHAPER_X86_KERNELS)
+#include <cpuid.h>
+#endif
+
+namespace {
+
+// CPUID leaf 1, ECX.
+constexpr std::uint32_t kSse41 = 1u << 19;
+constexpr std::uint32_t kOsxsave = 1u << 27;
+constexpr std::uint32_t kAvx = 1u << 28;
+constexpr std::uint32_t kF16c = 1u << 29;
+constexpr std::uint32_t kRdrand = 1u << 30;
+
+// CPUID leaf 1, EDX.
+constexpr std::uint32_t kSse2 = 1u << 26;
+
+// CPUID leaf 7 subleaf 0, EBX.
+constexpr std::uint32_t kAvx2 = 1u << 5;
+constexpr std::uint32_t kAvx512f = 1u << 16;
+constexpr std::uint32_t kAvx512DqCdBwVl = 0xD0020000u;
+constexpr std::uint32_t kAvx512PfErCd = 0x1C000000u;
+
+// XCR0: register state the operating system saves on a context switch.
+constexpr std::uint32_t kXcr0XmmYmm = 0x6u;
+constexpr std::uint32_t kXcr0XmmYmmOpmaskZmm = 0xE6u;
+
+bool hasAll(std::uint32_t reg, std::uint32_t bits) {
+    return (reg & bits) == bits;
+}
+
+std::atomic<std::int32_t> cachedProcessorLevel{-1};
+
+#if defined(LIDSHAPER_X86_KERNELS)
+// Raw instruction rather than _xgetbv, which would need -mxsave on this file.
+std::uint32_t readXcr0Eax() {
+    std::uint32_t eax = 0;
+    std::uint32_t edx = 0;
+    __asm__ volatile("xgetbv" : "=a"(eax), "=d"(edx) : "c"(0));
+    return eax;
+}
+#endif
+
+}  // namespace
+
+std::int32_t processorLevelFromRegisters(const ProcessorFeatureRegisters& registers) {
+    // Without OSXSAVE the OS may not save wide registers, whatever else is set.
+    if (hasAll(registers.leaf1Ecx, kOsxsave)) {
+        const bool avx512 =
+            hasAll(registers.leaf7Ebx, kAvx512f | kAvx2) && hasAll(registers.xcr0Eax, kXcr0XmmYmmOpmaskZmm);
+        if (avx512 && hasAll(registers.leaf7Ebx, kAvx512DqCdBwVl)) {
+            return 5;
+        }
+        if (avx512 && hasAll(registers.leaf7Ebx, kAvx512PfErCd)) {
+            return 4;
+        }
+        const bool avx = hasAll(registers.leaf1Ecx, kAvx) && hasAll(registers.xcr0Eax, kXcr0XmmYmm);
+        if (avx && hasAll(registers.leaf7Ebx, kAvx2) && hasAll(registers.leaf1Ecx, kF16c | kRdrand)) {
+            return 3;
+        }
+        if (avx) {
+            return 2;
+        }
+    }
+    if (hasAll(registers.leaf1Ecx, kSse41)) {
+        return 1;
+    }
+    if (hasAll(registers.leaf1Edx, kSse2)) {
+        return 0;
+    }
+    return -1;
+}
+
+ProcessorFeatureRegisters readProcessorFeatureRegisters() {
+    ProcessorFeatureRegisters registers;
+#if defined(LIDSHAPER_X86_KERNELS)
+    unsigned eax = 0;
+    unsigned ebx = 0;
+    unsigned ecx = 0;
+    unsigned edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) {
+        return registers;
+    }
+    registers.leaf1Ecx = ecx;
+    registers.leaf1Edx = edx;
+    if (__get_cpuid_max(0, nullptr) >= 7 && __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0) {
+        registers.leaf7Ebx = ebx;
+    }
+    if (hasAll(registers.leaf1Ecx, kOsxsave)) {
+        registers.xcr0Eax = readXcr0Eax();
+    }
+#endif
+    return registers;
+}
+
+std::int32_t detectProcessorLevel() {
+#if defined(LIDSHAPER_X86_KERNELS)
+    return processorLevelFromRegisters(readProcessorFeatureRegisters());
+#else
+    // No x86 features to read; the portable build runs anywhere.
+    return 0;
+#endif
+}
+
+std::int32_t processorLevel() {
+    // Racing first calls each detect and store the same value, so relaxed is enough.
+    std::int32_t level = cachedProcessorLevel.load(std::memory_order_relaxed);
+    if (level < 0) {
+        level = detectProcessorLevel();
+        cachedProcessorLevel.store(level, std::memory_order_relaxed);
+    }
+    return level;
+}
