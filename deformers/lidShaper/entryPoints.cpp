@@ -1,1 +1,10 @@
+// The plug-in's only exported symbols.
 
+#include "MyNode.h"
+#include "commandProtocol.h"
+
+#define LIDSHAPER_EXPORT extern "C" __attribute__((visibility("default")))
+
+LIDSHAPER_EXPORT RgNode* create() { return new MyNode(); }
+
+LIDSHAPER_EXPORT RgStatus help(AttributeMap& arguments) { return answerHelp(arguments); }

@@ -1,1 +1,139 @@
+#include "softRegion.h"
 
+#include <algorithm>
+
+#include "lidGeometry.h"
+
+namespace {
+
+constexpr std::int32_t kSkippedEntry = -1;
+
+enum class EntryRole { Pivot, Aim, Count, Member, LastMember };
+
+// Calls onEntry(role, position, entry) for every entry that counts, front to
+// back, until it returns false. Gives the role the next entry would have had, so
+// anything but Pivot means the list ended inside a record.
+template <typename OnEntry>
+EntryRole walkSoftRegionList(const std::vector<std::int32_t>& indices, OnEntry&& onEntry)
+{
+    EntryRole next = EntryRole::Pivot;
+    std::int64_t membersLeft = 0;
+    for (std::size_t position = 0; position < indices.size(); ++position) {
+        const std::int32_t entry = indices[position];
+        if (entry == kSkippedEntry)
+            continue;
+        EntryRole role = next;
+        if (role == EntryRole::Member && membersLeft == 1)
+            role = EntryRole::LastMember;
+        if (!onEntry(role, position, entry))
+            return role;
+        switch (role) {
+        case EntryRole::Pivot: next = EntryRole::Aim; break;
+        case EntryRole::Aim: next = EntryRole::Count; break;
+        case EntryRole::Count:
+            membersLeft = entry;
+            next = EntryRole::Member;
+            break;
+        case EntryRole::Member: --membersLeft; break;
+        case EntryRole::LastMember: next = EntryRole::Pivot; break;
+        }
+    }
+    return next;
+}
+
+std::string entryText(std::size_t position, std::int32_t entry)
+{
+    return "softRegion[" + std::to_string(position) + "] = " + std::to_string(entry);
+}
+
+} // namespace
+
+std::string findSoftRegionProblem(const std::vector<std::int32_t>& indices, std::size_t pointCount,
+                                  std::size_t weightCount)
+{
+    std::string problem;
+    const EntryRole endRole = walkSoftRegionList(indices, [&](EntryRole role, std::size_t position, std::int32_t entry) {
+        if (role == EntryRole::Count) {
+            if (entry < 1)
+                problem = entryText(position, entry) + " is a member count below 1";
+        } else if (entry < 0 || static_cast<std::size_t>(entry) >= pointCount) {
+            problem = entryText(position, entry) + " is outside points (" + std::to_string(pointCount) + ")";
+        } else if ((role == EntryRole::Member || role == EntryRole::LastMember) &&
+                   static_cast<std::size_t>(entry) >= weightCount) {
+            problem = entryText(position, entry) + " has no weight (weights hold " + std::to_string(weightCount) + ")";
+        }
+        return problem.empty();
+    });
+    if (problem.empty() && endRole != EntryRole::Pivot)
+        problem = "softRegion ends inside a record (" + std::to_string(indices.size()) + " entries)";
+    return problem;
+}
+
+void buildSoftRegion(SoftRegionState& state)
+{
+    state.pivotIdxs.clear();
+    state.aimIdxs.clear();
+    state.groups.clear();
+    state.largestIndex = -1;
+    std::vector<std::int32_t> members;
+    walkSoftRegionList(state.indices, [&](EntryRole role, std::size_t, std::int32_t entry) {
+        switch (role) {
+        case EntryRole::Pivot: state.pivotIdxs.push_back(entry); break;
+        case EntryRole::Aim: state.aimIdxs.push_back(entry); break;
+        case EntryRole::Count: members.clear(); break;
+        case EntryRole::Member: members.push_back(entry); break;
+        case EntryRole::LastMember:
+            members.push_back(entry);
+            state.groups.push_back(members);
+            members.clear();
+            break;
+        }
+        if (role != EntryRole::Count)
+            state.largestIndex = std::max(state.largestIndex, entry);
+        return true;
+    });
+
+    const std::vector<V3d>& points = *state.points;
+    const std::size_t groupCount = state.pivotIdxs.size();
+    state.restFramesInv.resize(groupCount);
+    state.restFrames.resize(groupCount);
+    state.restLengths.resize(groupCount);
+    state.restAims.resize(groupCount);
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        const V3d& pivot = points[state.pivotIdxs[g]];
+        const V3d& aim = points[state.aimIdxs[g]];
+        const V3d span = transformPoint(pivot - aim, state.geometryMatrix);
+        state.restAims[g] = span.normalized();
+        state.restLengths[g] = span.length();
+        state.restFrames[g] = translationMatrix(transformPoint(pivot, state.geometryMatrix));
+        state.restFramesInv[g] = state.restFrames[g].inverse(false);
+    }
+}
+
+void applySoftRegion(SoftRegionState& state)
+{
+    if (state.groups.empty())
+        return;
+    std::vector<V3d>& points = *state.points;
+    const std::vector<float>& weights = *state.weights;
+    for (std::size_t g = 0; g < state.groups.size(); ++g) {
+        const V3d& pivot = points[state.pivotIdxs[g]];
+        const V3d span = transformPoint(pivot - points[state.aimIdxs[g]], state.geometryMatrix);
+        state.currentRatio = span.length() / state.restLengths[g];
+        const M44d rotation = rotationBetween(state.restAims[g], span.normalized());
+        M44d frame = state.restFrames[g] * rotation;
+        scaleBasisRows(frame, V3d(state.currentRatio));
+        setMatrixRow(frame, 3, transformPoint(pivot, state.geometryMatrix));
+        const M44d groupMap = state.restFramesInv[g] * frame;
+
+        for (const std::int32_t member : state.groups[g]) {
+            const double weight = weights[member];
+            if (!(weight > 0.0))
+                continue;
+            const V3d world = transformPoint(points[member], state.geometryMatrix);
+            const V3d mapped = transformPoint(world, groupMap);
+            const V3d moved = weight >= 1.0 ? mapped : mapped * weight + world * (1.0 - weight);
+            points[member] = transformPoint(moved, state.geometryInverse);
+        }
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <vector>
+
+#include "rg/RgNode.h"
+#include "workingState.h"
+
+// The lidShaper node: declares its attributes, validates attribute maps and
+// deforms both eyelids of a character, keeping its prepared state between calls.
+class MyNode final : public RgNode {
+public:
+    MyNode() = default;
+    ~MyNode() override = default;
+
+    void declareAttributes(std::vector<AttributeDescriptor>& attributes) override;
+    RgStatus deform(AttributeMap& attributes, RgDeformData& data) override;
+    void idleHook() override {}
+    RgStatus validateAttributes(const AttributeMap& attributes) override;
+    void setAttributesDirty() override {}
+
+    EyeSolveState leftEye;
+    EyeSolveState rightEye;
+    SoftRegionState softRegionState;
+    bool rebuildCache = true; // while set, the next deform redoes the cached preparation
+
+    // Whether the two eyes name a common vertex, found when the cache is built:
+    // then they are solved one after the other so the result is deterministic.
+    bool eyesShareVertices = false;
+    std::vector<std::uint8_t> vertexOwners; // scratch for finding shared vertices
+};

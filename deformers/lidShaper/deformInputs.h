@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <Imath/ImathMatrix.h>
+#include <Imath/ImathVec.h>
+
+#include "eyeFields.h"
+#include "rg/AttributeMap.h"
+#include "rg/RgDeformData.h"
+#include "rg/RgNode.h"
+
+// The host settings deform reads besides the node's own attributes.
+inline const std::string kDebugModeKey = "DEBUG_MODE";
+inline const std::string kCacheAttributesKey = "CACHE_ATTRIBUTES";
+inline const std::string kEnvelopeKey = "ENVELOPE";
+inline const std::string kSoaEnabledKey = "SOA_ENABLED";
+
+// Below this envelope deform does nothing at all.
+constexpr double kEnvelopeThreshold = 0.00001;
+
+// Everything one deform call reads, as views of the host's data that live as
+// long as the call.
+struct DeformInputs {
+    bool cacheAttributes = false;
+    float envelope = 0.0f;
+    bool geometry = false;
+    std::vector<Imath::V3d>* points = nullptr;
+    Imath::M44d geometryMatrix;
+    const std::vector<float>* weights = nullptr;
+    Imath::M44d geometryInverse;
+    EyeInputs left;
+    EyeInputs right;
+    std::shared_ptr<const RgInt> softRegion;
+
+    // Handles kept only so the settings stay alive and typed for the call.
+    std::shared_ptr<const RgInt> debugMode;
+    std::shared_ptr<const RgBoolean> cacheAttributesValue;
+    std::shared_ptr<const RgFloat> envelopeValue;
+    std::shared_ptr<const RgBoolean> soaEnabled;
+};
+
+// Fetches one eye's 34 attributes in field order into `eye`. The first missing
+// or mistyped key shows its message and ends the fetch with false.
+bool fetchEyeInputs(const RgNode& node, const AttributeMap& attributes, EyeSide side, EyeInputs& eye);
+
+// What the input phase decided.
+enum class InputPhaseOutcome {
+    Continue,        // inputs complete: go on deforming
+    EnvelopeOff,     // envelope negligible: succeed without doing anything
+    LookupFailed,    // a key was missing or mistyped; its message has been shown
+};
+
+// Reads the settings, the deform record and, unless the envelope switches the
+// deformer off, both eyes' attributes and the soft-region list.
+InputPhaseOutcome readDeformInputs(const RgNode& node, const AttributeMap& attributes, RgDeformData& data,
+                                   DeformInputs& inputs);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "workingState.h"
+
+// Soft-region groups: each group of vertices follows the motion of a pivot and an
+// aim vertex from the rest pose captured at build time to the current points,
+// each member as far as its weight says.
+//
+// The list format, front to back: pivot index, aim index, member count K, then K
+// member indices; repeated. Entries of -1 are skipped wherever they stand.
+
+// Why `indices` cannot be read as groups over `pointCount` points with
+// `weightCount` weights ("" when it can): a record cut off at the end, a count
+// below 1, or an index outside the points or weights. Names the list position.
+std::string findSoftRegionProblem(const std::vector<std::int32_t>& indices, std::size_t pointCount,
+                                  std::size_t weightCount);
+
+// Parses state.indices into groups and records each group's rest frame from the
+// current points. The list must be well formed (findSoftRegionProblem).
+void buildSoftRegion(SoftRegionState& state);
+
+// Moves every group member by its group's current frame, scaled by its weight.
+void applySoftRegion(SoftRegionState& state);

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <Imath/ImathMatrix.h>
+#include <Imath/ImathVec.h>
+
+#include "rg/NurbsCurveData.h"
+
+// The node's working state: what the deform driver prepares from the inputs and
+// keeps between calls, and what the per-eye solve writes per column.
+
+using V3d = Imath::V3d;
+using M44d = Imath::M44d;
+
+// One lid column: an inner (lid margin) vertex, an outer vertex and the rows
+// between them.
+struct LidColumn {
+    double profileValue = 0.0;  // y of the lid's minor curve at arcPosition (every call)
+    double arcPosition = 0.0;   // normalised arc-length position of the column
+    bool towardUpper = true;    // whether the inner offset follows the upper lid's move vector
+    double moveWeight = 1.0;    // blend weight of the moved position
+    double restWeight = 0.0;    // 1 - moveWeight once solved
+    V3d innerOffset{0.0};       // x, y add to the sphere parameters; z to the distance from the eye center
+    V3d smoothedOuterUV{0.0};   // working copy of outerUV for the smoothing passes
+    V3d outerUV{0.0};           // sphere parameters of the outer vertex in x, y
+    double outerSmoothRatio = 1.0; // smoothing ratio of an interior column
+    V3d restSpan{0.0};          // rest outer minus rest inner vertex, in rig space
+    M44d restInnerFrame;        // translation to the rest inner vertex in rig space
+    M44d restInnerFrameInv;
+    V3d moveVector{0.0};        // the column's move vector plus its offset
+    V3d outerMove{0.0};         // outer vertex offset per unit of move
+    V3d innerOvershoot{0.0};    // extra inner offset per unit of move beyond 1
+    V3d outerOvershoot{0.0};    // extra outer offset per unit of move beyond 1
+    V3d outerOffset{0.0};       // offset of the outer vertex, read like innerOffset
+};
+
+struct LidState {
+    std::vector<LidColumn> columns;
+    NurbsCurveData minorCurve;      // copy of the lid's minor curve, closed by the close blend
+    double control = 0.0;           // the lid control after the close blend
+    double normalizedControl = 0.0; // control scaled by an open value
+    bool isUpper = true;
+    double minBetweenRadius = 0.0;  // smallest rest distance of an upper between vertex from the eye center; never reset
+    std::uint32_t centerCount = 0;  // center-row vertices per column
+    std::uint32_t betweenCount = 0; // between-row vertices per column
+};
+
+// An eye corner pair and the vertices that follow it.
+struct CornerRecord {
+    std::int32_t cornerA = -1;
+    std::int32_t cornerB = -1;
+    std::int32_t cornerANeighbour1 = -1;
+    std::int32_t cornerBNeighbour1 = -1;
+    std::int32_t cornerANeighbour2 = -1;
+    std::int32_t cornerBNeighbour2 = -1;
+    std::vector<std::int32_t> aroundCenterIdxs; // carried around the eye center
+    std::vector<std::int32_t> alongSpanIdxs;    // carried along the corner span
+    V3d offsetA{0.0};                           // x, y add to a smoothed position, z to a distance from the eye center
+    V3d offsetB{0.0};
+};
+
+// Sizes of the inputs an eye's cached preparation was built from. While the
+// cache is reused, a change in any of them makes the eye prepare again instead
+// of working on records sized for other inputs.
+struct EyeCacheShape {
+    std::size_t columnCount = 0;
+    std::size_t upperInnerUVCount = 0;
+    std::size_t lowerInnerUVCount = 0;
+    std::size_t upperCenterCount = 0;
+    std::size_t upperBetweenCount = 0;
+    std::size_t pointsOffsetCount = 0;
+    std::size_t cornersCount = 0;
+    std::size_t pointCount = 0;
+
+    bool operator==(const EyeCacheShape& other) const;
+    bool operator!=(const EyeCacheShape& other) const { return !(*this == other); }
+};
+
+struct EyeSolveState {
+    LidState upper;
+    LidState lower;
+    std::vector<V3d> offsetTable;  // 8N + 8 entries once prepared
+    std::vector<CornerRecord> corners = std::vector<CornerRecord>(2);
+
+    bool prepared = false;      // whether a cached preparation exists
+    EyeCacheShape preparedShape; // the input sizes it was made for
+    std::vector<double> pathLengths; // scratch for the row path lengths, reused by the solve
+};
+
+// Soft-region groups: vertices that follow a pivot and an aim vertex.
+struct SoftRegionState {
+    std::vector<std::int32_t> indices; // copy of the soft-region list
+    std::vector<std::int32_t> pivotIdxs;
+    std::vector<std::int32_t> aimIdxs;
+    std::vector<std::vector<std::int32_t>> groups;
+    std::vector<V3d>* points = nullptr;       // the host's points, renewed on each call that uses them
+    const std::vector<float>* weights = nullptr;
+    M44d geometryMatrix;
+    M44d geometryInverse;
+    double currentRatio = 0.0;
+    std::vector<V3d> restAims;
+    std::vector<double> restLengths;
+    std::vector<M44d> restFrames;
+    std::vector<M44d> restFramesInv;
+
+    std::int32_t largestIndex = -1; // largest point index the groups name, checked before each apply
+};
