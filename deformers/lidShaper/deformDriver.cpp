@@ -221,13 +221,11 @@ public:
         const bool rebuild = rebuildRequested || shape != state_.preparedShape;
         std::string problem;
         if (rebuild) {
+            // Until the corners are prepared too, the cache counts as made for no inputs.
+            state_.preparedShape = EyeCacheShape{};
             problem = findCachedPreparationProblem();
-            if (problem.empty()) {
+            if (problem.empty())
                 prepareCachedColumns();
-                state_.preparedShape = shape;
-            } else {
-                state_.preparedShape = EyeCacheShape{};
-            }
         }
 
         if (!preparePerCall(problem))
@@ -248,11 +246,11 @@ public:
         if (rebuild) {
             problem = findCornerProblem();
             if (!problem.empty()) {
-                state_.preparedShape = EyeCacheShape{};
                 reportAssertion(node_, LIDSHAPER_CHECK_SITE, problem);
                 return false;
             }
             prepareCorners();
+            state_.preparedShape = shape;
         }
 
         problem = findSolveProblem();

@@ -84,8 +84,7 @@ struct EyeSolveState {
     std::vector<V3d> offsetTable;  // 8N + 8 entries once prepared
     std::vector<CornerRecord> corners = std::vector<CornerRecord>(2);
 
-    bool prepared = false;      // whether a cached preparation exists
-    EyeCacheShape preparedShape; // the input sizes it was made for
+    EyeCacheShape preparedShape;     // the input sizes the cached preparation was made for
     std::vector<double> pathLengths; // scratch for the row path lengths, reused by the solve
 };
 
