@@ -2,8 +2,6 @@
 // every frame in order, the cache carried across) and must give the reference
 // status, error lines and points, frame by frame.
 
-#include <dlfcn.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -13,10 +11,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <mayastandin/StandIn.h>
-
 #include "RigFileReader.h"
-#include "rg/RgNode.h"
+#include "RigRunner.h"
 
 namespace {
 
@@ -37,30 +33,6 @@ std::vector<std::string> goldenRigNames()
         }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-struct FrameOutcome {
-    RgStatus status;
-    std::vector<std::string> errors;
-    std::vector<Imath::V3d> points;
-};
-
-std::vector<FrameOutcome> runRig(const rghost::Rig& rig)
-{
-    void* library = dlopen(LIDSHAPER_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(library, nullptr) << dlerror();
-    const auto create = reinterpret_cast<RgCreateFunction>(dlsym(library, "create"));
-    std::unique_ptr<RgNode> node(create());
-    node->mayaObject = mayastandin::makeDependencyNode(rig.nodeName);
-    std::vector<FrameOutcome> outcomes;
-    for (std::size_t frame = 0; frame < rghost::frameCount(rig); ++frame) {
-        AttributeMap attributes = rghost::frameAttributes(rig, frame);
-        RgDeformData data = rig.geometry;
-        mayastandin::ErrorCapture capture;
-        const RgStatus status = node->deform(attributes, data);
-        outcomes.push_back({status, capture.lines(), data.points});
-    }
-    return outcomes;
 }
 
 // Assertion lines are compared by shape; the location of each check is
@@ -102,13 +74,13 @@ TEST_P(GoldenRig, MatchesReferenceFrameByFrame)
     const rghost::Rig rig = rghost::readRigFile(base.string() + ".rig.json");
     std::ifstream expectedFile(base.string() + ".expected.json");
     const json expected = json::parse(expectedFile);
-    const std::vector<FrameOutcome> outcomes = runRig(rig);
+    const std::vector<rghost::FrameResult> outcomes = rghost::runRig(rghost::Plugin(LIDSHAPER_PLUGIN_PATH), rig);
     const json& expectedFrames = expected["frames"];
     ASSERT_EQ(outcomes.size(), expectedFrames.size());
 
     for (std::size_t frame = 0; frame < outcomes.size(); ++frame) {
         const std::string where = GetParam() + " frame " + std::to_string(frame);
-        const FrameOutcome& outcome = outcomes[frame];
+        const rghost::FrameResult& outcome = outcomes[frame];
         const json& want = expectedFrames[frame];
         EXPECT_EQ(static_cast<int>(outcome.status), want["status"].get<int>()) << where;
         ASSERT_EQ(outcome.errors.size(), want["errors"].size()) << where;

@@ -1,0 +1,286 @@
+// deform through the dlopen'ed plug-in, as a host calls it, on a small rig
+// whose results can be reasoned about.
+
+#include <gtest/gtest.h>
+
+#include <mayastandin/StandIn.h>
+
+#include "Plugin.h"
+#include "SmallEyeRig.h"
+
+namespace {
+
+using smallrig::list;
+using smallrig::single;
+using Imath::V3d;
+
+const rghost::Plugin& plugin()
+{
+    static const rghost::Plugin loaded(LIDSHAPER_PLUGIN_PATH);
+    return loaded;
+}
+
+struct Outcome {
+    RgStatus status;
+    std::vector<std::string> errors;
+    std::vector<V3d> points;
+};
+
+Outcome deformOnce(RgNode& node, smallrig::Rig& rig)
+{
+    RgDeformData data = rig.data;
+    mayastandin::ErrorCapture capture;
+    const RgStatus status = node.deform(rig.attributes, data);
+    return {status, capture.lines(), data.points};
+}
+
+Outcome deformOnNewNode(smallrig::Rig& rig)
+{
+    const rghost::NodePointer node = plugin().createNode("eyeRig1");
+    return deformOnce(*node, rig);
+}
+
+void expectNear(const V3d& actual, const V3d& expected, double tolerance, const std::string& what)
+{
+    EXPECT_NEAR((actual - expected).length(), 0.0, tolerance) << what << ": " << actual << " vs " << expected;
+}
+
+TEST(DeformEndToEnd, NeutralControlsKeepInnerOuterAndCornerVertices)
+{
+    smallrig::Rig rig;
+    const Outcome outcome = deformOnNewNode(rig);
+    ASSERT_EQ(outcome.status, RgStatus::Success);
+    EXPECT_TRUE(outcome.errors.empty());
+    for (const smallrig::Eye* eye : {&rig.left, &rig.right}) {
+        for (const auto* indices : {&eye->upperInner, &eye->upperOuter, &eye->lowerInner, &eye->lowerOuter})
+            for (const std::int32_t index : *indices)
+                expectNear(outcome.points[index], rig.data.points[index], 1e-12, "lid vertex " + std::to_string(index));
+        // No lid closes, so the corners and everything they carry stay.
+        for (std::size_t entry = 0; entry < 10; ++entry)
+            expectNear(outcome.points[eye->corners[entry]], rig.data.points[eye->corners[entry]], 1e-12, "corner entry");
+    }
+}
+
+TEST(DeformEndToEnd, UpperControlSlidesInnerVerticesByTheMoveVector)
+{
+    smallrig::Rig rig;
+    const double openValue = 25.0;
+    const double control = 0.5 * openValue;
+    rig.set(rig.left, "upperLidControl", single<RgDouble>(control));
+    const Outcome outcome = deformOnNewNode(rig);
+    ASSERT_EQ(outcome.status, RgStatus::Success);
+
+    // Half the open value moves each inner vertex half the move vector: x and y
+    // over the sphere's parameters, z out from the eye center.
+    const smallrig::Eye& eye = rig.left;
+    const V3d offset = eye.upperMove * 0.5;
+    for (int i = 0; i < smallrig::kColumns; ++i) {
+        const std::int32_t index = eye.upperInner[i];
+        const V3d direction = (eye.spherePoint(eye.upperInnerUV[i + 1] + V3d(offset.x, offset.y, 0.0)) - eye.center).normalized();
+        const double restDistance = (rig.data.points[index] - eye.center).length();
+        expectNear(outcome.points[index], eye.center + direction * (restDistance + offset.z), 1e-12, "inner vertex");
+    }
+    // The other eye is not driven by this control.
+    for (const std::int32_t index : rig.right.upperInner)
+        expectNear(outcome.points[index], rig.data.points[index], 1e-12, "right inner vertex");
+}
+
+TEST(DeformEndToEnd, ClosedEyeDependsOnlyOnWhereTheLidsMeet)
+{
+    // With closeEye 1 both lids' controls and profiles collapse onto their
+    // meeting value (halfway for closeLine 0), so splits around the same
+    // midpoint give the same closed lids.
+    const auto closedPoints = [](double upperControl, double lowerControl, double upperProfile, double lowerProfile) {
+        smallrig::Rig rig;
+        for (const smallrig::Eye* eye : {&rig.left, &rig.right}) {
+            rig.set(*eye, "closeEye", single<RgDouble>(1.0));
+            rig.set(*eye, "upperLidControl", single<RgDouble>(upperControl));
+            rig.set(*eye, "lowerLidControl", single<RgDouble>(lowerControl));
+            rig.set(*eye, "upperLidMinorCurve", single<RgNurbsCurve>(smallrig::profileCurve(upperProfile)));
+            rig.set(*eye, "lowerLidMinorCurve", single<RgNurbsCurve>(smallrig::profileCurve(lowerProfile)));
+        }
+        const Outcome outcome = deformOnNewNode(rig);
+        EXPECT_EQ(outcome.status, RgStatus::Success);
+        return outcome.points;
+    };
+    const std::vector<V3d> reference = closedPoints(5.0, -5.0, 0.1, -0.1);
+    const std::vector<V3d> split = closedPoints(15.0, -15.0, 0.3, -0.3);
+    const std::vector<V3d> together = closedPoints(0.0, 0.0, 0.0, 0.0);
+    for (std::size_t p = 0; p < reference.size(); ++p) {
+        expectNear(split[p], reference[p], 1e-12, "point " + std::to_string(p));
+        expectNear(together[p], reference[p], 1e-12, "point " + std::to_string(p));
+    }
+}
+
+TEST(DeformEndToEnd, SwitchedOffEyeAndEnvelopeMoveNothing)
+{
+    smallrig::Rig rig;
+    for (const smallrig::Eye* eye : {&rig.left, &rig.right})
+        rig.set(*eye, "upperLidControl", single<RgDouble>(20.0));
+    rig.set(rig.left, "eyeCompute", single<RgBoolean>(false));
+    const Outcome leftOff = deformOnNewNode(rig);
+    ASSERT_EQ(leftOff.status, RgStatus::Success);
+    for (const std::int32_t index : rig.left.upperInner)
+        EXPECT_EQ(leftOff.points[index], rig.data.points[index]);
+    EXPECT_NE(leftOff.points[rig.right.upperInner[0]], rig.data.points[rig.right.upperInner[0]]);
+
+    rig.attributes["ENVELOPE"] = single<RgFloat>(0.0f);
+    const Outcome envelopeOff = deformOnNewNode(rig);
+    EXPECT_EQ(envelopeOff.status, RgStatus::Success);
+    EXPECT_EQ(envelopeOff.points, rig.data.points);
+}
+
+// Each broken input fails with one assertion line whose text ends as given,
+// and not a single point moves.
+TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
+{
+    struct Case {
+        const char* what;
+        std::function<void(smallrig::Rig&)> breakRig;
+        std::string messageEnd;
+    };
+    const std::vector<Case> cases = {
+        {"no columns", [](smallrig::Rig& r) { r.set(r.left, "upperLidInnerIdxs", list<RgInt>({})); },
+         "): upperLidInnerIdxs"},
+        {"corner count", [](smallrig::Rig& r) { r.set(r.right, "cornersIdxs", list<RgInt>({1, 2, 3, 4, 5, 6, 7})); },
+         "): please add corners indices to cornersIdxs (minimum 24). But now - 7"},
+        {"curves of different sizes",
+         [](smallrig::Rig& r) {
+             NurbsCurveData curve = smallrig::profileCurve(0.0);
+             curve.cvs.push_back(V3d(2, 0, 0));
+             curve.knots = {0, 0, 0.5, 1, 1};
+             r.set(r.left, "lowerLidMinorCurve", single<RgNurbsCurve>(curve));
+         },
+         "): different number of minor curves' CVs"},
+        {"index outside points",
+         [](smallrig::Rig& r) {
+             auto between = r.left.upperBetween;
+             between[4] = 5012;
+             r.set(r.left, "upperLidBetweenIdxs", list<RgInt>(between));
+         },
+         "): lidShaper__eyes__L_eye__upperLidBetweenIdxs[4] = 5012 is outside points (" +
+             std::to_string(smallrig::Rig().data.points.size()) + ")"},
+        {"negative index",
+         [](smallrig::Rig& r) {
+             auto outer = r.right.lowerOuter;
+             outer[2] = -3;
+             r.set(r.right, "lowerLidOuterIdxs", list<RgInt>(outer));
+         },
+         "is outside points (" + std::to_string(smallrig::Rig().data.points.size()) + ")"},
+        {"short weights", [](smallrig::Rig& r) { r.data.weights.resize(r.left.upperBetween[1]); },
+         "): lidShaper__eyes__L_eye__upperLidBetweenIdxs[1] = " + std::to_string(smallrig::Rig().left.upperBetween[1]) +
+             " has no weight (weights hold " + std::to_string(smallrig::Rig().left.upperBetween[1]) + ")"},
+        {"corner run past the end",
+         [](smallrig::Rig& r) {
+             r.set(r.left, "upperLidCenterIdxs", list<RgInt>(std::vector<std::int32_t>(36, r.left.upperCenter[0])));
+             r.set(r.left, "lowerLidCenterIdxs", list<RgInt>(std::vector<std::int32_t>(36, r.left.lowerCenter[0])));
+         },
+         "): lidShaper__eyes__L_eye__cornersIdxs holds 30 entries but 4 corners and their carried lists need 32"},
+        {"curve without enough knots",
+         [](smallrig::Rig& r) {
+             NurbsCurveData curve = smallrig::profileCurve(0.0);
+             curve.knots = {0, 1};
+             r.set(r.right, "upperLidMinorCurve", single<RgNurbsCurve>(curve));
+         },
+         "): lidShaper__eyes__R_eye__upperLidMinorCurve cannot be evaluated: degree 1 with 2 CVs and 2 knots (a "
+         "curve needs CVs + degree + 1 knots, degree at most 15)"},
+        {"lower rows shorter than the upper rows",
+         [](smallrig::Rig& r) {
+             r.set(r.left, "lowerLidBetweenIdxs", list<RgInt>({r.left.lowerBetween[0], r.left.lowerBetween[1],
+                                                                r.left.lowerBetween[2]}));
+         },
+         "): lidShaper__eyes__L_eye__lowerLidBetweenIdxs holds 3 entries but the columns' between rows need 6"},
+        {"soft region cut off",
+         [](smallrig::Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 3, 4}); },
+         "): softRegion ends inside a record (4 entries)"},
+        {"soft region count below 1",
+         [](smallrig::Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 0, 4}); },
+         "): softRegion[2] = 0 is a member count below 1"},
+    };
+    for (const Case& c : cases) {
+        smallrig::Rig rig;
+        c.breakRig(rig);
+        const Outcome outcome = deformOnNewNode(rig);
+        EXPECT_EQ(outcome.status, RgStatus::Failure) << c.what;
+        ASSERT_EQ(outcome.errors.size(), 1u) << c.what;
+        const std::string& line = outcome.errors[0];
+        EXPECT_EQ(line.rfind("eyeRig1: ASSERT error (", 0), 0u) << c.what << ": " << line;
+        EXPECT_TRUE(line.size() >= c.messageEnd.size() &&
+                    line.compare(line.size() - c.messageEnd.size(), c.messageEnd.size(), c.messageEnd) == 0)
+            << c.what << ": " << line;
+        EXPECT_EQ(outcome.points, rig.data.points) << c.what;
+    }
+}
+
+TEST(DeformEndToEnd, CacheKeepsPreparedOffsetsUntilItIsRebuilt)
+{
+    smallrig::Rig rig;
+    for (const smallrig::Eye* eye : {&rig.left, &rig.right})
+        rig.set(*eye, "upperLidControl", single<RgDouble>(10.0));
+    rig.set(rig.left, "pointsOffset", list<RgVector>(std::vector<V3d>(3, V3d(0.0))));
+    const rghost::NodePointer cached = plugin().createNode("eyeRig1");
+    const Outcome first = deformOnce(*cached, rig);
+    ASSERT_EQ(first.status, RgStatus::Success);
+
+    // Same sizes, other values: a cached node keeps what it prepared.
+    rig.set(rig.left, "pointsOffset", list<RgVector>(std::vector<V3d>(3, V3d(0.0, 0.05, 0.0))));
+    EXPECT_EQ(deformOnce(*cached, rig).points, first.points);
+
+    // Without the cache the new offsets apply, as on a new node.
+    rig.attributes["CACHE_ATTRIBUTES"] = single<RgBoolean>(false);
+    const Outcome uncached = deformOnce(*cached, rig);
+    EXPECT_NE(uncached.points, first.points);
+    EXPECT_EQ(uncached.points, deformOnNewNode(rig).points);
+}
+
+TEST(DeformEndToEnd, CacheIsRebuiltWhenListSizesChange)
+{
+    smallrig::Rig rig;
+    const rghost::NodePointer cached = plugin().createNode("eyeRig1");
+    ASSERT_EQ(deformOnce(*cached, rig).status, RgStatus::Success);
+
+    // Two columns instead of three, with the cache on: the node must not work
+    // on records made for three.
+    for (const smallrig::Eye* eye : {&rig.left, &rig.right}) {
+        const auto firstTwo = [](const std::vector<std::int32_t>& indices, std::size_t perColumn) {
+            return list<RgInt>(std::vector<std::int32_t>(indices.begin(), indices.begin() + 2 * perColumn));
+        };
+        rig.set(*eye, "upperLidInnerIdxs", firstTwo(eye->upperInner, 1));
+        rig.set(*eye, "lowerLidInnerIdxs", firstTwo(eye->lowerInner, 1));
+        rig.set(*eye, "upperLidCenterIdxs", firstTwo(eye->upperCenter, smallrig::kCenterRows));
+        rig.set(*eye, "lowerLidCenterIdxs", firstTwo(eye->lowerCenter, smallrig::kCenterRows));
+        rig.set(*eye, "upperLidBetweenIdxs", firstTwo(eye->upperBetween, smallrig::kBetweenRows));
+        rig.set(*eye, "lowerLidBetweenIdxs", firstTwo(eye->lowerBetween, smallrig::kBetweenRows));
+        rig.set(*eye, "upperLidControl", single<RgDouble>(8.0));
+    }
+    const Outcome resized = deformOnce(*cached, rig);
+    ASSERT_EQ(resized.status, RgStatus::Success);
+    EXPECT_EQ(resized.points, deformOnNewNode(rig).points);
+}
+
+// Runs under ThreadSanitizer too (label "parallel"): both eyes are solved at
+// once, and eyes that share a vertex are solved one after the other.
+TEST(ParallelDeform, EyesGiveTheSameResultEveryTime)
+{
+    smallrig::Rig separate;
+    smallrig::Rig sharing;
+    // The right eye's first upper between vertex is also a left-eye vertex.
+    auto between = sharing.right.upperBetween;
+    between[0] = sharing.left.upperBetween[0];
+    sharing.set(sharing.right, "upperLidBetweenIdxs", list<RgInt>(between));
+    for (smallrig::Rig* rig : {&separate, &sharing})
+        for (const smallrig::Eye* eye : {&rig->left, &rig->right}) {
+            rig->set(*eye, "upperLidControl", single<RgDouble>(18.0));
+            rig->set(*eye, "lowerLidControl", single<RgDouble>(-12.0));
+        }
+
+    for (smallrig::Rig* rig : {&separate, &sharing}) {
+        const rghost::NodePointer node = plugin().createNode("eyeRig1");
+        const Outcome first = deformOnce(*node, *rig);
+        ASSERT_EQ(first.status, RgStatus::Success);
+        for (int call = 0; call < 20; ++call)
+            EXPECT_EQ(deformOnce(*node, *rig).points, first.points);
+    }
+}
+
+} // namespace
