@@ -3,42 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <mayastandin/StandIn.h>
-
-#include "Plugin.h"
-#include "SmallEyeRig.h"
+#include "SmallEyeRigRuns.h"
 
 namespace {
 
-using smallrig::list;
-using smallrig::single;
+using namespace smallrig;
 using Imath::V3d;
-
-const rghost::Plugin& plugin()
-{
-    static const rghost::Plugin loaded(LIDSHAPER_PLUGIN_PATH);
-    return loaded;
-}
-
-struct Outcome {
-    RgStatus status;
-    std::vector<std::string> errors;
-    std::vector<V3d> points;
-};
-
-Outcome deformOnce(RgNode& node, smallrig::Rig& rig)
-{
-    RgDeformData data = rig.data;
-    mayastandin::ErrorCapture capture;
-    const RgStatus status = node.deform(rig.attributes, data);
-    return {status, capture.lines(), data.points};
-}
-
-Outcome deformOnNewNode(smallrig::Rig& rig)
-{
-    const rghost::NodePointer node = plugin().createNode("eyeRig1");
-    return deformOnce(*node, rig);
-}
 
 void expectNear(const V3d& actual, const V3d& expected, double tolerance, const std::string& what)
 {
@@ -47,11 +17,11 @@ void expectNear(const V3d& actual, const V3d& expected, double tolerance, const 
 
 TEST(DeformEndToEnd, NeutralControlsKeepInnerOuterAndCornerVertices)
 {
-    smallrig::Rig rig;
+    Rig rig;
     const Outcome outcome = deformOnNewNode(rig);
     ASSERT_EQ(outcome.status, RgStatus::Success);
     EXPECT_TRUE(outcome.errors.empty());
-    for (const smallrig::Eye* eye : {&rig.left, &rig.right}) {
+    for (const Eye* eye : {&rig.left, &rig.right}) {
         for (const auto* indices : {&eye->upperInner, &eye->upperOuter, &eye->lowerInner, &eye->lowerOuter})
             for (const std::int32_t index : *indices)
                 expectNear(outcome.points[index], rig.data.points[index], 1e-12, "lid vertex " + std::to_string(index));
@@ -63,7 +33,7 @@ TEST(DeformEndToEnd, NeutralControlsKeepInnerOuterAndCornerVertices)
 
 TEST(DeformEndToEnd, UpperControlSlidesInnerVerticesByTheMoveVector)
 {
-    smallrig::Rig rig;
+    Rig rig;
     const double openValue = 25.0;
     const double control = 0.5 * openValue;
     rig.set(rig.left, "upperLidControl", single<RgDouble>(control));
@@ -72,9 +42,9 @@ TEST(DeformEndToEnd, UpperControlSlidesInnerVerticesByTheMoveVector)
 
     // Half the open value moves each inner vertex half the move vector: x and y
     // over the sphere's parameters, z out from the eye center.
-    const smallrig::Eye& eye = rig.left;
+    const Eye& eye = rig.left;
     const V3d offset = eye.upperMove * 0.5;
-    for (int i = 0; i < smallrig::kColumns; ++i) {
+    for (int i = 0; i < kColumns; ++i) {
         const std::int32_t index = eye.upperInner[i];
         const V3d direction = (eye.spherePoint(eye.upperInnerUV[i + 1] + V3d(offset.x, offset.y, 0.0)) - eye.center).normalized();
         const double restDistance = (rig.data.points[index] - eye.center).length();
@@ -91,13 +61,13 @@ TEST(DeformEndToEnd, ClosedEyeDependsOnlyOnWhereTheLidsMeet)
     // meeting value (halfway for closeLine 0), so splits around the same
     // midpoint give the same closed lids.
     const auto closedPoints = [](double upperControl, double lowerControl, double upperProfile, double lowerProfile) {
-        smallrig::Rig rig;
-        for (const smallrig::Eye* eye : {&rig.left, &rig.right}) {
+        Rig rig;
+        for (const Eye* eye : {&rig.left, &rig.right}) {
             rig.set(*eye, "closeEye", single<RgDouble>(1.0));
             rig.set(*eye, "upperLidControl", single<RgDouble>(upperControl));
             rig.set(*eye, "lowerLidControl", single<RgDouble>(lowerControl));
-            rig.set(*eye, "upperLidMinorCurve", single<RgNurbsCurve>(smallrig::profileCurve(upperProfile)));
-            rig.set(*eye, "lowerLidMinorCurve", single<RgNurbsCurve>(smallrig::profileCurve(lowerProfile)));
+            rig.set(*eye, "upperLidMinorCurve", single<RgNurbsCurve>(profileCurve(upperProfile)));
+            rig.set(*eye, "lowerLidMinorCurve", single<RgNurbsCurve>(profileCurve(lowerProfile)));
         }
         const Outcome outcome = deformOnNewNode(rig);
         EXPECT_EQ(outcome.status, RgStatus::Success);
@@ -114,8 +84,8 @@ TEST(DeformEndToEnd, ClosedEyeDependsOnlyOnWhereTheLidsMeet)
 
 TEST(DeformEndToEnd, SwitchedOffEyeAndEnvelopeMoveNothing)
 {
-    smallrig::Rig rig;
-    for (const smallrig::Eye* eye : {&rig.left, &rig.right})
+    Rig rig;
+    for (const Eye* eye : {&rig.left, &rig.right})
         rig.set(*eye, "upperLidControl", single<RgDouble>(20.0));
     rig.set(rig.left, "eyeCompute", single<RgBoolean>(false));
     const Outcome leftOff = deformOnNewNode(rig);
@@ -136,69 +106,69 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
 {
     struct Case {
         const char* what;
-        std::function<void(smallrig::Rig&)> breakRig;
+        std::function<void(Rig&)> breakRig;
         std::string messageEnd;
     };
     const std::vector<Case> cases = {
-        {"no columns", [](smallrig::Rig& r) { r.set(r.left, "upperLidInnerIdxs", list<RgInt>({})); },
+        {"no columns", [](Rig& r) { r.set(r.left, "upperLidInnerIdxs", list<RgInt>({})); },
          "): upperLidInnerIdxs"},
-        {"corner count", [](smallrig::Rig& r) { r.set(r.right, "cornersIdxs", list<RgInt>({1, 2, 3, 4, 5, 6, 7})); },
+        {"corner count", [](Rig& r) { r.set(r.right, "cornersIdxs", list<RgInt>({1, 2, 3, 4, 5, 6, 7})); },
          "): please add corners indices to cornersIdxs (minimum 24). But now - 7"},
         {"curves of different sizes",
-         [](smallrig::Rig& r) {
-             NurbsCurveData curve = smallrig::profileCurve(0.0);
+         [](Rig& r) {
+             NurbsCurveData curve = profileCurve(0.0);
              curve.cvs.push_back(V3d(2, 0, 0));
              curve.knots = {0, 0, 0.5, 1, 1};
              r.set(r.left, "lowerLidMinorCurve", single<RgNurbsCurve>(curve));
          },
          "): different number of minor curves' CVs"},
         {"index outside points",
-         [](smallrig::Rig& r) {
+         [](Rig& r) {
              auto between = r.left.upperBetween;
              between[4] = 5012;
              r.set(r.left, "upperLidBetweenIdxs", list<RgInt>(between));
          },
          "): lidShaper__eyes__L_eye__upperLidBetweenIdxs[4] = 5012 is outside points (" +
-             std::to_string(smallrig::Rig().data.points.size()) + ")"},
+             std::to_string(Rig().data.points.size()) + ")"},
         {"negative index",
-         [](smallrig::Rig& r) {
+         [](Rig& r) {
              auto outer = r.right.lowerOuter;
              outer[2] = -3;
              r.set(r.right, "lowerLidOuterIdxs", list<RgInt>(outer));
          },
-         "is outside points (" + std::to_string(smallrig::Rig().data.points.size()) + ")"},
-        {"short weights", [](smallrig::Rig& r) { r.data.weights.resize(r.left.upperBetween[1]); },
-         "): lidShaper__eyes__L_eye__upperLidBetweenIdxs[1] = " + std::to_string(smallrig::Rig().left.upperBetween[1]) +
-             " has no weight (weights hold " + std::to_string(smallrig::Rig().left.upperBetween[1]) + ")"},
+         "is outside points (" + std::to_string(Rig().data.points.size()) + ")"},
+        {"short weights", [](Rig& r) { r.data.weights.resize(r.left.upperBetween[1]); },
+         "): lidShaper__eyes__L_eye__upperLidBetweenIdxs[1] = " + std::to_string(Rig().left.upperBetween[1]) +
+             " has no weight (weights hold " + std::to_string(Rig().left.upperBetween[1]) + ")"},
         {"corner run past the end",
-         [](smallrig::Rig& r) {
+         [](Rig& r) {
              r.set(r.left, "upperLidCenterIdxs", list<RgInt>(std::vector<std::int32_t>(36, r.left.upperCenter[0])));
              r.set(r.left, "lowerLidCenterIdxs", list<RgInt>(std::vector<std::int32_t>(36, r.left.lowerCenter[0])));
          },
          "): lidShaper__eyes__L_eye__cornersIdxs holds 30 entries but 4 corners and their carried lists need 32"},
         {"curve without enough knots",
-         [](smallrig::Rig& r) {
-             NurbsCurveData curve = smallrig::profileCurve(0.0);
+         [](Rig& r) {
+             NurbsCurveData curve = profileCurve(0.0);
              curve.knots = {0, 1};
              r.set(r.right, "upperLidMinorCurve", single<RgNurbsCurve>(curve));
          },
          "): lidShaper__eyes__R_eye__upperLidMinorCurve cannot be evaluated: degree 1 with 2 CVs and 2 knots (a "
          "curve needs CVs + degree + 1 knots, degree at most 15)"},
         {"lower rows shorter than the upper rows",
-         [](smallrig::Rig& r) {
+         [](Rig& r) {
              r.set(r.left, "lowerLidBetweenIdxs", list<RgInt>({r.left.lowerBetween[0], r.left.lowerBetween[1],
                                                                 r.left.lowerBetween[2]}));
          },
          "): lidShaper__eyes__L_eye__lowerLidBetweenIdxs holds 3 entries but the columns' between rows need 6"},
         {"soft region cut off",
-         [](smallrig::Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 3, 4}); },
+         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 3, 4}); },
          "): softRegion ends inside a record (4 entries)"},
         {"soft region count below 1",
-         [](smallrig::Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 0, 4}); },
+         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 0, 4}); },
          "): softRegion[2] = 0 is a member count below 1"},
     };
     for (const Case& c : cases) {
-        smallrig::Rig rig;
+        Rig rig;
         c.breakRig(rig);
         const Outcome outcome = deformOnNewNode(rig);
         EXPECT_EQ(outcome.status, RgStatus::Failure) << c.what;
@@ -214,8 +184,8 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
 
 TEST(DeformEndToEnd, CacheKeepsPreparedOffsetsUntilItIsRebuilt)
 {
-    smallrig::Rig rig;
-    for (const smallrig::Eye* eye : {&rig.left, &rig.right})
+    Rig rig;
+    for (const Eye* eye : {&rig.left, &rig.right})
         rig.set(*eye, "upperLidControl", single<RgDouble>(10.0));
     rig.set(rig.left, "pointsOffset", list<RgVector>(std::vector<V3d>(3, V3d(0.0))));
     const rghost::NodePointer cached = plugin().createNode("eyeRig1");
@@ -235,52 +205,27 @@ TEST(DeformEndToEnd, CacheKeepsPreparedOffsetsUntilItIsRebuilt)
 
 TEST(DeformEndToEnd, CacheIsRebuiltWhenListSizesChange)
 {
-    smallrig::Rig rig;
+    Rig rig;
     const rghost::NodePointer cached = plugin().createNode("eyeRig1");
     ASSERT_EQ(deformOnce(*cached, rig).status, RgStatus::Success);
 
     // Two columns instead of three, with the cache on: the node must not work
     // on records made for three.
-    for (const smallrig::Eye* eye : {&rig.left, &rig.right}) {
+    for (const Eye* eye : {&rig.left, &rig.right}) {
         const auto firstTwo = [](const std::vector<std::int32_t>& indices, std::size_t perColumn) {
             return list<RgInt>(std::vector<std::int32_t>(indices.begin(), indices.begin() + 2 * perColumn));
         };
         rig.set(*eye, "upperLidInnerIdxs", firstTwo(eye->upperInner, 1));
         rig.set(*eye, "lowerLidInnerIdxs", firstTwo(eye->lowerInner, 1));
-        rig.set(*eye, "upperLidCenterIdxs", firstTwo(eye->upperCenter, smallrig::kCenterRows));
-        rig.set(*eye, "lowerLidCenterIdxs", firstTwo(eye->lowerCenter, smallrig::kCenterRows));
-        rig.set(*eye, "upperLidBetweenIdxs", firstTwo(eye->upperBetween, smallrig::kBetweenRows));
-        rig.set(*eye, "lowerLidBetweenIdxs", firstTwo(eye->lowerBetween, smallrig::kBetweenRows));
+        rig.set(*eye, "upperLidCenterIdxs", firstTwo(eye->upperCenter, kCenterRows));
+        rig.set(*eye, "lowerLidCenterIdxs", firstTwo(eye->lowerCenter, kCenterRows));
+        rig.set(*eye, "upperLidBetweenIdxs", firstTwo(eye->upperBetween, kBetweenRows));
+        rig.set(*eye, "lowerLidBetweenIdxs", firstTwo(eye->lowerBetween, kBetweenRows));
         rig.set(*eye, "upperLidControl", single<RgDouble>(8.0));
     }
     const Outcome resized = deformOnce(*cached, rig);
     ASSERT_EQ(resized.status, RgStatus::Success);
     EXPECT_EQ(resized.points, deformOnNewNode(rig).points);
-}
-
-// Runs under ThreadSanitizer too (label "parallel"): both eyes are solved at
-// once, and eyes that share a vertex are solved one after the other.
-TEST(ParallelDeform, EyesGiveTheSameResultEveryTime)
-{
-    smallrig::Rig separate;
-    smallrig::Rig sharing;
-    // The right eye's first upper between vertex is also a left-eye vertex.
-    auto between = sharing.right.upperBetween;
-    between[0] = sharing.left.upperBetween[0];
-    sharing.set(sharing.right, "upperLidBetweenIdxs", list<RgInt>(between));
-    for (smallrig::Rig* rig : {&separate, &sharing})
-        for (const smallrig::Eye* eye : {&rig->left, &rig->right}) {
-            rig->set(*eye, "upperLidControl", single<RgDouble>(18.0));
-            rig->set(*eye, "lowerLidControl", single<RgDouble>(-12.0));
-        }
-
-    for (smallrig::Rig* rig : {&separate, &sharing}) {
-        const rghost::NodePointer node = plugin().createNode("eyeRig1");
-        const Outcome first = deformOnce(*node, *rig);
-        ASSERT_EQ(first.status, RgStatus::Success);
-        for (int call = 0; call < 20; ++call)
-            EXPECT_EQ(deformOnce(*node, *rig).points, first.points);
-    }
 }
 
 } // namespace
