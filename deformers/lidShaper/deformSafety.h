@@ -28,8 +28,7 @@ std::string findIndexOutsidePoints(const std::string& listKey, const std::vector
 // `list` must hold at least `needed` entries; `why` says what needs them.
 std::string findListTooShort(const std::string& listKey, std::size_t size, std::size_t needed, const std::string& why);
 
-// Entries [first, first + count) of `list` that the caller reads weights for
-// must have one.
+// The point that entry `position` of `list` names must have a weight.
 std::string findIndexWithoutWeight(const std::string& listKey, const std::vector<std::int32_t>& list,
                                    std::size_t position, std::size_t weightCount);
 
