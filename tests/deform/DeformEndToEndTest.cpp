@@ -188,7 +188,7 @@ TEST(DeformEndToEnd, CacheKeepsPreparedOffsetsUntilItIsRebuilt)
     for (const Eye* eye : {&rig.left, &rig.right})
         rig.set(*eye, "upperLidControl", single<RgDouble>(10.0));
     rig.set(rig.left, "pointsOffset", list<RgVector>(std::vector<V3d>(3, V3d(0.0))));
-    const rghost::NodePointer cached = plugin().createNode("eyeRig1");
+    const std::unique_ptr<RgNode> cached = pluginharness::plugin().createNode("eyeRig1");
     const Outcome first = deformOnce(*cached, rig);
     ASSERT_EQ(first.status, RgStatus::Success);
 
@@ -206,7 +206,7 @@ TEST(DeformEndToEnd, CacheKeepsPreparedOffsetsUntilItIsRebuilt)
 TEST(DeformEndToEnd, CacheIsRebuiltWhenListSizesChange)
 {
     Rig rig;
-    const rghost::NodePointer cached = plugin().createNode("eyeRig1");
+    const std::unique_ptr<RgNode> cached = pluginharness::plugin().createNode("eyeRig1");
     ASSERT_EQ(deformOnce(*cached, rig).status, RgStatus::Success);
 
     // Two columns instead of three, with the cache on: the node must not work

@@ -24,7 +24,7 @@ TEST(ParallelDeform, EyesGiveTheSameResultEveryTime)
         }
 
     for (Rig* rig : {&separate, &sharing}) {
-        const rghost::NodePointer node = plugin().createNode("eyeRig1");
+        const std::unique_ptr<RgNode> node = pluginharness::plugin().createNode("eyeRig1");
         const Outcome first = deformOnce(*node, *rig);
         ASSERT_EQ(first.status, RgStatus::Success);
         for (int call = 0; call < 20; ++call)

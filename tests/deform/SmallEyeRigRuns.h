@@ -7,16 +7,10 @@
 
 #include <mayastandin/StandIn.h>
 
-#include "Plugin.h"
+#include "../plugin/PluginHarness.h"
 #include "SmallEyeRig.h"
 
 namespace smallrig {
-
-inline const rghost::Plugin& plugin()
-{
-    static const rghost::Plugin loaded(LIDSHAPER_PLUGIN_PATH);
-    return loaded;
-}
 
 struct Outcome {
     RgStatus status;
@@ -34,7 +28,7 @@ inline Outcome deformOnce(RgNode& node, Rig& rig)
 
 inline Outcome deformOnNewNode(Rig& rig)
 {
-    const rghost::NodePointer node = plugin().createNode("eyeRig1");
+    const std::unique_ptr<RgNode> node = pluginharness::plugin().createNode("eyeRig1");
     return deformOnce(*node, rig);
 }
 
