@@ -5,14 +5,12 @@
 #include <sstream>
 #include <tuple>
 
-#include <oneapi/tbb/parallel_invoke.h>
-#include <oneapi/tbb/task_group.h>
-
 #include "attributeLookup.h"
 #include "curvePointKernel.h"
 #include "deformSafety.h"
 #include "lidGeometry.h"
 #include "lidSolve.h"
+#include "parallelInvoke.h"
 #include "softRegion.h"
 
 namespace {
@@ -648,14 +646,13 @@ RgStatus runDeformDriver(MyNode& node, const DeformInputs& inputs)
                                 inputs.geometryInverse, *inputs.weights, taskStatuses[0]};
     const EyeSolveTask rightTask{inputs.right,          node.rightEye,    points, inputs.geometryMatrix,
                                  inputs.geometryInverse, *inputs.weights, taskStatuses[1]};
-    const auto solveLeft = [&leftTask] { return solveEyeLids(leftTask); };
-    const auto solveRight = [&rightTask] { return solveEyeLids(rightTask); };
+    const std::function<void()> solveLeft = [&leftTask] { solveEyeLids(leftTask); };
+    const std::function<void()> solveRight = [&rightTask] { solveEyeLids(rightTask); };
     if (leftComputed && rightComputed && eyesShareVertices(node, left, right, points.size())) {
         solveLeft();
         solveRight();
     } else {
-        tbb::task_group_context context;
-        tbb::parallel_invoke(solveLeft, solveRight, context);
+        runInParallel(solveLeft, solveRight);
     }
     for (const RgStatus status : taskStatuses)
         if (status != RgStatus::Success)
