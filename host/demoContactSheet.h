@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <Imath/ImathVec.h>
+
+namespace rghost {
+
+// A flat polygon of a picture, in world space, with its unlit colour (r, g, b in 0..1).
+struct Facet {
+    std::vector<Imath::V3d> corners;
+    Imath::V3d color;
+    bool outlined = true; // drawn with a darker edge, so the mesh shows
+};
+
+// One picture of the sheet and the line written under it.
+struct SheetPanel {
+    std::string caption;
+    std::vector<Facet> facets;
+};
+
+// The panels side by side, at most `columnsPerRow` to a row, as PNG file
+// contents. Each panel is a front view (looking down -z, y up) framing the
+// first panel's facets, flat shaded and drawn far to near.
+std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, int columnsPerRow = 4);
+
+} // namespace rghost

@@ -1,0 +1,343 @@
+// The built-in sample rig: it must be a rig the plug-in accepts and plays
+// without a failure, its lids must close onto each other and never enter the
+// eyeball, its lists must follow the options, and `rghost demo` / `rghost
+// sample-rig` must write what they promise.
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include <gtest/gtest.h>
+#include <maya/MFnNurbsSurface.h>
+#include <maya/MPoint.h>
+
+#include "HostTestSupport.h"
+#include "RigFileReader.h"
+#include "RigRunner.h"
+#include "sampleRig.h"
+
+namespace {
+
+using Imath::V3d;
+using rghost::Rig;
+using rghost::SampleRigOptions;
+
+const char* const kSides[] = {"L_eye", "R_eye"};
+
+std::string eyeKey(const std::string& side, const std::string& field)
+{
+    return "lidShaper__eyes__" + side + "__" + field;
+}
+
+template <typename Data>
+const Data& attribute(const AttributeMap& attributes, const std::string& key)
+{
+    const auto data = std::dynamic_pointer_cast<Data>(attributes.at(key));
+    if (!data) {
+        throw std::runtime_error(key + " has another class");
+    }
+    return *data;
+}
+
+const std::vector<std::int32_t>& indices(const Rig& rig, const std::string& side, const std::string& field)
+{
+    return attribute<RgInt>(rig.attributes, eyeKey(side, field)).values;
+}
+
+// Every vertex a lid list or the corner list of one eye names.
+std::set<std::int32_t> lidVertices(const Rig& rig, const std::string& side)
+{
+    std::set<std::int32_t> vertices;
+    for (const char* lid : {"upper", "lower"}) {
+        for (const char* list : {"LidInnerIdxs", "LidOuterIdxs", "LidCenterIdxs", "LidBetweenIdxs"}) {
+            const auto& values = indices(rig, side, std::string(lid) + list);
+            vertices.insert(values.begin(), values.end());
+        }
+    }
+    const auto& corners = indices(rig, side, "cornersIdxs");
+    vertices.insert(corners.begin(), corners.end());
+    return vertices;
+}
+
+struct Eyeball {
+    V3d center;
+    double radius;
+};
+
+Eyeball eyeball(const Rig& rig, const std::string& side)
+{
+    const V3d center = attribute<RgVector>(rig.attributes, eyeKey(side, "centerEye")).value;
+    MPoint onSurface;
+    MFnNurbsSurface(attribute<RgNurbsSurface>(rig.attributes, eyeKey(side, "nurbsSphere")).value)
+        .getPointAtParam(0.3, 0.7, onSurface, MSpace::kWorld);
+    return {center, (V3d(onSurface.x, onSurface.y, onSurface.z) - center).length()};
+}
+
+// Both eyes set to the same controls, as the rig's only frame.
+Rig withControls(Rig rig, double closeEye, double upperLidControl, double lowerLidControl)
+{
+    rig.frames.clear();
+    for (const char* side : kSides) {
+        for (const auto& [field, value] : {std::pair<const char*, double>{"closeEye", closeEye},
+                                           {"upperLidControl", upperLidControl},
+                                           {"lowerLidControl", lowerLidControl}}) {
+            auto data = std::make_shared<RgDouble>();
+            data->value = value;
+            rig.attributes[eyeKey(side, field)] = data;
+        }
+    }
+    return rig;
+}
+
+class SampleRig : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        plugin = new rghost::Plugin(LIDSHAPER_PLUGIN_PATH);
+        rig = new Rig(rghost::buildSampleRig());
+        animation = new std::vector<rghost::FrameResult>(rghost::runRig(*plugin, *rig));
+    }
+    static void TearDownTestSuite()
+    {
+        delete animation;
+        delete rig;
+        delete plugin;
+    }
+
+    static rghost::Plugin* plugin;
+    static Rig* rig;
+    static std::vector<rghost::FrameResult>* animation;
+};
+
+rghost::Plugin* SampleRig::plugin = nullptr;
+Rig* SampleRig::rig = nullptr;
+std::vector<rghost::FrameResult>* SampleRig::animation = nullptr;
+
+TEST_F(SampleRig, ValidatesAtEveryFrame)
+{
+    const rghost::NodePointer node = plugin->createNode(rig->nodeName);
+    for (std::size_t frame = 0; frame < rghost::frameCount(*rig); ++frame) {
+        EXPECT_EQ(node->validateAttributes(rghost::frameAttributes(*rig, frame)), RgStatus::Success) << "frame " << frame;
+    }
+}
+
+TEST_F(SampleRig, PlaysEveryFrameWithoutAnError)
+{
+    ASSERT_EQ(animation->size(), 48u);
+    for (const rghost::FrameResult& result : *animation) {
+        EXPECT_EQ(result.status, RgStatus::Success) << "frame " << result.frame;
+        EXPECT_TRUE(result.errors.empty()) << "frame " << result.frame << ": " << result.errors.front();
+    }
+}
+
+TEST_F(SampleRig, AnimationMovesTheLidsOfBothEyes)
+{
+    for (const char* side : kSides) {
+        const std::int32_t margin = indices(*rig, side, "upperLidInnerIdxs")[12];
+        double lowest = animation->front().points[margin].y;
+        for (const rghost::FrameResult& result : *animation) {
+            lowest = std::min(lowest, result.points[margin].y);
+        }
+        EXPECT_LT(lowest, animation->front().points[margin].y - 0.3) << side;
+    }
+}
+
+TEST_F(SampleRig, NoLidVertexEntersTheEyeballAtAnyFrame)
+{
+    constexpr double kTolerance = 1e-9;
+    for (const char* side : kSides) {
+        const Eyeball ball = eyeball(*rig, side);
+        const std::set<std::int32_t> vertices = lidVertices(*rig, side);
+        for (const rghost::FrameResult& result : *animation) {
+            for (const std::int32_t vertex : vertices) {
+                EXPECT_GE((result.points[vertex] - ball.center).length(), ball.radius - kTolerance)
+                    << side << " vertex " << vertex << " frame " << result.frame;
+            }
+        }
+    }
+}
+
+// Wherever the controls stand, closing the eye on the middle line brings the
+// two lid margins together.
+TEST_F(SampleRig, ClosedLidsMeet)
+{
+    struct Controls {
+        double upper;
+        double lower;
+    };
+    const Controls cases[] = {{10.0, -10.0}, {14.5, -6.5}, {3.5, -12.5}, {0.0, 0.0}};
+    for (const Controls& controls : cases) {
+        const Rig closed = withControls(*rig, 1.0, controls.upper, controls.lower);
+        const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, closed);
+        ASSERT_EQ(results.front().status, RgStatus::Success);
+        for (const char* side : kSides) {
+            const auto& upper = indices(closed, side, "upperLidInnerIdxs");
+            const auto& lower = indices(closed, side, "lowerLidInnerIdxs");
+            for (std::size_t column = 0; column < upper.size(); ++column) {
+                EXPECT_LT((results.front().points[upper[column]] - results.front().points[lower[column]]).length(), 1e-6)
+                    << side << " column " << column << " controls " << controls.upper << ", " << controls.lower;
+            }
+        }
+    }
+}
+
+TEST_F(SampleRig, OpenControlsKeepTheModelledPose)
+{
+    const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, withControls(*rig, 0.0, 10.0, -10.0));
+    for (const char* side : kSides) {
+        for (const char* list : {"upperLidInnerIdxs", "lowerLidInnerIdxs", "upperLidOuterIdxs", "cornersIdxs"}) {
+            for (const std::int32_t vertex : indices(*rig, side, list)) {
+                EXPECT_LT((results.front().points[vertex] - rig->geometry.points[vertex]).length(), 1e-5)
+                    << side << " " << list << " vertex " << vertex;
+            }
+        }
+    }
+}
+
+TEST(SampleRigOptions, ListSizesFollowTheOptions)
+{
+    const SampleRigOptions cases[] = {{1, 0, 0, 3, true}, {5, 1, 2, 4, false}, {12, 4, 1, 2, true}, {30, 3, 6, 5, true}};
+    for (const SampleRigOptions& options : cases) {
+        const Rig rig = rghost::buildSampleRig(options);
+        const std::size_t n = options.columns;
+        const std::string name = "N=" + std::to_string(n) + " K=" + std::to_string(options.centerRows) +
+                                 " B=" + std::to_string(options.betweenRows);
+        EXPECT_EQ(rig.frames.size(), static_cast<std::size_t>(options.frames)) << name;
+        EXPECT_EQ(rig.geometry.weights.size(), rig.geometry.points.size()) << name;
+        EXPECT_EQ(attribute<RgInt>(rig.attributes, "lidShaper__softRegion__softRegion").values.empty(),
+                  !options.softRegion)
+            << name;
+        std::set<std::int32_t> otherEye;
+        for (const char* side : kSides) {
+            for (const char* lid : {"upper", "lower"}) {
+                const std::string prefix(lid);
+                EXPECT_EQ(indices(rig, side, prefix + "LidInnerIdxs").size(), n) << name;
+                EXPECT_EQ(indices(rig, side, prefix + "LidOuterIdxs").size(), n) << name;
+                EXPECT_EQ(indices(rig, side, prefix + "LidCenterIdxs").size(), n * options.centerRows) << name;
+                EXPECT_EQ(indices(rig, side, prefix + "LidBetweenIdxs").size(), n * options.betweenRows) << name;
+                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, prefix + "LidInnerUV")).values.size(), n + 2) << name;
+                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, prefix + "LidOuterUV")).values.size(), n) << name;
+                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, prefix + "LidMoveVector")).values.size(), n) << name;
+            }
+            EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, "pointsOffset")).values.size(), 8 * n + 8) << name;
+
+            // The carried rows must end before the neighbour entries begin.
+            const auto& corners = indices(rig, side, "cornersIdxs");
+            EXPECT_GE(corners.size(), 24u) << name;
+            EXPECT_LE(4 + 2 * (options.centerRows + options.betweenRows), static_cast<int>(corners.size() / 3)) << name;
+
+            // The eyes are solved in parallel: they must not share a vertex.
+            const std::set<std::int32_t> vertices = lidVertices(rig, side);
+            EXPECT_LT(*vertices.rbegin(), static_cast<std::int32_t>(rig.geometry.points.size())) << name;
+            EXPECT_GE(*vertices.begin(), 0) << name;
+            for (const std::int32_t vertex : vertices) {
+                EXPECT_EQ(otherEye.count(vertex), 0u) << name << " vertex " << vertex;
+            }
+            otherEye = vertices;
+        }
+        for (const rghost::RigFrame& frame : rig.frames) {
+            EXPECT_EQ(frame.overrides.size(), 10u) << name;
+        }
+    }
+}
+
+TEST(SampleRigOptions, EveryVariationPlays)
+{
+    const rghost::Plugin plugin(LIDSHAPER_PLUGIN_PATH);
+    const SampleRigOptions cases[] = {{1, 0, 0, 12, true}, {2, 1, 1, 12, true}, {7, 0, 3, 12, false}, {40, 5, 2, 12, true}};
+    for (const SampleRigOptions& options : cases) {
+        for (const rghost::FrameResult& result : rghost::runRig(plugin, rghost::buildSampleRig(options))) {
+            EXPECT_EQ(result.status, RgStatus::Success)
+                << "N=" << options.columns << " frame " << result.frame << ": "
+                << (result.errors.empty() ? "" : result.errors.front());
+        }
+    }
+}
+
+TEST(SampleRigOptions, ProblemsAreNamed)
+{
+    const std::pair<SampleRigOptions, const char*> cases[] = {
+        {{0, 3, 6, 48, true}, "columns"},
+        {{24, -1, 6, 48, true}, "center rows"},
+        {{24, 3, -2, 48, true}, "between rows"},
+        {{24, 3, 6, 0, true}, "frames"},
+    };
+    for (const auto& [options, word] : cases) {
+        EXPECT_NE(rghost::describeSampleRigProblem(options).find(word), std::string::npos) << word;
+        EXPECT_THROW(rghost::buildSampleRig(options), std::invalid_argument) << word;
+    }
+    EXPECT_EQ(rghost::describeSampleRigProblem({}), "");
+}
+
+TEST(SampleRigOptions, PosesLieInsideTheAnimationInOrder)
+{
+    for (const int frames : {1, 2, 9, 48, 200}) {
+        SampleRigOptions options;
+        options.frames = frames;
+        const std::vector<rghost::SamplePose> poses = rghost::samplePoses(options);
+        ASSERT_FALSE(poses.empty());
+        for (std::size_t i = 0; i < poses.size(); ++i) {
+            EXPECT_LT(poses[i].frame, static_cast<std::size_t>(frames));
+            if (i > 0) {
+                EXPECT_GT(poses[i].frame, poses[i - 1].frame);
+            }
+        }
+    }
+    EXPECT_EQ(rghost::samplePoses({}).size(), 8u);
+}
+
+int runRghost(const std::string& arguments, const hosttest::TemporaryDirectory& scratch)
+{
+    const std::string command = std::string("'") + RGHOST_PATH + "' " + arguments + " >'" + scratch.file("out.txt") +
+                                "' 2>'" + scratch.file("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SampleRigCommands, DemoWritesRigPictureMeshesAndSummary)
+{
+    const hosttest::TemporaryDirectory out;
+    const hosttest::TemporaryDirectory scratch;
+    ASSERT_EQ(runRghost("demo --out '" + out.file("demo") + "'", scratch), 0) << hosttest::readTextFile(scratch.file("err.txt"));
+
+    const std::filesystem::path demo = out.path() / "demo";
+    const std::string png = hosttest::readTextFile(demo / "contact-sheet.png");
+    ASSERT_GT(png.size(), 1000u);
+    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    for (std::size_t frame = 0; frame < 48; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%04zu.obj", frame);
+        EXPECT_NE(hosttest::readTextFile(demo / "obj" / name).find("\nf "), std::string::npos) << name;
+    }
+    const auto summary = hosttest::json::parse(hosttest::readTextFile(demo / "summary.json"));
+    EXPECT_EQ(summary["frames"], 48);
+    EXPECT_EQ(summary["succeeded"], 48);
+    EXPECT_EQ(rghost::frameCount(rghost::readRigFile((demo / "sample-eye-rig.json").string())), 48u);
+
+    const std::string said = hosttest::readTextFile(scratch.file("out.txt"));
+    EXPECT_NE(said.find("contact-sheet.png"), std::string::npos) << said;
+    EXPECT_NE(said.find("frame_0047.obj"), std::string::npos) << said;
+    EXPECT_NE(hosttest::readTextFile(scratch.file("err.txt")).find("48/48"), std::string::npos);
+}
+
+TEST(SampleRigCommands, SampleRigWritesTheRigTheOptionsAskFor)
+{
+    const hosttest::TemporaryDirectory out;
+    const hosttest::TemporaryDirectory scratch;
+    const std::string path = out.file("eyes.json");
+    ASSERT_EQ(runRghost("sample-rig -o '" + path + "' --columns 7 --rows-center 2 --rows-between 4 --frames 5", scratch), 0)
+        << hosttest::readTextFile(scratch.file("err.txt"));
+    const Rig written = rghost::readRigFile(path);
+    EXPECT_EQ(written.frames.size(), 5u);
+    EXPECT_EQ(indices(written, "L_eye", "upperLidInnerIdxs").size(), 7u);
+    EXPECT_EQ(indices(written, "R_eye", "lowerLidCenterIdxs").size(), 14u);
+    EXPECT_EQ(indices(written, "R_eye", "upperLidBetweenIdxs").size(), 28u);
+
+    EXPECT_NE(runRghost("sample-rig -o '" + out.file("none.json") + "' --columns 0", scratch), 0);
+    EXPECT_FALSE(std::filesystem::exists(out.file("none.json")));
+}
+
+} // namespace
