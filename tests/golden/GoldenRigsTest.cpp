@@ -2,7 +2,11 @@
 // every frame in order, the cache carried across) and must give the reference
 // status, error lines and points, frame by frame.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -60,26 +64,29 @@ void expectErrorLine(const json& expected, const std::string& actual, const std:
     const std::string check = expected["check"];
     auto [known, inserted] = locationOfCheck().emplace(check, location);
     EXPECT_EQ(known->second, location) << where << ": check " << check << " moved";
-    if (inserted)
-        for (const auto& [otherCheck, otherLocation] : locationOfCheck())
-            EXPECT_TRUE(otherCheck == check || otherLocation != location)
-                << where << ": checks " << check << " and " << otherCheck << " share " << location;
+    if (!inserted)
+        return;
+    for (const auto& [otherCheck, otherLocation] : locationOfCheck()) {
+        EXPECT_TRUE(otherCheck == check || otherLocation != location)
+            << where << ": checks " << check << " and " << otherCheck << " share " << location;
+    }
 }
 
-class GoldenRig : public testing::TestWithParam<std::string> {};
-
-TEST_P(GoldenRig, MatchesReferenceFrameByFrame)
+json readJson(const fs::path& path)
 {
-    const fs::path base = fs::path(LIDSHAPER_GOLDEN_DIR) / GetParam();
-    const rghost::Rig rig = rghost::readRigFile(base.string() + ".rig.json");
-    std::ifstream expectedFile(base.string() + ".expected.json");
-    const json expected = json::parse(expectedFile);
-    const std::vector<rghost::FrameResult> outcomes = rghost::runRig(rghost::Plugin(LIDSHAPER_PLUGIN_PATH), rig);
+    std::ifstream file(path);
+    return json::parse(file);
+}
+
+// Compares the frames of one run of rig `rigName` with its expected file.
+void expectMatchesReference(const std::string& rigName, const std::vector<rghost::FrameResult>& outcomes)
+{
+    const json expected = readJson(fs::path(LIDSHAPER_GOLDEN_DIR) / (rigName + ".expected.json"));
     const json& expectedFrames = expected["frames"];
-    ASSERT_EQ(outcomes.size(), expectedFrames.size());
+    ASSERT_EQ(outcomes.size(), expectedFrames.size()) << rigName;
 
     for (std::size_t frame = 0; frame < outcomes.size(); ++frame) {
-        const std::string where = GetParam() + " frame " + std::to_string(frame);
+        const std::string where = rigName + " frame " + std::to_string(frame);
         const rghost::FrameResult& outcome = outcomes[frame];
         const json& want = expectedFrames[frame];
         EXPECT_EQ(static_cast<int>(outcome.status), want["status"].get<int>()) << where;
@@ -101,6 +108,51 @@ TEST_P(GoldenRig, MatchesReferenceFrameByFrame)
             }
         EXPECT_LT(firstBad, 0) << where << ": first differing point " << firstBad << ", largest deviation " << largest;
     }
+}
+
+class GoldenRig : public testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenRig, MatchesReferenceFrameByFrame)
+{
+    const std::string rigPath = (fs::path(LIDSHAPER_GOLDEN_DIR) / (GetParam() + ".rig.json")).string();
+    expectMatchesReference(GetParam(), rghost::runRig(rghost::Plugin(LIDSHAPER_PLUGIN_PATH), rghost::readRigFile(rigPath)));
+}
+
+// The frames of a result file, as rghost wrote them.
+std::vector<rghost::FrameResult> readResultFile(const fs::path& path)
+{
+    std::vector<rghost::FrameResult> frames;
+    const json result = readJson(path);
+    for (const json& frame : result["frames"]) {
+        rghost::FrameResult result;
+        result.frame = frame["frame"];
+        result.status = static_cast<RgStatus>(frame["status"].get<int>());
+        result.errors = frame["errors"].get<std::vector<std::string>>();
+        for (const json& point : frame["points"])
+            result.points.emplace_back(point[0].get<double>(), point[1].get<double>(), point[2].get<double>());
+        frames.push_back(std::move(result));
+    }
+    return frames;
+}
+
+// The rghost executable writes result files that keep every double exactly.
+TEST(GoldenRigThroughRghost, ResultFilesMatchReference)
+{
+    const fs::path output = fs::temp_directory_path() / ("golden-rghost-" + std::to_string(::getpid()));
+    fs::create_directories(output);
+    for (const std::string rigName : {"valid/v000", "valid/v005", "invalid/i013-frames-corner-fail-keeps-minBetweenRadius",
+                                      "invalid/i019-frames-right-check-fails-then-rebuild"}) {
+        const fs::path result = output / "result.json";
+        const std::string command = std::string(LIDSHAPER_RGHOST_PATH) + " deform \"" + LIDSHAPER_GOLDEN_DIR + "/" +
+                                    rigName + ".rig.json\" -o \"" + result.string() + "\" --plugin \"" +
+                                    LIDSHAPER_PLUGIN_PATH + "\" 2>/dev/null";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << rigName;
+        const bool allSucceed = rigName.rfind("valid/", 0) == 0;
+        EXPECT_EQ(WEXITSTATUS(status), allSucceed ? 0 : 1) << rigName;
+        expectMatchesReference(rigName, readResultFile(result));
+    }
+    fs::remove_all(output);
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenRig, testing::ValuesIn(goldenRigNames()),
