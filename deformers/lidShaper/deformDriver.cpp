@@ -63,55 +63,53 @@ constexpr std::array<const char*, kCornerCountCheck> kEyeCheckTexts{{
 }};
 
 // Messages tell the eyes' checks apart by source location, so every check of
-// every eye reports from a line of its own.
-constexpr std::array<int, kEyeCheckCount> kLeftEyeCheckLines{{
-    __LINE__, // nurbsSphere is NULL
-    __LINE__, // upperLidMinorCurve is NULL
-    __LINE__, // lowerLidMinorCurve is NULL
-    __LINE__, // upperLidInnerIdxs
-    __LINE__, // upperLidOuterIdxs
-    __LINE__, // upperLidCenterIdxs
-    __LINE__, // upperLidBetweenIdxs
-    __LINE__, // upperLidInnerUV
-    __LINE__, // upperLidOuterUV
-    __LINE__, // upperLidMoveVector
-    __LINE__, // len(upperLidInnerIdxs) != len(lowerLidInnerIdxs)
-    __LINE__, // lowerLidOuterIdxs
-    __LINE__, // lowerLidCenterIdxs
-    __LINE__, // lowerLidBetweenIdxs
-    __LINE__, // lowerLidInnerUV
-    __LINE__, // lowerLidOuterUV
-    __LINE__, // lowerLidMoveVector
-    __LINE__, // cornersIdxs
-    __LINE__, // different number of minor curves' CVs
-    __LINE__, // corner count
-}};
-constexpr std::array<int, kEyeCheckCount> kRightEyeCheckLines{{
-    __LINE__, // nurbsSphere is NULL
-    __LINE__, // upperLidMinorCurve is NULL
-    __LINE__, // lowerLidMinorCurve is NULL
-    __LINE__, // upperLidInnerIdxs
-    __LINE__, // upperLidOuterIdxs
-    __LINE__, // upperLidCenterIdxs
-    __LINE__, // upperLidBetweenIdxs
-    __LINE__, // upperLidInnerUV
-    __LINE__, // upperLidOuterUV
-    __LINE__, // upperLidMoveVector
-    __LINE__, // len(upperLidInnerIdxs) != len(lowerLidInnerIdxs)
-    __LINE__, // lowerLidOuterIdxs
-    __LINE__, // lowerLidCenterIdxs
-    __LINE__, // lowerLidBetweenIdxs
-    __LINE__, // lowerLidInnerUV
-    __LINE__, // lowerLidOuterUV
-    __LINE__, // lowerLidMoveVector
-    __LINE__, // cornersIdxs
-    __LINE__, // different number of minor curves' CVs
-    __LINE__, // corner count
-}};
+// every eye reports from a line of its own: one row per check, left eye first.
+constexpr int kEyeCheckLines[kEyeCheckCount][2] = {
+    {__LINE__,  // nurbsSphere is NULL: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidMinorCurve is NULL: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidMinorCurve is NULL: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidInnerIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidOuterIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidCenterIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidBetweenIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidInnerUV: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidOuterUV: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // upperLidMoveVector: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // len(upperLidInnerIdxs) != len(lowerLidInnerIdxs): left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidOuterIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidCenterIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidBetweenIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidInnerUV: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidOuterUV: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // lowerLidMoveVector: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // cornersIdxs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // different number of minor curves' CVs: left eye
+     __LINE__}, //   right eye
+    {__LINE__,  // corner count: left eye
+     __LINE__}, //   right eye
+};
+
 void reportEyeCheck(const RgNode& node, EyeSide side, EyeCheck check, const std::string& text)
 {
-    const auto& lines = side == EyeSide::Left ? kLeftEyeCheckLines : kRightEyeCheckLines;
-    reportAssertion(node, CheckSite{__FILE__, lines[check]}, text);
+    reportAssertion(node, CheckSite{__FILE__, kEyeCheckLines[check][side == EyeSide::Left ? 0 : 1]}, text);
 }
 
 constexpr std::size_t kMinimumCornerEntries = 24;
