@@ -71,9 +71,9 @@ std::string renderKeyMoments(const Rig& rig, const SampleRigOptions& rigOptions,
 
 int runDemo(const DemoOptions& options)
 {
+    const Plugin plugin = loadPlugin(options.pluginPath);
     const fs::path directory(options.outDirectory);
     fs::create_directories(directory);
-    const Plugin plugin = loadPlugin(options.pluginPath);
 
     const SampleRigOptions rigOptions;
     const Rig rig = buildSampleRig(rigOptions);
@@ -97,16 +97,8 @@ int runDemo(const DemoOptions& options)
     const std::string summaryPath = (directory / "summary.json").string();
     writeFileAtomically(summaryPath, formatDemoSummary(results, frameMilliseconds, outputs));
 
-    std::size_t succeeded = 0;
-    for (const FrameResult& result : results) {
-        succeeded += result.status == RgStatus::Success ? 1 : 0;
-    }
-    double totalMilliseconds = 0.0;
-    for (const double milliseconds : frameMilliseconds) {
-        totalMilliseconds += milliseconds;
-    }
     std::cout << "Sample rig: " << rig.geometry.points.size() << " points, " << results.size() << " frames, "
-              << succeeded << " succeeded, " << totalMilliseconds << " ms\n"
+              << (allSucceeded ? "all succeeded" : "some failed (see the summary)") << '\n'
               << "Rig:     " << outputs.rigFile << '\n'
               << "Summary: " << summaryPath << '\n'
               << "PNG:     " << outputs.contactSheet << '\n'

@@ -45,17 +45,22 @@ std::unordered_set<std::int32_t> socketVertices(const Rig& rig)
     return vertices;
 }
 
-// The white of the eye: the surface evaluated on a grid of its parameters,
-// the half facing the viewer, leaving out what the iris covers.
-std::vector<Facet> tessellateSclera(const MObject& sphere, const V3d& center)
+// The white of the eye: the surface evaluated on a grid over its parameter
+// range, the half facing the viewer, leaving out what the iris covers.
+std::vector<Facet> tessellateSclera(const RigSurface& sphere, const V3d& center)
 {
-    const MFnNurbsSurface surface(sphere);
+    const mayastandin::NurbsSurfaceDescription& shape = sphere.description;
+    const double firstU = shape.knotsU[shape.degreeU];
+    const double lastU = shape.knotsU[shape.cvCountU];
+    const double firstV = shape.knotsV[shape.degreeV];
+    const double lastV = shape.knotsV[shape.cvCountV];
+    const MFnNurbsSurface surface(sphere.surface);
     std::vector<V3d> grid;
     for (int iu = 0; iu <= kEyeballSegmentsU; ++iu) {
         for (int iv = 0; iv <= kEyeballSegmentsV; ++iv) {
             MPoint p;
-            surface.getPointAtParam(static_cast<double>(iu) / kEyeballSegmentsU,
-                                    static_cast<double>(iv) / kEyeballSegmentsV, p, MSpace::kWorld);
+            surface.getPointAtParam(firstU + (lastU - firstU) * iu / kEyeballSegmentsU,
+                                    firstV + (lastV - firstV) * iv / kEyeballSegmentsV, p, MSpace::kWorld);
             grid.emplace_back(p.x, p.y, p.z);
         }
     }
@@ -142,16 +147,18 @@ std::vector<Facet> eyeballFacets(const Rig& rig)
     std::vector<Facet> facets;
     for (const auto& [key, value] : rig.attributes) {
         const auto sphere = std::dynamic_pointer_cast<RgNurbsSurface>(value);
-        if (!sphere || !endsWith(key, sphereField) || sphere->value.isNull()) {
+        if (!sphere || !endsWith(key, sphereField)) {
             continue;
         }
+        const auto described = std::find_if(rig.surfaces.begin(), rig.surfaces.end(),
+                                            [&](const RigSurface& known) { return known.surface == sphere->value; });
         const auto centerKey = key.substr(0, key.size() - sphereField.size()) + "centerEye";
         const auto found = rig.attributes.find(centerKey);
         const auto center = found == rig.attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
-        if (!center) {
+        if (described == rig.surfaces.end() || !center) {
             continue;
         }
-        const std::vector<Facet> sclera = tessellateSclera(sphere->value, center->value);
+        const std::vector<Facet> sclera = tessellateSclera(*described, center->value);
         const std::vector<Facet> iris = irisFacets(center->value, averageDistance(sclera, center->value));
         facets.insert(facets.end(), sclera.begin(), sclera.end());
         facets.insert(facets.end(), iris.begin(), iris.end());

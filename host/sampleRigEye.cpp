@@ -173,6 +173,12 @@ V3d borderPoint(double x, double y)
     return V3d(bx, by, faceHeight(bx, by));
 }
 
+EyeFrame eyeFrame(EyeSide side)
+{
+    const double sign = side == EyeSide::Left ? 1.0 : -1.0;
+    return {V3d(sign * kEyeCenterX, 0.0, 0.0), sign};
+}
+
 // One column of the loop of vertices around the eye, in the open pose.
 struct ColumnDesign {
     V3d margin;  // on the eyeball, where the lid ends
@@ -183,18 +189,19 @@ struct ColumnDesign {
 class EyeBuilder {
 public:
     EyeBuilder(Rig& rig, EyeSide side, const SampleRigOptions& options)
-        : rig_(rig), options_(options), side_(side == EyeSide::Left ? 1.0 : -1.0),
-          frame_{V3d(side_ * kEyeCenterX, 0.0, 0.0), side_}
+        : rig_(rig),
+          options_(options),
+          frame_(eyeFrame(side)),
+          columns_(options.columns),
+          centerRows_(options.centerRows),
+          betweenRows_(options.betweenRows),
+          ringCount_(centerRows_ + 1 + betweenRows_ + 1 + kFaceRings),
+          loopSize_(2 * columns_ + 2),
+          firstVertex_(static_cast<std::int32_t>(rig.geometry.points.size()))
     {
         eye_.center = frame_.center;
-        eye_.eyeball = addSurface(rig_, eyeballDescription(frame_.center, side_));
+        eye_.eyeball = addSurface(rig_, eyeballDescription(frame_.center, frame_.side));
         surface_ = MFnNurbsSurface(eye_.eyeball);
-        columns_ = options.columns;
-        centerRows_ = options.centerRows;
-        betweenRows_ = options.betweenRows;
-        ringCount_ = centerRows_ + 1 + betweenRows_ + 1 + kFaceRings;
-        loopSize_ = 2 * columns_ + 2;
-        firstVertex_ = static_cast<std::int32_t>(rig_.geometry.points.size());
     }
 
     SampleEye build()
@@ -491,15 +498,14 @@ private:
 
     Rig& rig_;
     const SampleRigOptions& options_;
-    double side_;
     EyeFrame frame_;
+    int columns_;
+    int centerRows_;
+    int betweenRows_;
+    int ringCount_;
+    int loopSize_;
+    std::int32_t firstVertex_;
     MFnNurbsSurface surface_;
-    int columns_ = 0;
-    int centerRows_ = 0;
-    int betweenRows_ = 0;
-    int ringCount_ = 0;
-    int loopSize_ = 0;
-    std::int32_t firstVertex_ = 0;
     std::vector<ColumnDesign> upperDesigns_;
     std::vector<ColumnDesign> lowerDesigns_;
     SampleEye eye_;

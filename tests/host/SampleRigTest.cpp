@@ -1,7 +1,8 @@
 // The built-in sample rig: it must be a rig the plug-in accepts and plays
 // without a failure, its lids must close onto each other and never enter the
-// eyeball, its lists must follow the options, and `rghost demo` / `rghost
-// sample-rig` must write what they promise.
+// eyeball, its lists must follow the options, the demo's pictures and summary
+// must show what happened, and `rghost demo` / `rghost sample-rig` must write
+// what they promise.
 
 #include <sys/wait.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <set>
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
@@ -17,6 +19,9 @@
 #include "HostTestSupport.h"
 #include "RigFileReader.h"
 #include "RigRunner.h"
+#include "demoContactSheet.h"
+#include "demoProgressBar.h"
+#include "demoSummary.h"
 #include "sampleRig.h"
 
 namespace {
@@ -338,6 +343,126 @@ TEST(SampleRigCommands, SampleRigWritesTheRigTheOptionsAskFor)
 
     EXPECT_NE(runRghost("sample-rig -o '" + out.file("none.json") + "' --columns 0", scratch), 0);
     EXPECT_FALSE(std::filesystem::exists(out.file("none.json")));
+}
+
+struct Pixel {
+    int red;
+    int green;
+    int blue;
+};
+
+struct DecodedPng {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // cairo's xRGB words
+
+    Pixel at(int x, int y) const
+    {
+        const std::uint32_t word = pixels.at(static_cast<std::size_t>(y) * width + x);
+        return {static_cast<int>((word >> 16) & 0xff), static_cast<int>((word >> 8) & 0xff), static_cast<int>(word & 0xff)};
+    }
+};
+
+DecodedPng decodePng(const std::string& png)
+{
+    struct Reader {
+        const std::string& bytes;
+        std::size_t position = 0;
+    } reader{png};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* data, unsigned int length) {
+            auto& r = *static_cast<Reader*>(closure);
+            if (r.position + length > r.bytes.size()) {
+                return CAIRO_STATUS_READ_ERROR;
+            }
+            std::copy_n(r.bytes.data() + r.position, length, data);
+            r.position += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    DecodedPng decoded;
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+        decoded.width = cairo_image_surface_get_width(surface);
+        decoded.height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        for (int y = 0; y < decoded.height; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+            decoded.pixels.insert(decoded.pixels.end(), row, row + decoded.width);
+        }
+    }
+    cairo_surface_destroy(surface);
+    return decoded;
+}
+
+rghost::Facet square(double left, double bottom, double right, double top, double depth, V3d color)
+{
+    return {{V3d(left, bottom, depth), V3d(right, bottom, depth), V3d(right, top, depth), V3d(left, top, depth)}, color};
+}
+
+// A red square in front of the upper half of a blue one: listed first, it must
+// still be drawn last, and up in the world must be up in the picture.
+TEST(DemoPictures, NearerFacetsCoverFartherOnesAndYPointsUp)
+{
+    const rghost::SheetPanel panel{"test", {square(-0.5, 0.0, 0.5, 1.0, 1.0, V3d(1, 0, 0)),
+                                            square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(0, 0, 1))}};
+    const DecodedPng picture = decodePng(rghost::renderContactSheetPng({panel}));
+    ASSERT_GT(picture.width, 0);
+    const int middle = picture.width / 2;
+    const Pixel upper = picture.at(middle, picture.height / 4);
+    const Pixel lower = picture.at(middle, picture.height * 2 / 3);
+    EXPECT_GT(upper.red, 150);
+    EXPECT_LT(upper.blue, 60);
+    EXPECT_GT(lower.blue, 150);
+    EXPECT_LT(lower.red, 60);
+}
+
+TEST(DemoPictures, PanelsFillRowsOfTheGivenWidth)
+{
+    const rghost::SheetPanel panel{"test", {square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(1, 1, 1))}};
+    const DecodedPng four = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(4, panel), 4));
+    const DecodedPng six = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(6, panel), 4));
+    const DecodedPng two = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(2, panel), 4));
+    EXPECT_EQ(six.width, four.width);
+    EXPECT_GT(six.height, four.height);
+    EXPECT_EQ(two.height, four.height);
+    EXPECT_LT(two.width, four.width);
+    EXPECT_THROW(rghost::renderContactSheetPng({}), std::invalid_argument);
+}
+
+TEST(DemoSummary, CountsStatusesErrorsAndTimes)
+{
+    std::vector<rghost::FrameResult> results(3);
+    for (std::size_t frame = 0; frame < results.size(); ++frame) {
+        results[frame].frame = frame;
+    }
+    results[1].status = RgStatus::Failure;
+    results[1].errors = {"eyeRig1: something is wrong"};
+    const auto summary = hosttest::json::parse(
+        rghost::formatDemoSummary(results, {1.0, 2.0, 6.0}, {"rig.json", "sheet.png", {"a.obj", "b.obj", "c.obj"}}));
+    EXPECT_EQ(summary["frames"], 3);
+    EXPECT_EQ(summary["succeeded"], 2);
+    EXPECT_EQ(summary["statuses"], hosttest::json({{"Success", 2}, {"Failure", 1}}));
+    EXPECT_EQ(summary["errors"], hosttest::json::array({{{"frame", 1}, {"line", "eyeRig1: something is wrong"}}}));
+    EXPECT_DOUBLE_EQ(summary["timing"]["totalMilliseconds"].get<double>(), 9.0);
+    EXPECT_DOUBLE_EQ(summary["timing"]["meanFrameMilliseconds"].get<double>(), 3.0);
+    EXPECT_DOUBLE_EQ(summary["timing"]["slowestFrameMilliseconds"].get<double>(), 6.0);
+    EXPECT_EQ(summary["files"]["obj"].size(), 3u);
+}
+
+TEST(DemoProgress, BarFillsWithTheCountAndKeepsItsWidth)
+{
+    const struct {
+        std::size_t done;
+        std::size_t total;
+        const char* bar;
+    } cases[] = {
+        {0, 4, "[--------] 0/4"},  {2, 4, "[####----] 2/4"},   {4, 4, "[########] 4/4"},
+        {5, 4, "[########] 4/4"},  {3, 12, "[##------]  3/12"}, {12, 12, "[########] 12/12"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rghost::formatProgressBar(c.done, c.total, 8), c.bar) << c.done << "/" << c.total;
+    }
 }
 
 } // namespace
