@@ -41,7 +41,7 @@ std::string findIndexOutsidePoints(const std::string& listKey, const std::vector
     return {};
 }
 
-std::string findListTooShort(const std::string& listKey, std::size_t size, std::size_t needed, const std::string& why)
+std::string findListTooShort(const std::string& listKey, std::size_t size, std::size_t needed, const char* why)
 {
     if (size >= needed)
         return {};

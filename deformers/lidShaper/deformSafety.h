@@ -25,8 +25,9 @@ struct IndexSpan {
 std::string findIndexOutsidePoints(const std::string& listKey, const std::vector<std::int32_t>& list,
                                    std::size_t count, std::size_t pointCount);
 
-// `list` must hold at least `needed` entries; `why` says what needs them.
-std::string findListTooShort(const std::string& listKey, std::size_t size, std::size_t needed, const std::string& why);
+// `list` must hold at least `needed` entries; `why` says what needs them. Plain
+// text, so that a check that passes builds no string.
+std::string findListTooShort(const std::string& listKey, std::size_t size, std::size_t needed, const char* why);
 
 // The point that entry `position` of `list` names must have a weight.
 std::string findIndexWithoutWeight(const std::string& listKey, const std::vector<std::int32_t>& list,
