@@ -12,12 +12,19 @@
 using V3d = Imath::V3d;
 using M44d = Imath::M44d;
 
-// p transformed as a point by m, homogeneous divide included.
+// p transformed as a point by m, homogeneous divide included: Imath's
+// multVecMatrix, term for term. The divide is left out when w is exactly 1, as
+// it is for every affine m; a / 1 is a to the last bit, and the three divisions
+// would cost more than the rest of the transform.
 inline V3d transformPoint(const V3d& p, const M44d& m)
 {
-    V3d result;
-    m.multVecMatrix(p, result);
-    return result;
+    const double x = p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0];
+    const double y = p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1];
+    const double z = p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2];
+    const double w = p.x * m[0][3] + p.y * m[1][3] + p.z * m[2][3] + m[3][3];
+    if (w == 1.0)
+        return V3d(x, y, z);
+    return V3d(x / w, y / w, z / w);
 }
 
 // The rotation that turns direction `from` onto direction `to`, as a matrix.
