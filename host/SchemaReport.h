@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rg/AttributeDescriptor.h"
+
+namespace rghost {
+
+// The value class a type code stands for ("RgDouble", ...), or "type <code>"
+// for a code this host does not know.
+std::string attributeTypeName(AttributeType type);
+
+// The declared attributes as an aligned table, one per line under a header:
+// key, short name, type, form ("value" or, when option3 is set, "values"),
+// default and the flags that are set. Nested attributes follow their parent,
+// indented.
+std::string formatSchemaTable(const std::vector<AttributeDescriptor>& attributes);
+
+// The declared attributes as a JSON list holding every member of each descriptor.
+std::string formatSchemaJson(const std::vector<AttributeDescriptor>& attributes);
+
+} // namespace rghost

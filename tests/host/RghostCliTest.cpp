@@ -1,0 +1,182 @@
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "HostTestSupport.h"
+
+namespace {
+
+using hosttest::json;
+using hosttest::typedValue;
+
+struct ProcessRun {
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class RghostCli : public ::testing::Test {
+protected:
+    ProcessRun rghost(const std::vector<std::string>& arguments) const
+    {
+        std::string command = shellQuoted(RGHOST_PATH);
+        for (const std::string& argument : arguments) {
+            command += " " + shellQuoted(argument);
+        }
+        const std::string out = scratch.file("stdout.txt");
+        const std::string err = scratch.file("stderr.txt");
+        const int status = std::system((command + " >" + shellQuoted(out) + " 2>" + shellQuoted(err)).c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, hosttest::readTextFile(out), hosttest::readTextFile(err)};
+    }
+
+    std::string rigFile(const json& rig, const std::string& name = "rig.json") const
+    {
+        const std::string path = work.file(name);
+        hosttest::writeTextFile(path, rig.dump());
+        return path;
+    }
+
+    hosttest::TemporaryDirectory work;    // rigs and outputs
+    hosttest::TemporaryDirectory scratch; // captured streams
+};
+
+std::string badFile(const std::string& name)
+{
+    return (std::filesystem::path(LIDSHAPER_SOURCE_DIR) / "tests" / "data" / "bad" / name).string();
+}
+
+TEST_F(RghostCli, DeformWritesTheResultAndExitsZeroWhenEveryFrameSucceeds)
+{
+    json rig = hosttest::idleRig();
+    rig["geometry"]["faces"] = {{0, 1, 2}};
+    rig["frames"] = {json::object(), json::object(), json::object()};
+    const std::string output = work.file("result.json");
+    const ProcessRun run = rghost({"deform", rigFile(rig), "-o", output, "--frames", "1:2", "--obj", work.file("meshes")});
+
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const json result = json::parse(hosttest::readTextFile(output));
+    EXPECT_EQ(result["format"], "rg-result/1");
+    EXPECT_EQ(result["node"], "testRig1");
+    ASSERT_EQ(result["frames"].size(), 2u);
+    EXPECT_EQ(result["frames"][0]["frame"], 1);
+    EXPECT_EQ(result["frames"][1]["frame"], 2);
+    EXPECT_EQ(result["frames"][1]["points"], rig["geometry"]["points"]);
+
+    EXPECT_FALSE(std::filesystem::exists(work.file("meshes/frame_0000.obj")));
+    const std::string mesh = hosttest::readTextFile(work.file("meshes/frame_0002.obj"));
+    EXPECT_EQ(mesh, "v 0 0 0\nv 1 2 3\nv -1 0.5 2.25\nf 1 2 3\n");
+}
+
+TEST_F(RghostCli, DeformExitsOneAndShowsTheNodesLinesWhenAFrameFails)
+{
+    json rig = hosttest::idleRig();
+    rig["attributes"].erase("DEBUG_MODE");
+    const std::string output = work.file("result.json");
+    const ProcessRun run = rghost({"deform", rigFile(rig), "-o", output});
+
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err, "frame 0: testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute\n");
+    const json result = json::parse(hosttest::readTextFile(output));
+    EXPECT_EQ(result["frames"][0]["statusName"], "Failure");
+    EXPECT_EQ(result["frames"][0]["errors"][0], "testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute");
+}
+
+TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
+{
+    const std::string rig = rigFile(hosttest::idleRig());
+    const std::string output = work.file("result.json");
+    const std::vector<std::vector<std::string>> calls = {
+        {"deform", badFile("truncated.json"), "-o", output},
+        {"deform", badFile("duplicate-attribute-key.json"), "-o", output},
+        {"deform", badFile("int-beyond-32-bits.json"), "-o", output},
+        {"deform", badFile("surface-knot-count.json"), "-o", output, "--obj", work.file("meshes")},
+        {"deform", work.file("absent.json"), "-o", output},
+        {"deform", rig, "-o", output, "--frames", "1:0"},
+        {"deform", rig, "-o", output, "--frames", "0:1"},
+        {"deform", rig, "-o", output, "--frames", "0-0"},
+        {"deform", rig, "-o", output, "--plugin", work.file("absent.so")},
+        {"deform", rig, "-o", work.file("absent/result.json")},
+        {"deform", rig},
+        {"deform", rig, "-o", output, "--unknown"},
+        {"frobnicate"},
+        {},
+    };
+    for (const auto& call : calls) {
+        std::string described;
+        for (const std::string& argument : call) {
+            described += argument + " ";
+        }
+        const ProcessRun run = rghost(call);
+        EXPECT_EQ(run.exitStatus, 2) << described;
+        EXPECT_EQ(run.err.rfind("rghost: ", 0), 0u) << described << "\n" << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << described << "\n" << run.err;
+    }
+    EXPECT_EQ(rghost({"deform", badFile("weights-wrong-length.json"), "-o", output}).err,
+              "rghost: " + badFile("weights-wrong-length.json")
+                  + ": geometry.weights: holds 2 numbers but geometry.points holds 3 points\n");
+
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(work.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"rig.json"});
+}
+
+TEST_F(RghostCli, ValidateReportsTheNodesVerdict)
+{
+    // A map with every declared attribute (zero values of the declared class)
+    // and the host settings the validation pass reads.
+    const ProcessRun schema = rghost({"schema", "--json"});
+    ASSERT_EQ(schema.exitStatus, 0) << schema.err;
+    json complete = hosttest::idleRig();
+    for (const json& attribute : json::parse(schema.out)) {
+        complete["attributes"][attribute["key"].get<std::string>()] = {{"type", attribute["typeName"]}};
+    }
+    const ProcessRun ok = rghost({"validate", rigFile(complete, "complete.json")});
+    EXPECT_EQ(ok.exitStatus, 0) << ok.out << ok.err;
+    EXPECT_EQ(ok.out, "ok\n");
+
+    const ProcessRun failed = rghost({"validate", rigFile(hosttest::idleRig(), "idle.json")});
+    EXPECT_EQ(failed.exitStatus, 1);
+    EXPECT_EQ(failed.out.rfind("testRig1: ", 0), 0u) << failed.out;
+}
+
+TEST_F(RghostCli, SchemaPrintsTheDeclaredAttributes)
+{
+    const ProcessRun table = rghost({"schema"});
+    ASSERT_EQ(table.exitStatus, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("KEY ", 0), 0u);
+    EXPECT_NE(table.out.find("\nlidShaper__eyes__L_eye__nurbsSphere "), std::string::npos);
+
+    const ProcessRun listing = rghost({"schema", "--json"});
+    const json attributes = json::parse(listing.out);
+    ASSERT_FALSE(attributes.empty());
+    // Each declared attribute is one table row below the header.
+    EXPECT_EQ(static_cast<std::size_t>(std::count(table.out.begin(), table.out.end(), '\n')), attributes.size() + 1);
+    for (const json& attribute : attributes) {
+        EXPECT_EQ(attribute["form"], attribute["option3"].get<bool>() ? "values" : "value");
+    }
+}
+
+TEST_F(RghostCli, HelpPrintsThePluginsReply)
+{
+    const ProcessRun run = rghost({"help"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "Commands: \n");
+}
+
+} // namespace

@@ -1,0 +1,152 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
+
+#include "HostTestSupport.h"
+#include "RigFileReader.h"
+#include "RigRunner.h"
+
+namespace {
+
+using hosttest::json;
+using hosttest::typedValue;
+
+// Moves every point by +1 in x, shows one line naming its call and the node,
+// and fails when the map lacks "NEEDED": enough to see what the runner hands over.
+class CountingNode : public RgNode {
+public:
+    void declareAttributes(std::vector<AttributeDescriptor>&) override {}
+
+    RgStatus deform(AttributeMap& attributes, RgDeformData& data) override
+    {
+        ++calls;
+        const std::string name = MFnDependencyNode(mayaObject).name().asChar();
+        MGlobal::displayError((name + " call " + std::to_string(calls)).c_str());
+        for (Imath::V3d& point : data.points) {
+            point.x += 1.0;
+        }
+        return attributes.count("NEEDED") != 0 ? RgStatus::Success : RgStatus::Failure;
+    }
+
+    int calls = 0;
+};
+
+rghost::Rig fourFrameRig()
+{
+    json document = hosttest::threePointRig();
+    document["attributes"]["NEEDED"] = typedValue("RgBoolean", true);
+    document["frames"] = {json::object(), {{"attributes", {{"NEEDED", nullptr}}}}, json::object(), json::object()};
+    return rghost::parseRig(document.dump());
+}
+
+TEST(RigRunner, PlaysEveryFrameOnOneNodeFromTheRestPoints)
+{
+    const rghost::Rig rig = fourFrameRig();
+    CountingNode node;
+    const std::vector<rghost::FrameResult> results = rghost::runRig(node, rig);
+
+    EXPECT_EQ(node.calls, 4);
+    ASSERT_EQ(results.size(), 4u);
+    for (std::size_t frame = 0; frame < results.size(); ++frame) {
+        EXPECT_EQ(results[frame].frame, frame);
+        EXPECT_EQ(results[frame].errors, std::vector<std::string>{"testRig1 call " + std::to_string(frame + 1)});
+        EXPECT_EQ(results[frame].points[1], Imath::V3d(2, 2, 3)) << "frame " << frame;
+    }
+    EXPECT_EQ(results[0].status, RgStatus::Success);
+    EXPECT_EQ(results[1].status, RgStatus::Failure);
+    EXPECT_EQ(results[2].status, RgStatus::Success);
+}
+
+TEST(RigRunner, EvaluatesButDoesNotRecordFramesBeforeTheRange)
+{
+    const rghost::Rig rig = fourFrameRig();
+    CountingNode node;
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    rghost::RunOptions options;
+    options.range = rghost::FrameRange{1, 2};
+    options.onFrameEvaluated = [&progress](std::size_t frame, std::size_t count) { progress.emplace_back(frame, count); };
+    const std::vector<rghost::FrameResult> results = rghost::runRig(node, rig, options);
+
+    EXPECT_EQ(node.calls, 3);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].frame, 1u);
+    EXPECT_EQ(results[0].status, RgStatus::Failure);
+    EXPECT_EQ(results[0].errors, std::vector<std::string>{"testRig1 call 2"});
+    EXPECT_EQ(results[1].frame, 2u);
+    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {1, 4}, {2, 4}}));
+}
+
+TEST(RigRunner, RefusesARangeOutsideTheRig)
+{
+    const rghost::Rig rig = fourFrameRig();
+    CountingNode node;
+    for (const rghost::FrameRange range : {rghost::FrameRange{2, 1}, rghost::FrameRange{0, 4}, rghost::FrameRange{4, 4}}) {
+        rghost::RunOptions options;
+        options.range = range;
+        EXPECT_THROW(rghost::runRig(node, rig, options), std::out_of_range) << range.first << ":" << range.last;
+    }
+    EXPECT_EQ(node.calls, 0);
+    EXPECT_EQ(rghost::describeFrameRangeProblem({3, 3}, 4), "");
+    EXPECT_EQ(rghost::describeFrameRangeProblem({0, 4}, 4), "frame range 0:4 goes past the last frame 3");
+}
+
+// The plug-in itself, for behaviour its design fixes.
+class PluginRun : public ::testing::Test {
+protected:
+    rghost::Plugin plugin{LIDSHAPER_PLUGIN_PATH};
+};
+
+TEST_F(PluginRun, ZeroEnvelopeSucceedsAndLeavesThePoints)
+{
+    const rghost::Rig rig = rghost::parseRig(hosttest::idleRig().dump());
+    const std::vector<rghost::FrameResult> results = rghost::runRig(plugin, rig);
+
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].status, RgStatus::Success);
+    EXPECT_TRUE(results[0].errors.empty());
+    EXPECT_EQ(results[0].points, rig.geometry.points);
+}
+
+TEST_F(PluginRun, MissingHostSettingFailsWithTheNodesLine)
+{
+    json document = hosttest::idleRig();
+    document["attributes"].erase("DEBUG_MODE");
+    document["frames"] = {json::object(), {{"attributes", {{"DEBUG_MODE", typedValue("RgInt", 0)}}}}};
+    const rghost::Rig rig = rghost::parseRig(document.dump());
+    const std::vector<rghost::FrameResult> results = rghost::runRig(plugin, rig);
+
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].status, RgStatus::Failure);
+    EXPECT_EQ(results[0].errors, std::vector<std::string>{"testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute"});
+    EXPECT_EQ(results[0].points, rig.geometry.points);
+    EXPECT_EQ(results[1].status, RgStatus::Success);
+    EXPECT_TRUE(results[1].errors.empty());
+}
+
+TEST(Plugin, NamesThePathAndTheLoadersReason)
+{
+    const auto messageOf = [](const std::string& path) {
+        try {
+            rghost::Plugin plugin(path);
+        } catch (const rghost::PluginError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(loaded)");
+    };
+    EXPECT_EQ(messageOf("/nonexistent/plugin.so"),
+              "cannot load plug-in /nonexistent/plugin.so: /nonexistent/plugin.so: cannot open shared object file: No such file or directory");
+    const std::string noEntryPoint = messageOf(OPENMAYA_LIBRARY_PATH);
+    EXPECT_EQ(noEntryPoint.rfind(std::string("plug-in ") + OPENMAYA_LIBRARY_PATH + " has no entry point 'create': ", 0), 0u)
+        << noEntryPoint;
+}
+
+TEST(Plugin, LooksBesideTheProgramByDefault)
+{
+    // Tests live in build/bin like rghost, so the default is the plug-in built next to them.
+    EXPECT_EQ(std::filesystem::weakly_canonical(rghost::defaultPluginPath()),
+              std::filesystem::weakly_canonical(LIDSHAPER_PLUGIN_PATH));
+}
+
+} // namespace
