@@ -170,7 +170,7 @@ TEST(RigFileReader, IgnoresUnknownTopLevelFields)
 
 TEST(RigFileReader, AcceptsTheReferenceRigs)
 {
-    const std::filesystem::path golden = std::filesystem::path(LIDSHAPER_SOURCE_DIR) / ".." / "shared" / "golden";
+    const std::filesystem::path golden = std::filesystem::path(LIDSHAPER_SOURCE_DIR) / "tests" / "data" / "golden";
     if (!std::filesystem::is_directory(golden)) {
         GTEST_SKIP() << "no reference rigs at " << golden;
     }
