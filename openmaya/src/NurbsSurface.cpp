@@ -137,19 +137,19 @@ OPENMAYA_EXPORT MObject makeNurbsSurface(const NurbsSurfaceDescription& descript
 
 } // namespace mayastandin
 
-MFnNurbsSurface::MFnNurbsSurface(const MObject& surface, MStatus* status) : object_(surface)
+MFnNurbsSurface::MFnNurbsSurface(const MObject& surface, MStatus* status)
+    : object_(surface), surface_(dynamic_cast<const mayastandin::NurbsSurfaceData*>(surface.standInData()))
 {
     if (status)
-        *status = dynamic_cast<const mayastandin::NurbsSurfaceData*>(surface.standInData()) ? MStatus::kSuccess
-                                                                                             : MStatus::kInvalidParameter;
+        *status = surface_ ? MStatus::kSuccess : MStatus::kInvalidParameter;
 }
 
 MStatus MFnNurbsSurface::getPointAtParam(double u, double v, MPoint& point, MSpace::Space space) const
 {
-    const auto* surface = dynamic_cast<const mayastandin::NurbsSurfaceData*>(object_.standInData());
-    if (!surface)
+    if (!surface_)
         return MStatus::kFailure;
-    const Imath::V3d p = space == MSpace::kWorld ? surface->evaluator.worldPointAt(u, v) : surface->evaluator.pointAt(u, v);
+    const mayastandin::NurbsSurfaceEvaluator& evaluator = surface_->evaluator;
+    const Imath::V3d p = space == MSpace::kWorld ? evaluator.worldPointAt(u, v) : evaluator.pointAt(u, v);
     point = MPoint(p.x, p.y, p.z);
     return MStatus::kSuccess;
 }

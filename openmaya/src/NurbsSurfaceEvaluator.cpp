@@ -1,7 +1,6 @@
 #include "NurbsSurfaceEvaluator.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -64,22 +63,35 @@ int knotSpan(double t, const Direction& direction)
     return static_cast<int>(above - direction.knots) - 1;
 }
 
-using BasisValues = std::array<double, kMaxSurfaceDegree + 1>;
+// A degree fixed when the evaluator is compiled lets the loops below unroll
+// completely for the common surfaces; kAnyDegree reads it from the direction.
+// Either way the same operations run in the same order.
+constexpr int kAnyDegree = -1;
+
+template <int FixedDegree>
+int degreeOf(const Direction& direction)
+{
+    return FixedDegree == kAnyDegree ? direction.degree : FixedDegree;
+}
 
 // The degree + 1 basis functions that can be non-zero on the span, in the
 // triangular Cox-de Boor form: every denominator spans the non-empty span, so
-// none is zero, and every term is non-negative, so nothing cancels.
-BasisValues basisFunctions(int span, double t, const Direction& direction)
+// none is zero, and every term is non-negative, so nothing cancels. Only the
+// entries up to the degree are written, and only they are read.
+template <int FixedDegree>
+void basisFunctions(int span, double t, const Direction& direction, double* basis)
 {
+    const int degree = degreeOf<FixedDegree>(direction);
     const double* knots = direction.knots;
-    BasisValues basis{};
-    BasisValues left{};
-    BasisValues right{};
+    double left[kMaxSurfaceDegree + 1];
+    double right[kMaxSurfaceDegree + 1];
     basis[0] = 1.0;
-    for (int j = 1; j <= direction.degree; ++j) {
+#pragma GCC unroll 4
+    for (int j = 1; j <= degree; ++j) {
         left[j] = t - knots[span + 1 - j];
         right[j] = knots[span + j] - t;
         double saved = 0.0;
+#pragma GCC unroll 4
         for (int r = 0; r < j; ++r) {
             const double share = basis[r] / (right[r + 1] + left[j - r]);
             basis[r] = saved + right[r + 1] * share;
@@ -87,7 +99,38 @@ BasisValues basisFunctions(int span, double t, const Direction& direction)
         }
         basis[j] = saved;
     }
-    return basis;
+}
+
+// The point at (u, v), both inside their ranges and not NaN: the CVs of the
+// two spans weighted by their basis functions, summed in homogeneous form
+// (w·x, w·y, w·z, w) and then projected.
+template <int FixedDegreeU, int FixedDegreeV>
+Imath::V3d pointInRange(double u, double v, const Direction& alongU, const Direction& alongV,
+                        const std::vector<Imath::V4d>& cvs)
+{
+    const int degreeU = degreeOf<FixedDegreeU>(alongU);
+    const int degreeV = degreeOf<FixedDegreeV>(alongV);
+    const int spanU = knotSpan(u, alongU);
+    const int spanV = knotSpan(v, alongV);
+    double basisU[kMaxSurfaceDegree + 1];
+    double basisV[kMaxSurfaceDegree + 1];
+    basisFunctions<FixedDegreeU>(spanU, u, alongU, basisU);
+    basisFunctions<FixedDegreeV>(spanV, v, alongV, basisV);
+
+    Imath::V4d sum(0.0);
+    const auto cvCountV = static_cast<std::size_t>(alongV.cvCount);
+#pragma GCC unroll 4
+    for (int k = 0; k <= degreeU; ++k) {
+        const auto rowStart = static_cast<std::size_t>(spanU - degreeU + k) * cvCountV
+                              + static_cast<std::size_t>(spanV - degreeV);
+#pragma GCC unroll 4
+        for (int l = 0; l <= degreeV; ++l) {
+            const Imath::V4d& cv = cvs[rowStart + static_cast<std::size_t>(l)];
+            const double weight = basisU[k] * basisV[l] * cv.w;
+            sum += Imath::V4d(cv.x * weight, cv.y * weight, cv.z * weight, weight);
+        }
+    }
+    return Imath::V3d(sum.x, sum.y, sum.z) / sum.w;
 }
 
 } // namespace
@@ -103,31 +146,28 @@ Imath::V3d NurbsSurfaceEvaluator::pointAt(double u, double v) const
     if (std::isnan(u) || std::isnan(v))
         return Imath::V3d(std::numeric_limits<double>::quiet_NaN());
 
-    const int spanU = knotSpan(u, alongU);
-    const int spanV = knotSpan(v, alongV);
-    const BasisValues basisU = basisFunctions(spanU, u, alongU);
-    const BasisValues basisV = basisFunctions(spanV, v, alongV);
-
-    // Sum in homogeneous form (w·x, w·y, w·z, w), then project.
-    Imath::V4d sum(0.0);
-    const auto cvCountV = static_cast<std::size_t>(alongV.cvCount);
-    for (int k = 0; k <= alongU.degree; ++k) {
-        const auto rowStart = static_cast<std::size_t>(spanU - alongU.degree + k) * cvCountV
-                              + static_cast<std::size_t>(spanV - alongV.degree);
-        for (int l = 0; l <= alongV.degree; ++l) {
-            const Imath::V4d& cv = description_.cvs[rowStart + static_cast<std::size_t>(l)];
-            const double weight = basisU[k] * basisV[l] * cv.w;
-            sum += Imath::V4d(cv.x * weight, cv.y * weight, cv.z * weight, weight);
-        }
-    }
-    return Imath::V3d(sum.x, sum.y, sum.z) / sum.w;
+    // Spheres and most modelled surfaces are quadratic or cubic both ways.
+    if (alongU.degree == 2 && alongV.degree == 2)
+        return pointInRange<2, 2>(u, v, alongU, alongV, description_.cvs);
+    if (alongU.degree == 3 && alongV.degree == 3)
+        return pointInRange<3, 3>(u, v, alongU, alongV, description_.cvs);
+    return pointInRange<kAnyDegree, kAnyDegree>(u, v, alongU, alongV, description_.cvs);
 }
 
 Imath::V3d NurbsSurfaceEvaluator::worldPointAt(double u, double v) const
 {
-    Imath::V3d world;
-    description_.worldMatrix.multVecMatrix(pointAt(u, v), world);
-    return world;
+    // Imath's multVecMatrix term for term, except that the homogeneous divide is
+    // left out when w is exactly 1, as for every affine world matrix: a / 1 is a
+    // to the last bit, and the divisions cost more than the rest of the transform.
+    const Imath::V3d p = pointAt(u, v);
+    const Imath::M44d& m = description_.worldMatrix;
+    const double x = p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0];
+    const double y = p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1];
+    const double z = p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2];
+    const double w = p.x * m[0][3] + p.y * m[1][3] + p.z * m[2][3] + m[3][3];
+    if (w == 1.0)
+        return Imath::V3d(x, y, z);
+    return Imath::V3d(x / w, y / w, z / w);
 }
 
 } // namespace mayastandin

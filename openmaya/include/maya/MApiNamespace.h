@@ -6,4 +6,5 @@
 
 namespace mayastandin {
 class ObjectData;
+class NurbsSurfaceData;
 }

@@ -20,4 +20,7 @@ public:
 
 private:
     MObject object_;
+    // What object_ designates when it is a surface, found once here rather than
+    // on every evaluation; object_ keeps it alive.
+    const mayastandin::NurbsSurfaceData* surface_ = nullptr;
 };
