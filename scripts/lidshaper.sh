@@ -58,7 +58,7 @@ run_tests() {
   ctest --preset asan -j "$jobs"
 
   echo "== Parallel deform tests under ThreadSanitizer"
-  build tsan
+  build tsan parallelDeformTest openmayaConcurrencyTest
   ctest --preset tsan -j "$jobs"
 
   if [ -x fuzz/run.sh ] && [ "${CI:-}" = "true" ]; then
