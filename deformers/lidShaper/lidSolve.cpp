@@ -43,6 +43,20 @@ double clampOuterControl(double value)
     return value < kLowest ? kLowest : (value > kHighest ? kHighest : value);
 }
 
+// Whether a row names one vertex twice, which only a degenerate rig does. Rows
+// are a handful of vertices; longer ones are not searched and count as repeating.
+bool namesAVertexTwice(const std::int32_t* rows, std::uint32_t rowCount)
+{
+    constexpr std::uint32_t kLongestSearchedRow = 32;
+    if (rowCount > kLongestSearchedRow)
+        return true;
+    for (std::uint32_t k = 1; k < rowCount; ++k)
+        for (std::uint32_t j = 0; j < k; ++j)
+            if (rows[j] == rows[k])
+                return true;
+    return false;
+}
+
 class EyeSolver {
 public:
     explicit EyeSolver(const EyeSolveTask& task)
@@ -153,34 +167,65 @@ private:
         }
     }
 
-    // Path lengths from `start` through the rows' vertices, into pathLengths;
-    // returns the length of the whole path.
+    // Path lengths from `start` through the rows' vertices, into pathLengths,
+    // and the vertices' rig-space points, into rowPoints; returns the length of
+    // the whole path.
     double measureRowPath(const V3d& start, const std::int32_t* rows, std::uint32_t rowCount)
     {
         std::vector<double>& lengths = task_.state.pathLengths;
+        std::vector<V3d>& points = task_.state.rowPoints;
         if (lengths.size() < rowCount)
             lengths.resize(rowCount);
+        if (points.size() < rowCount)
+            points.resize(rowCount);
         V3d previous = start;
         double accumulated = 0.0;
         for (std::uint32_t k = 0; k < rowCount; ++k) {
             const V3d p = world(rows[k]);
             accumulated += (previous - p).length();
             lengths[k] = accumulated;
+            points[k] = p;
             previous = p;
         }
         lastRowPoint_ = previous;
         return accumulated;
     }
 
+    // Row vertex k as the placement reads it, just before moving it: the point
+    // the path measure read, unless the row names that vertex earlier too and
+    // has moved it since.
+    V3d rowPointToPlace(const std::int32_t* rows, std::uint32_t k, bool rowRepeatsVertices) const
+    {
+        return rowRepeatsVertices ? world(rows[k]) : task_.state.rowPoints[k];
+    }
+
+    // For every column, the unit direction from the eye center to the sphere at
+    // the inner and at the outer vertex's parameters. They depend on nothing
+    // the placement writes, and computed back to back their divisions overlap.
+    void findSphereDirections(const LidState& lid, const LidInputs& inputs)
+    {
+        const MFnNurbsSurface sphere(task_.eye.nurbsSphere->value);
+        const auto directionTo = [&](double u, double v) {
+            MPoint p;
+            sphere.getPointAtParam(u, v, p, MSpace::kWorld);
+            return (V3d(p.x, p.y, p.z) - center_).normalized();
+        };
+        std::vector<V3d>& innerDirections = task_.state.innerSphereDirections;
+        std::vector<V3d>& outerDirections = task_.state.outerSphereDirections;
+        innerDirections.resize(lid.columns.size());
+        outerDirections.resize(lid.columns.size());
+        for (std::size_t i = 0; i < lid.columns.size(); ++i) {
+            const LidColumn& column = lid.columns[i];
+            innerDirections[i] = directionTo(inputs.innerUV[i + 1].x + column.innerOffset.x,
+                                             inputs.innerUV[i + 1].y + column.innerOffset.y);
+            outerDirections[i] = directionTo(column.outerUV.x, column.outerUV.y);
+        }
+    }
+
     // Stage 3: put every column's vertices in place.
     void placeColumns(LidState& lid, const LidInputs& inputs)
     {
-        const MFnNurbsSurface sphere(task_.eye.nurbsSphere->value);
-        const auto spherePoint = [&sphere](double u, double v) {
-            MPoint p;
-            sphere.getPointAtParam(u, v, p, MSpace::kWorld);
-            return V3d(p.x, p.y, p.z);
-        };
+        findSphereDirections(lid, inputs);
         const M44d centerFrame = translationMatrix(center_);
         const M44d centerFrameInv = centerFrame.inverse(false);
         const std::vector<double>& pathLengths = task_.state.pathLengths;
@@ -191,20 +236,17 @@ private:
             // Inner vertex: onto the sphere's direction at its offset parameters,
             // keeping its distance from the eye center (plus the offset's z).
             const std::int32_t innerIndex = inputs.innerIdxs[i];
-            const V3d innerOnSphere =
-                spherePoint(inputs.innerUV[i + 1].x + column.innerOffset.x, inputs.innerUV[i + 1].y + column.innerOffset.y);
             const V3d innerRest = world(innerIndex);
             const V3d innerFromCenter = innerRest - center_;
-            const V3d inner = center_ + (innerOnSphere - center_).normalized() *
+            const V3d inner = center_ + task_.state.innerSphereDirections[i] *
                                             (innerFromCenter.length() + column.innerOffset.z);
             setWorld(innerIndex, inner);
 
             // Outer vertex likewise, at the smoothed outer parameters.
             const std::int32_t outerIndex = inputs.outerIdxs[i];
-            const V3d outerOnSphere = spherePoint(column.outerUV.x, column.outerUV.y);
             const V3d outerRest = world(outerIndex);
-            const V3d outer =
-                center_ + (outerOnSphere - center_).normalized() * ((outerRest - center_).length() + column.outerOffset.z);
+            const V3d outer = center_ + task_.state.outerSphereDirections[i] *
+                                            ((outerRest - center_).length() + column.outerOffset.z);
             setWorld(outerIndex, outer);
 
             // Center rows: turned about the eye center with the inner vertex, and
@@ -217,8 +259,9 @@ private:
             const double centerTotal = centerPath + (lastRowPoint_ - center_).length();
             const double centerScale = innerFromCenter.length() / centerTotal * innerRatio;
             const V3d intoSocket = (center_ - inner).normalized();
+            const bool centerRowRepeats = namesAVertexTwice(centerRows, centerCount);
             for (std::uint32_t k = 0; k < centerCount; ++k) {
-                const V3d p = world(centerRows[k]);
+                const V3d p = rowPointToPlace(centerRows, k, centerRowRepeats);
                 V3d turned = transformPoint(transformPoint(p, centerFrameInv), centerTurn);
                 turned = center_ + (turned - center_) * innerRatio;
                 const V3d onLine = inner + intoSocket * (centerScale * pathLengths[k]);
@@ -252,9 +295,10 @@ private:
         const V3d step = spanDirection * (restSpanLength / betweenTotal * spanRatio);
         const bool followsLid = column.towardUpper == lid.isUpper;
 
+        const bool betweenRowRepeats = namesAVertexTwice(betweenRows, betweenCount);
         for (std::uint32_t k = 0; k < betweenCount; ++k) {
             const std::int32_t index = betweenRows[k];
-            const V3d p = world(index);
+            const V3d p = rowPointToPlace(betweenRows, k, betweenRowRepeats);
             const double radius = (center_ - p).length();
             const V3d carried = transformPoint(p, carry);
             if (k == 0) {

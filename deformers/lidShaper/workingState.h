@@ -86,6 +86,9 @@ struct EyeSolveState {
 
     EyeCacheShape preparedShape;     // the input sizes the cached preparation was made for
     std::vector<double> pathLengths; // scratch for the row path lengths, reused by the solve
+    std::vector<V3d> rowPoints;      // scratch: the rig-space points of the row being placed
+    std::vector<V3d> innerSphereDirections; // scratch: per column, from the eye center to the sphere
+    std::vector<V3d> outerSphereDirections;
 };
 
 // Soft-region groups: vertices that follow a pivot and an aim vertex.
