@@ -9,8 +9,10 @@
 
 void CURVE_POINT_KERNEL_NAME(const double* cvs, const float* knots, std::int32_t degree, std::int32_t knotCount,
                              float u, double* result) {
-    const std::uint32_t span = findKnotSpan(knots, degree, knotCount, u);
-    float basis[kMaxCurveKernelDegree + 1];
-    basisFunctions(span, u, degree, knots, basis);
-    sumControlPoints(cvs, span, degree, basis, result);
+    // Lid profiles are cubic as a rule, and sometimes quadratic.
+    switch (degree) {
+    case 3: evaluateCurvePoint<3>(cvs, knots, degree, knotCount, u, result); break;
+    case 2: evaluateCurvePoint<2>(cvs, knots, degree, knotCount, u, result); break;
+    default: evaluateCurvePoint<kAnyDegree>(cvs, knots, degree, knotCount, u, result); break;
+    }
 }
