@@ -15,8 +15,16 @@ std::string entryText(const std::string& listKey, std::size_t position, std::int
 
 void IndexSpan::include(const std::int32_t* indices, std::size_t count)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        include(indices[i]);
+    // Kept in locals: through `this` every store could change the indices read
+    // next, and the loop would run from memory.
+    std::int32_t low = lowest;
+    std::int32_t high = highest;
+    for (std::size_t i = 0; i < count; ++i) {
+        low = std::min(low, indices[i]);
+        high = std::max(high, indices[i]);
+    }
+    lowest = low;
+    highest = high;
 }
 
 void IndexSpan::include(std::int32_t index)
