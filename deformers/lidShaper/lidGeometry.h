@@ -27,6 +27,15 @@ inline V3d transformPoint(const V3d& p, const M44d& m)
     return V3d(x / w, y / w, z / w);
 }
 
+// Imath's unit copy of v (v.normalized()) for a v whose Imath length is known
+// already: the same divisions, without measuring v again.
+inline V3d unitVector(const V3d& v, double length)
+{
+    if (length == 0.0)
+        return V3d(0.0);
+    return V3d(v.x / length, v.y / length, v.z / length);
+}
+
 // The rotation that turns direction `from` onto direction `to`, as a matrix.
 // Neither needs unit length; opposite directions give a half turn.
 inline M44d rotationBetween(const V3d& from, const V3d& to)

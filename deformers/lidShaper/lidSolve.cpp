@@ -238,8 +238,9 @@ private:
             const std::int32_t innerIndex = inputs.innerIdxs[i];
             const V3d innerRest = world(innerIndex);
             const V3d innerFromCenter = innerRest - center_;
-            const V3d inner = center_ + task_.state.innerSphereDirections[i] *
-                                            (innerFromCenter.length() + column.innerOffset.z);
+            const double innerRestRadius = innerFromCenter.length();
+            const V3d inner =
+                center_ + task_.state.innerSphereDirections[i] * (innerRestRadius + column.innerOffset.z);
             setWorld(innerIndex, inner);
 
             // Outer vertex likewise, at the smoothed outer parameters.
@@ -254,11 +255,13 @@ private:
             const std::uint32_t centerCount = lid.centerCount;
             const std::int32_t* centerRows = inputs.centerIdxs.data() + i * centerCount;
             const M44d centerTurn = rotationBetween(innerFromCenter, inner - center_) * centerFrame;
-            const double innerRatio = (inner - center_).length() / innerFromCenter.length();
+            // |E - inner| is |inner - E| to the last bit: the squares do not see the sign.
+            const double innerRadius = (inner - center_).length();
+            const double innerRatio = innerRadius / innerRestRadius;
             const double centerPath = measureRowPath(innerRest, centerRows, centerCount);
             const double centerTotal = centerPath + (lastRowPoint_ - center_).length();
-            const double centerScale = innerFromCenter.length() / centerTotal * innerRatio;
-            const V3d intoSocket = (center_ - inner).normalized();
+            const double centerScale = innerRestRadius / centerTotal * innerRatio;
+            const V3d intoSocket = unitVector(center_ - inner, innerRadius);
             const bool centerRowRepeats = namesAVertexTwice(centerRows, centerCount);
             for (std::uint32_t k = 0; k < centerCount; ++k) {
                 const V3d p = rowPointToPlace(centerRows, k, centerRowRepeats);
@@ -284,8 +287,9 @@ private:
 
         const V3d span = outer - inner;
         const double restSpanLength = column.restSpan.length();
-        const double spanRatio = span.length() / restSpanLength;
-        const V3d spanDirection = span.normalized();
+        const double spanLength = span.length();
+        const double spanRatio = spanLength / restSpanLength;
+        const V3d spanDirection = unitVector(span, spanLength);
         M44d frame = rotationBetween(column.restSpan, spanDirection) * column.restInnerFrame;
         setMatrixRow(frame, 3, inner);
         M44d carry = column.restInnerFrameInv * frame;
@@ -317,8 +321,10 @@ private:
                     alongSpan = alongSpan + alongDirection * (inputs.mountSize * 0.01 * weight);
                 place = place * column.restWeight + alongSpan * column.moveWeight;
             }
-            if (lid.minBetweenRadius > (place - center_).length())
-                place = center_ + (place - center_).normalized() * lid.minBetweenRadius;
+            const V3d fromCenter = place - center_;
+            const double distance = fromCenter.length();
+            if (lid.minBetweenRadius > distance)
+                place = center_ + unitVector(fromCenter, distance) * lid.minBetweenRadius;
             setWorld(index, place);
         }
     }

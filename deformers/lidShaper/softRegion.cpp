@@ -103,8 +103,8 @@ void buildSoftRegion(SoftRegionState& state)
         const V3d& pivot = points[state.pivotIdxs[g]];
         const V3d& aim = points[state.aimIdxs[g]];
         const V3d span = transformPoint(pivot - aim, state.geometryMatrix);
-        state.restAims[g] = span.normalized();
         state.restLengths[g] = span.length();
+        state.restAims[g] = unitVector(span, state.restLengths[g]);
         state.restFrames[g] = translationMatrix(transformPoint(pivot, state.geometryMatrix));
         state.restFramesInv[g] = state.restFrames[g].inverse(false);
     }
@@ -119,8 +119,9 @@ void applySoftRegion(SoftRegionState& state)
     for (std::size_t g = 0; g < state.groups.size(); ++g) {
         const V3d& pivot = points[state.pivotIdxs[g]];
         const V3d span = transformPoint(pivot - points[state.aimIdxs[g]], state.geometryMatrix);
-        state.currentRatio = span.length() / state.restLengths[g];
-        const M44d rotation = rotationBetween(state.restAims[g], span.normalized());
+        const double spanLength = span.length();
+        state.currentRatio = spanLength / state.restLengths[g];
+        const M44d rotation = rotationBetween(state.restAims[g], unitVector(span, spanLength));
         M44d frame = state.restFrames[g] * rotation;
         scaleBasisRows(frame, V3d(state.currentRatio));
         setMatrixRow(frame, 3, transformPoint(pivot, state.geometryMatrix));
