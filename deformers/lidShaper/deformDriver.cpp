@@ -621,6 +621,8 @@ RgStatus runDeformDriver(MyNode& node, const DeformInputs& inputs)
         return RgStatus::Success;
     }
     const bool rebuild = node.rebuildCache || !inputs.cacheAttributes;
+    // The preparation below gives a worker time to wake for the parallel solve.
+    wakeParallelWorker();
 
     EyeDriver left(node, inputs, EyeSide::Left);
     EyeDriver right(node, inputs, EyeSide::Right);

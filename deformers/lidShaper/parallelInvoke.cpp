@@ -1,6 +1,8 @@
 #include "parallelInvoke.h"
 
+#include <oneapi/tbb/global_control.h>
 #include <oneapi/tbb/parallel_invoke.h>
+#include <oneapi/tbb/task_arena.h>
 #include <oneapi/tbb/task_group.h>
 
 // The task library is not built with ThreadSanitizer, so the sanitizer cannot
@@ -30,4 +32,13 @@ void runInParallel(const std::function<void()>& first, const std::function<void(
     tbb::parallel_invoke([&] { run(first); }, [&] { run(second); }, context);
     takeOver(&first);
     takeOver(&second);
+}
+
+void wakeParallelWorker()
+{
+    // An empty task: a worker that wakes for it then looks for more work for a
+    // while before it sleeps again. An enqueued task gets a worker even when the
+    // host allows no parallelism at all, so then none is asked for.
+    if (tbb::global_control::active_value(tbb::global_control::max_allowed_parallelism) > 1)
+        tbb::this_task_arena::enqueue([] {});
 }
