@@ -73,25 +73,30 @@ void buildSoftRegion(SoftRegionState& state)
 {
     state.pivotIdxs.clear();
     state.aimIdxs.clear();
-    state.groups.clear();
     state.largestIndex = -1;
-    std::vector<std::int32_t> members;
+    // Members are collected straight into the group lists of the last build,
+    // which keep their capacity, so building again allocates nothing.
+    std::size_t completeGroups = 0;
     walkSoftRegionList(state.indices, [&](EntryRole role, std::size_t, std::int32_t entry) {
         switch (role) {
         case EntryRole::Pivot: state.pivotIdxs.push_back(entry); break;
         case EntryRole::Aim: state.aimIdxs.push_back(entry); break;
-        case EntryRole::Count: members.clear(); break;
-        case EntryRole::Member: members.push_back(entry); break;
+        case EntryRole::Count:
+            if (state.groups.size() == completeGroups)
+                state.groups.emplace_back();
+            state.groups[completeGroups].clear();
+            break;
+        case EntryRole::Member: state.groups[completeGroups].push_back(entry); break;
         case EntryRole::LastMember:
-            members.push_back(entry);
-            state.groups.push_back(members);
-            members.clear();
+            state.groups[completeGroups].push_back(entry);
+            ++completeGroups;
             break;
         }
         if (role != EntryRole::Count)
             state.largestIndex = std::max(state.largestIndex, entry);
         return true;
     });
+    state.groups.resize(completeGroups);
 
     const std::vector<V3d>& points = *state.points;
     const std::size_t groupCount = state.pivotIdxs.size();
