@@ -14,6 +14,7 @@
 #include <mayastandin/StandIn.h>
 
 #include "ValueClasses.h"
+#include "rg/RgValueFactory.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ struct Mutator {
         case Change::ChangeWeights: changeList(current.data.weights, rest.data.weights); break;
         case Change::ChangeMatrix: changeMatrix(); break;
         case Change::ToggleGeometry: current.data.geometry = !current.data.geometry; break;
-        case Change::SetCache: current.attributes["CACHE_ATTRIBUTES"] = single<RgBoolean>(bytes.ConsumeBool()); break;
-        case Change::SetEnvelope: current.attributes["ENVELOPE"] = single<RgFloat>(fuzzedEnvelope()); break;
+        case Change::SetCache: current.attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(bytes.ConsumeBool()); break;
+        case Change::SetEnvelope: current.attributes["ENVELOPE"] = makeRgValue<RgFloat>(fuzzedEnvelope()); break;
         case Change::BackToRest: current = rest; break;
         }
     }
@@ -153,14 +154,6 @@ struct Mutator {
             made = value;
         });
         return made;
-    }
-
-    template <typename Value, typename Element>
-    static std::shared_ptr<RgData> single(Element element)
-    {
-        auto value = std::make_shared<Value>();
-        value->value = element;
-        return value;
     }
 
     float fuzzedEnvelope()

@@ -6,27 +6,12 @@
 #include <stdexcept>
 
 #include "sampleRigAnimation.h"
+#include "rg/RgValueFactory.h"
 #include "sampleRigEye.h"
 
 namespace rghost {
 
 namespace {
-
-template <typename Data>
-std::shared_ptr<RgData> single(typename Data::ElementType value)
-{
-    auto data = std::make_shared<Data>();
-    data->value = std::move(value);
-    return data;
-}
-
-template <typename Data>
-std::shared_ptr<RgData> list(std::vector<typename Data::ElementType> values)
-{
-    auto data = std::make_shared<Data>();
-    data->values = std::move(values);
-    return data;
-}
 
 std::string eyeKey(EyeSide side, const std::string& field)
 {
@@ -35,39 +20,39 @@ std::string eyeKey(EyeSide side, const std::string& field)
 
 void setControls(AttributeMap& attributes, EyeSide side, const EyeControls& controls)
 {
-    attributes[eyeKey(side, "closeEye")] = single<RgDouble>(controls.closeEye);
-    attributes[eyeKey(side, "upperLidControl")] = single<RgDouble>(controls.upperLidControl);
-    attributes[eyeKey(side, "lowerLidControl")] = single<RgDouble>(controls.lowerLidControl);
-    attributes[eyeKey(side, "upperLidOuterControl")] = single<RgDouble>(controls.upperLidOuterControl);
-    attributes[eyeKey(side, "lowerLidOuterControl")] = single<RgDouble>(controls.lowerLidOuterControl);
+    attributes[eyeKey(side, "closeEye")] = makeRgValue<RgDouble>(controls.closeEye);
+    attributes[eyeKey(side, "upperLidControl")] = makeRgValue<RgDouble>(controls.upperLidControl);
+    attributes[eyeKey(side, "lowerLidControl")] = makeRgValue<RgDouble>(controls.lowerLidControl);
+    attributes[eyeKey(side, "upperLidOuterControl")] = makeRgValue<RgDouble>(controls.upperLidOuterControl);
+    attributes[eyeKey(side, "lowerLidOuterControl")] = makeRgValue<RgDouble>(controls.lowerLidOuterControl);
 }
 
 void setLid(AttributeMap& attributes, EyeSide side, const std::string& lidName, const SampleLid& lid)
 {
     const auto key = [&](const std::string& field) { return eyeKey(side, lidName + field); };
-    attributes[key("LidInnerIdxs")] = list<RgInt>(lid.innerIdxs);
-    attributes[key("LidOuterIdxs")] = list<RgInt>(lid.outerIdxs);
-    attributes[key("LidCenterIdxs")] = list<RgInt>(lid.centerIdxs);
-    attributes[key("LidBetweenIdxs")] = list<RgInt>(lid.betweenIdxs);
-    attributes[key("LidInnerUV")] = list<RgVector>(lid.innerUV);
-    attributes[key("LidOuterUV")] = list<RgVector>(lid.outerUV);
-    attributes[key("LidMoveVector")] = list<RgVector>(lid.moveVector);
-    attributes[key("LidOutLoopOffset")] = list<RgDouble>(std::vector<double>(lid.innerIdxs.size(), 0.0));
-    attributes[key("LidMinorCurve")] = single<RgNurbsCurve>(lid.minorCurve);
-    attributes[key("MountSize")] = single<RgDouble>(kSampleMountSize);
+    attributes[key("LidInnerIdxs")] = makeRgList<RgInt>(lid.innerIdxs);
+    attributes[key("LidOuterIdxs")] = makeRgList<RgInt>(lid.outerIdxs);
+    attributes[key("LidCenterIdxs")] = makeRgList<RgInt>(lid.centerIdxs);
+    attributes[key("LidBetweenIdxs")] = makeRgList<RgInt>(lid.betweenIdxs);
+    attributes[key("LidInnerUV")] = makeRgList<RgVector>(lid.innerUV);
+    attributes[key("LidOuterUV")] = makeRgList<RgVector>(lid.outerUV);
+    attributes[key("LidMoveVector")] = makeRgList<RgVector>(lid.moveVector);
+    attributes[key("LidOutLoopOffset")] = makeRgList<RgDouble>(std::vector<double>(lid.innerIdxs.size(), 0.0));
+    attributes[key("LidMinorCurve")] = makeRgValue<RgNurbsCurve>(lid.minorCurve);
+    attributes[key("MountSize")] = makeRgValue<RgDouble>(kSampleMountSize);
 }
 
 void setEye(AttributeMap& attributes, EyeSide side, const SampleEye& eye)
 {
-    attributes[eyeKey(side, "nurbsSphere")] = single<RgNurbsSurface>(eye.eyeball);
-    attributes[eyeKey(side, "centerEye")] = single<RgVector>(eye.center);
-    attributes[eyeKey(side, "closeLine")] = single<RgDouble>(0.0);
-    attributes[eyeKey(side, "smoothOuter")] = single<RgInt>(0);
-    attributes[eyeKey(side, "eyeCompute")] = single<RgBoolean>(true);
-    attributes[eyeKey(side, "upperOpenEyeValue")] = single<RgDouble>(kSampleOpenControl);
-    attributes[eyeKey(side, "lowerOpenEyeValue")] = single<RgDouble>(-kSampleOpenControl);
-    attributes[eyeKey(side, "cornersIdxs")] = list<RgInt>(eye.cornersIdxs);
-    attributes[eyeKey(side, "pointsOffset")] = list<RgVector>(eye.pointsOffset);
+    attributes[eyeKey(side, "nurbsSphere")] = makeRgValue<RgNurbsSurface>(eye.eyeball);
+    attributes[eyeKey(side, "centerEye")] = makeRgValue<RgVector>(eye.center);
+    attributes[eyeKey(side, "closeLine")] = makeRgValue<RgDouble>(0.0);
+    attributes[eyeKey(side, "smoothOuter")] = makeRgValue<RgInt>(0);
+    attributes[eyeKey(side, "eyeCompute")] = makeRgValue<RgBoolean>(true);
+    attributes[eyeKey(side, "upperOpenEyeValue")] = makeRgValue<RgDouble>(kSampleOpenControl);
+    attributes[eyeKey(side, "lowerOpenEyeValue")] = makeRgValue<RgDouble>(-kSampleOpenControl);
+    attributes[eyeKey(side, "cornersIdxs")] = makeRgList<RgInt>(eye.cornersIdxs);
+    attributes[eyeKey(side, "pointsOffset")] = makeRgList<RgVector>(eye.pointsOffset);
     setLid(attributes, side, "upper", eye.upper);
     setLid(attributes, side, "lower", eye.lower);
 }
@@ -114,10 +99,10 @@ Rig buildSampleRig(const SampleRigOptions& options)
     addNoseBridge(rig, left, right);
 
     AttributeMap& attributes = rig.attributes;
-    attributes["DEBUG_MODE"] = single<RgInt>(0);
-    attributes["CACHE_ATTRIBUTES"] = single<RgBoolean>(true);
-    attributes["ENVELOPE"] = single<RgFloat>(1.0f);
-    attributes["SOA_ENABLED"] = single<RgBoolean>(false);
+    attributes["DEBUG_MODE"] = makeRgValue<RgInt>(0);
+    attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(true);
+    attributes["ENVELOPE"] = makeRgValue<RgFloat>(1.0f);
+    attributes["SOA_ENABLED"] = makeRgValue<RgBoolean>(false);
     setEye(attributes, EyeSide::Left, left);
     setEye(attributes, EyeSide::Right, right);
     const FaceControls open = openFaceControls();
@@ -126,7 +111,7 @@ Rig buildSampleRig(const SampleRigOptions& options)
 
     std::vector<std::int32_t> softRegion = left.softRegion;
     softRegion.insert(softRegion.end(), right.softRegion.begin(), right.softRegion.end());
-    attributes["lidShaper__softRegion__softRegion"] = list<RgInt>(softRegion);
+    attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>(softRegion);
 
     for (const FaceControls& controls : sampleAnimation(options.frames)) {
         RigFrame frame;

@@ -36,7 +36,7 @@ TEST(DeformEndToEnd, UpperControlSlidesInnerVerticesByTheMoveVector)
     Rig rig;
     const double openValue = 25.0;
     const double control = 0.5 * openValue;
-    rig.set(rig.left, "upperLidControl", single<RgDouble>(control));
+    rig.set(rig.left, "upperLidControl", makeRgValue<RgDouble>(control));
     const Outcome outcome = deformOnNewNode(rig);
     ASSERT_EQ(outcome.status, RgStatus::Success);
 
@@ -63,11 +63,11 @@ TEST(DeformEndToEnd, ClosedEyeDependsOnlyOnWhereTheLidsMeet)
     const auto closedPoints = [](double upperControl, double lowerControl, double upperProfile, double lowerProfile) {
         Rig rig;
         for (const Eye* eye : {&rig.left, &rig.right}) {
-            rig.set(*eye, "closeEye", single<RgDouble>(1.0));
-            rig.set(*eye, "upperLidControl", single<RgDouble>(upperControl));
-            rig.set(*eye, "lowerLidControl", single<RgDouble>(lowerControl));
-            rig.set(*eye, "upperLidMinorCurve", single<RgNurbsCurve>(profileCurve(upperProfile)));
-            rig.set(*eye, "lowerLidMinorCurve", single<RgNurbsCurve>(profileCurve(lowerProfile)));
+            rig.set(*eye, "closeEye", makeRgValue<RgDouble>(1.0));
+            rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(upperControl));
+            rig.set(*eye, "lowerLidControl", makeRgValue<RgDouble>(lowerControl));
+            rig.set(*eye, "upperLidMinorCurve", makeRgValue<RgNurbsCurve>(profileCurve(upperProfile)));
+            rig.set(*eye, "lowerLidMinorCurve", makeRgValue<RgNurbsCurve>(profileCurve(lowerProfile)));
         }
         const Outcome outcome = deformOnNewNode(rig);
         EXPECT_EQ(outcome.status, RgStatus::Success);
@@ -86,15 +86,15 @@ TEST(DeformEndToEnd, SwitchedOffEyeAndEnvelopeMoveNothing)
 {
     Rig rig;
     for (const Eye* eye : {&rig.left, &rig.right})
-        rig.set(*eye, "upperLidControl", single<RgDouble>(20.0));
-    rig.set(rig.left, "eyeCompute", single<RgBoolean>(false));
+        rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(20.0));
+    rig.set(rig.left, "eyeCompute", makeRgValue<RgBoolean>(false));
     const Outcome leftOff = deformOnNewNode(rig);
     ASSERT_EQ(leftOff.status, RgStatus::Success);
     for (const std::int32_t index : rig.left.upperInner)
         EXPECT_EQ(leftOff.points[index], rig.data.points[index]);
     EXPECT_NE(leftOff.points[rig.right.upperInner[0]], rig.data.points[rig.right.upperInner[0]]);
 
-    rig.attributes["ENVELOPE"] = single<RgFloat>(0.0f);
+    rig.attributes["ENVELOPE"] = makeRgValue<RgFloat>(0.0f);
     const Outcome envelopeOff = deformOnNewNode(rig);
     EXPECT_EQ(envelopeOff.status, RgStatus::Success);
     EXPECT_EQ(envelopeOff.points, rig.data.points);
@@ -110,23 +110,23 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
         std::string messageEnd;
     };
     const std::vector<Case> cases = {
-        {"no columns", [](Rig& r) { r.set(r.left, "upperLidInnerIdxs", list<RgInt>({})); },
+        {"no columns", [](Rig& r) { r.set(r.left, "upperLidInnerIdxs", makeRgList<RgInt>({})); },
          "): upperLidInnerIdxs"},
-        {"corner count", [](Rig& r) { r.set(r.right, "cornersIdxs", list<RgInt>({1, 2, 3, 4, 5, 6, 7})); },
+        {"corner count", [](Rig& r) { r.set(r.right, "cornersIdxs", makeRgList<RgInt>({1, 2, 3, 4, 5, 6, 7})); },
          "): please add corners indices to cornersIdxs (minimum 24). But now - 7"},
         {"curves of different sizes",
          [](Rig& r) {
              NurbsCurveData curve = profileCurve(0.0);
              curve.cvs.push_back(V3d(2, 0, 0));
              curve.knots = {0, 0, 0.5, 1, 1};
-             r.set(r.left, "lowerLidMinorCurve", single<RgNurbsCurve>(curve));
+             r.set(r.left, "lowerLidMinorCurve", makeRgValue<RgNurbsCurve>(curve));
          },
          "): different number of minor curves' CVs"},
         {"index outside points",
          [](Rig& r) {
              auto between = r.left.upperBetween;
              between[4] = 5012;
-             r.set(r.left, "upperLidBetweenIdxs", list<RgInt>(between));
+             r.set(r.left, "upperLidBetweenIdxs", makeRgList<RgInt>(between));
          },
          "): lidShaper__eyes__L_eye__upperLidBetweenIdxs[4] = 5012 is outside points (" +
              std::to_string(Rig().data.points.size()) + ")"},
@@ -134,7 +134,7 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
          [](Rig& r) {
              auto outer = r.right.lowerOuter;
              outer[2] = -3;
-             r.set(r.right, "lowerLidOuterIdxs", list<RgInt>(outer));
+             r.set(r.right, "lowerLidOuterIdxs", makeRgList<RgInt>(outer));
          },
          "is outside points (" + std::to_string(Rig().data.points.size()) + ")"},
         {"short weights", [](Rig& r) { r.data.weights.resize(r.left.upperBetween[1]); },
@@ -142,29 +142,29 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
              " has no weight (weights hold " + std::to_string(Rig().left.upperBetween[1]) + ")"},
         {"corner run past the end",
          [](Rig& r) {
-             r.set(r.left, "upperLidCenterIdxs", list<RgInt>(std::vector<std::int32_t>(36, r.left.upperCenter[0])));
-             r.set(r.left, "lowerLidCenterIdxs", list<RgInt>(std::vector<std::int32_t>(36, r.left.lowerCenter[0])));
+             r.set(r.left, "upperLidCenterIdxs", makeRgList<RgInt>(std::vector<std::int32_t>(36, r.left.upperCenter[0])));
+             r.set(r.left, "lowerLidCenterIdxs", makeRgList<RgInt>(std::vector<std::int32_t>(36, r.left.lowerCenter[0])));
          },
          "): lidShaper__eyes__L_eye__cornersIdxs holds 30 entries but 4 corners and their carried lists need 32"},
         {"curve without enough knots",
          [](Rig& r) {
              NurbsCurveData curve = profileCurve(0.0);
              curve.knots = {0, 1};
-             r.set(r.right, "upperLidMinorCurve", single<RgNurbsCurve>(curve));
+             r.set(r.right, "upperLidMinorCurve", makeRgValue<RgNurbsCurve>(curve));
          },
          "): lidShaper__eyes__R_eye__upperLidMinorCurve cannot be evaluated: degree 1 with 2 CVs and 2 knots (a "
          "curve needs CVs + degree + 1 knots, degree at most 15)"},
         {"lower rows shorter than the upper rows",
          [](Rig& r) {
-             r.set(r.left, "lowerLidBetweenIdxs", list<RgInt>({r.left.lowerBetween[0], r.left.lowerBetween[1],
+             r.set(r.left, "lowerLidBetweenIdxs", makeRgList<RgInt>({r.left.lowerBetween[0], r.left.lowerBetween[1],
                                                                 r.left.lowerBetween[2]}));
          },
          "): lidShaper__eyes__L_eye__lowerLidBetweenIdxs holds 3 entries but the columns' between rows need 6"},
         {"soft region cut off",
-         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 3, 4}); },
+         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>({1, 2, 3, 4}); },
          "): softRegion ends inside a record (4 entries)"},
         {"soft region count below 1",
-         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = list<RgInt>({1, 2, 0, 4}); },
+         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>({1, 2, 0, 4}); },
          "): softRegion[2] = 0 is a member count below 1"},
     };
     for (const Case& c : cases) {
@@ -186,18 +186,18 @@ TEST(DeformEndToEnd, CacheKeepsPreparedOffsetsUntilItIsRebuilt)
 {
     Rig rig;
     for (const Eye* eye : {&rig.left, &rig.right})
-        rig.set(*eye, "upperLidControl", single<RgDouble>(10.0));
-    rig.set(rig.left, "pointsOffset", list<RgVector>(std::vector<V3d>(3, V3d(0.0))));
+        rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(10.0));
+    rig.set(rig.left, "pointsOffset", makeRgList<RgVector>(std::vector<V3d>(3, V3d(0.0))));
     const std::unique_ptr<RgNode> cached = pluginharness::plugin().createNode("eyeRig1");
     const Outcome first = deformOnce(*cached, rig);
     ASSERT_EQ(first.status, RgStatus::Success);
 
     // Same sizes, other values: a cached node keeps what it prepared.
-    rig.set(rig.left, "pointsOffset", list<RgVector>(std::vector<V3d>(3, V3d(0.0, 0.05, 0.0))));
+    rig.set(rig.left, "pointsOffset", makeRgList<RgVector>(std::vector<V3d>(3, V3d(0.0, 0.05, 0.0))));
     EXPECT_EQ(deformOnce(*cached, rig).points, first.points);
 
     // Without the cache the new offsets apply, as on a new node.
-    rig.attributes["CACHE_ATTRIBUTES"] = single<RgBoolean>(false);
+    rig.attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(false);
     const Outcome uncached = deformOnce(*cached, rig);
     EXPECT_NE(uncached.points, first.points);
     EXPECT_EQ(uncached.points, deformOnNewNode(rig).points);
@@ -213,7 +213,7 @@ TEST(DeformEndToEnd, CacheIsRebuiltWhenListSizesChange)
     // on records made for three.
     for (const Eye* eye : {&rig.left, &rig.right}) {
         const auto firstTwo = [](const std::vector<std::int32_t>& indices, std::size_t perColumn) {
-            return list<RgInt>(std::vector<std::int32_t>(indices.begin(), indices.begin() + 2 * perColumn));
+            return makeRgList<RgInt>(std::vector<std::int32_t>(indices.begin(), indices.begin() + 2 * perColumn));
         };
         rig.set(*eye, "upperLidInnerIdxs", firstTwo(eye->upperInner, 1));
         rig.set(*eye, "lowerLidInnerIdxs", firstTwo(eye->lowerInner, 1));
@@ -221,7 +221,7 @@ TEST(DeformEndToEnd, CacheIsRebuiltWhenListSizesChange)
         rig.set(*eye, "lowerLidCenterIdxs", firstTwo(eye->lowerCenter, kCenterRows));
         rig.set(*eye, "upperLidBetweenIdxs", firstTwo(eye->upperBetween, kBetweenRows));
         rig.set(*eye, "lowerLidBetweenIdxs", firstTwo(eye->lowerBetween, kBetweenRows));
-        rig.set(*eye, "upperLidControl", single<RgDouble>(8.0));
+        rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(8.0));
     }
     const Outcome resized = deformOnce(*cached, rig);
     ASSERT_EQ(resized.status, RgStatus::Success);

@@ -16,11 +16,11 @@ TEST(ParallelDeform, EyesGiveTheSameResultEveryTime)
     // The right eye's first upper between vertex is also a left-eye vertex.
     auto between = sharing.right.upperBetween;
     between[0] = sharing.left.upperBetween[0];
-    sharing.set(sharing.right, "upperLidBetweenIdxs", list<RgInt>(between));
+    sharing.set(sharing.right, "upperLidBetweenIdxs", makeRgList<RgInt>(between));
     for (Rig* rig : {&separate, &sharing})
         for (const Eye* eye : {&rig->left, &rig->right}) {
-            rig->set(*eye, "upperLidControl", single<RgDouble>(18.0));
-            rig->set(*eye, "lowerLidControl", single<RgDouble>(-12.0));
+            rig->set(*eye, "upperLidControl", makeRgValue<RgDouble>(18.0));
+            rig->set(*eye, "lowerLidControl", makeRgValue<RgDouble>(-12.0));
         }
 
     for (Rig* rig : {&separate, &sharing}) {

@@ -16,6 +16,7 @@
 #include "../openmaya/SurfaceFixtures.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgDeformData.h"
+#include "rg/RgValueFactory.h"
 
 namespace smallrig {
 
@@ -24,22 +25,6 @@ using Imath::V3d;
 constexpr int kColumns = 3;
 constexpr int kCenterRows = 1;
 constexpr int kBetweenRows = 2;
-
-template <typename Value, typename Element>
-std::shared_ptr<RgData> single(Element element)
-{
-    auto value = std::make_shared<Value>();
-    value->value = element;
-    return value;
-}
-
-template <typename Value>
-std::shared_ptr<RgData> list(std::vector<typename Value::ElementType> elements)
-{
-    auto value = std::make_shared<Value>();
-    value->values = std::move(elements);
-    return value;
-}
 
 inline std::string eyeKey(const std::string& side, const std::string& field)
 {
@@ -86,17 +71,17 @@ struct Rig {
     {
         left = buildEye("L_eye", V3d(-3.0, 0.0, 0.0));
         right = buildEye("R_eye", V3d(3.0, 0.0, 0.0));
-        attributes["DEBUG_MODE"] = single<RgInt>(0);
-        attributes["CACHE_ATTRIBUTES"] = single<RgBoolean>(true);
-        attributes["ENVELOPE"] = single<RgFloat>(1.0f);
-        attributes["SOA_ENABLED"] = single<RgBoolean>(false);
+        attributes["DEBUG_MODE"] = makeRgValue<RgInt>(0);
+        attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(true);
+        attributes["ENVELOPE"] = makeRgValue<RgFloat>(1.0f);
+        attributes["SOA_ENABLED"] = makeRgValue<RgBoolean>(false);
         std::vector<std::int32_t> softRegion;
         for (const Eye* eye : {&left, &right}) {
             softRegion.insert(softRegion.end(), {eye->upperInner[1], eye->upperOuter[1], -1,
                                                  static_cast<std::int32_t>(eye->softRegionMembers.size())});
             softRegion.insert(softRegion.end(), eye->softRegionMembers.begin(), eye->softRegionMembers.end());
         }
-        attributes["lidShaper__softRegion__softRegion"] = list<RgInt>(softRegion);
+        attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>(softRegion);
         data.weights.assign(data.points.size(), 1.0f);
     }
 
@@ -168,40 +153,40 @@ private:
         for (int member = 0; member < 3; ++member)
             eye.softRegionMembers.push_back(addPoint(center + V3d(1.3, 0.1 * member, 0.5)));
 
-        set(eye, "nurbsSphere", single<RgNurbsSurface>(eye.sphere));
-        set(eye, "upperLidMinorCurve", single<RgNurbsCurve>(profileCurve(0.0)));
-        set(eye, "lowerLidMinorCurve", single<RgNurbsCurve>(profileCurve(0.0)));
-        set(eye, "centerEye", single<RgVector>(center));
-        set(eye, "closeEye", single<RgDouble>(0.0));
-        set(eye, "closeLine", single<RgDouble>(0.0));
-        set(eye, "smoothOuter", single<RgInt>(2));
-        set(eye, "eyeCompute", single<RgBoolean>(true));
-        set(eye, "upperLidControl", single<RgDouble>(0.0));
-        set(eye, "upperLidOuterControl", single<RgDouble>(1.0));
-        set(eye, "upperOpenEyeValue", single<RgDouble>(25.0));
-        set(eye, "lowerLidControl", single<RgDouble>(0.0));
-        set(eye, "lowerLidOuterControl", single<RgDouble>(1.0));
-        set(eye, "lowerOpenEyeValue", single<RgDouble>(-25.0));
-        set(eye, "upperLidInnerIdxs", list<RgInt>(eye.upperInner));
-        set(eye, "upperLidOuterIdxs", list<RgInt>(eye.upperOuter));
-        set(eye, "upperLidCenterIdxs", list<RgInt>(eye.upperCenter));
-        set(eye, "upperLidBetweenIdxs", list<RgInt>(eye.upperBetween));
-        set(eye, "lowerLidInnerIdxs", list<RgInt>(eye.lowerInner));
-        set(eye, "lowerLidOuterIdxs", list<RgInt>(eye.lowerOuter));
-        set(eye, "lowerLidCenterIdxs", list<RgInt>(eye.lowerCenter));
-        set(eye, "lowerLidBetweenIdxs", list<RgInt>(eye.lowerBetween));
-        set(eye, "upperLidInnerUV", list<RgVector>(eye.upperInnerUV));
-        set(eye, "upperLidOuterUV", list<RgVector>(eye.upperOuterUV));
-        set(eye, "lowerLidInnerUV", list<RgVector>(eye.lowerInnerUV));
-        set(eye, "lowerLidOuterUV", list<RgVector>(eye.lowerOuterUV));
-        set(eye, "upperLidMoveVector", list<RgVector>(std::vector<V3d>(kColumns, eye.upperMove)));
-        set(eye, "lowerLidMoveVector", list<RgVector>(std::vector<V3d>(kColumns, eye.lowerMove)));
-        set(eye, "upperLidOutLoopOffset", list<RgDouble>({}));
-        set(eye, "lowerLidOutLoopOffset", list<RgDouble>({}));
-        set(eye, "cornersIdxs", list<RgInt>(eye.corners));
-        set(eye, "upperMountSize", single<RgDouble>(0.5));
-        set(eye, "lowerMountSize", single<RgDouble>(0.5));
-        set(eye, "pointsOffset", list<RgVector>({}));
+        set(eye, "nurbsSphere", makeRgValue<RgNurbsSurface>(eye.sphere));
+        set(eye, "upperLidMinorCurve", makeRgValue<RgNurbsCurve>(profileCurve(0.0)));
+        set(eye, "lowerLidMinorCurve", makeRgValue<RgNurbsCurve>(profileCurve(0.0)));
+        set(eye, "centerEye", makeRgValue<RgVector>(center));
+        set(eye, "closeEye", makeRgValue<RgDouble>(0.0));
+        set(eye, "closeLine", makeRgValue<RgDouble>(0.0));
+        set(eye, "smoothOuter", makeRgValue<RgInt>(2));
+        set(eye, "eyeCompute", makeRgValue<RgBoolean>(true));
+        set(eye, "upperLidControl", makeRgValue<RgDouble>(0.0));
+        set(eye, "upperLidOuterControl", makeRgValue<RgDouble>(1.0));
+        set(eye, "upperOpenEyeValue", makeRgValue<RgDouble>(25.0));
+        set(eye, "lowerLidControl", makeRgValue<RgDouble>(0.0));
+        set(eye, "lowerLidOuterControl", makeRgValue<RgDouble>(1.0));
+        set(eye, "lowerOpenEyeValue", makeRgValue<RgDouble>(-25.0));
+        set(eye, "upperLidInnerIdxs", makeRgList<RgInt>(eye.upperInner));
+        set(eye, "upperLidOuterIdxs", makeRgList<RgInt>(eye.upperOuter));
+        set(eye, "upperLidCenterIdxs", makeRgList<RgInt>(eye.upperCenter));
+        set(eye, "upperLidBetweenIdxs", makeRgList<RgInt>(eye.upperBetween));
+        set(eye, "lowerLidInnerIdxs", makeRgList<RgInt>(eye.lowerInner));
+        set(eye, "lowerLidOuterIdxs", makeRgList<RgInt>(eye.lowerOuter));
+        set(eye, "lowerLidCenterIdxs", makeRgList<RgInt>(eye.lowerCenter));
+        set(eye, "lowerLidBetweenIdxs", makeRgList<RgInt>(eye.lowerBetween));
+        set(eye, "upperLidInnerUV", makeRgList<RgVector>(eye.upperInnerUV));
+        set(eye, "upperLidOuterUV", makeRgList<RgVector>(eye.upperOuterUV));
+        set(eye, "lowerLidInnerUV", makeRgList<RgVector>(eye.lowerInnerUV));
+        set(eye, "lowerLidOuterUV", makeRgList<RgVector>(eye.lowerOuterUV));
+        set(eye, "upperLidMoveVector", makeRgList<RgVector>(std::vector<V3d>(kColumns, eye.upperMove)));
+        set(eye, "lowerLidMoveVector", makeRgList<RgVector>(std::vector<V3d>(kColumns, eye.lowerMove)));
+        set(eye, "upperLidOutLoopOffset", makeRgList<RgDouble>({}));
+        set(eye, "lowerLidOutLoopOffset", makeRgList<RgDouble>({}));
+        set(eye, "cornersIdxs", makeRgList<RgInt>(eye.corners));
+        set(eye, "upperMountSize", makeRgValue<RgDouble>(0.5));
+        set(eye, "lowerMountSize", makeRgValue<RgDouble>(0.5));
+        set(eye, "pointsOffset", makeRgList<RgVector>({}));
         return eye;
     }
 };

@@ -8,17 +8,9 @@
 #include "HostTestSupport.h"
 #include "RigFileReader.h"
 #include "RigFileWriter.h"
+#include "rg/RgValueFactory.h"
 
 namespace {
-
-template <typename Data>
-std::shared_ptr<RgData> makeValue(typename Data::ElementType value, std::vector<typename Data::ElementType> values = {})
-{
-    auto data = std::make_shared<Data>();
-    data->value = std::move(value);
-    data->values = std::move(values);
-    return data;
-}
 
 mayastandin::NurbsSurfaceDescription periodicPatch()
 {
@@ -43,16 +35,16 @@ rghost::Rig richRig()
 {
     rghost::Rig rig;
     rig.nodeName = "eye\"Rig\"1";
-    rig.attributes["bool"] = makeValue<RgBoolean>(true, {false, true});
-    rig.attributes["int"] = makeValue<RgInt>(-7, {std::numeric_limits<std::int32_t>::min()});
-    rig.attributes["float"] = makeValue<RgFloat>(0.1f, {std::numeric_limits<float>::max(), 1e-45f});
-    rig.attributes["double"] = makeValue<RgDouble>(1.0 / 3.0, awkwardNumbers);
-    rig.attributes["vector"] = makeValue<RgVector>(Imath::V3d(0.1, 0.2, 0.3), {Imath::V3d(1e-300, -2, 3)});
-    rig.attributes["string"] = makeValue<RgString>("line\nbreak \xc3\xa9", {"a", ""});
-    rig.attributes["pointer"] = makeValue<RgPtr>(reinterpret_cast<void*>(std::uintptr_t{0xdeadbeef}), {nullptr});
-    rig.attributes["curve"] = makeValue<RgNurbsCurve>(NurbsCurveData{{Imath::V3d(1, 2, 3)}, {0.1f, 0.2f}, 3});
-    rig.attributes["surface"] = makeValue<RgNurbsSurface>(rghost::addSurface(rig, periodicPatch()));
-    rig.attributes["emptySurface"] = makeValue<RgNurbsSurface>(MObject());
+    rig.attributes["bool"] = makeRgValue<RgBoolean>(true, {false, true});
+    rig.attributes["int"] = makeRgValue<RgInt>(-7, {std::numeric_limits<std::int32_t>::min()});
+    rig.attributes["float"] = makeRgValue<RgFloat>(0.1f, {std::numeric_limits<float>::max(), 1e-45f});
+    rig.attributes["double"] = makeRgValue<RgDouble>(1.0 / 3.0, awkwardNumbers);
+    rig.attributes["vector"] = makeRgValue<RgVector>(Imath::V3d(0.1, 0.2, 0.3), {Imath::V3d(1e-300, -2, 3)});
+    rig.attributes["string"] = makeRgValue<RgString>("line\nbreak \xc3\xa9", {"a", ""});
+    rig.attributes["pointer"] = makeRgValue<RgPtr>(reinterpret_cast<void*>(std::uintptr_t{0xdeadbeef}), {nullptr});
+    rig.attributes["curve"] = makeRgValue<RgNurbsCurve>(NurbsCurveData{{Imath::V3d(1, 2, 3)}, {0.1f, 0.2f}, 3});
+    rig.attributes["surface"] = makeRgValue<RgNurbsSurface>(rghost::addSurface(rig, periodicPatch()));
+    rig.attributes["emptySurface"] = makeRgValue<RgNurbsSurface>(MObject());
     rig.attributes["null"] = nullptr;
     rig.geometry.geometry = false;
     rig.geometry.points = {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(1, 2, 3), Imath::V3d(4, 5, 6)};
@@ -60,7 +52,7 @@ rghost::Rig richRig()
     rig.geometry.weights = {0.1f, 1.5f, -0.5f};
     rig.faces = {{0, 1, 2}};
     rghost::RigFrame frame;
-    frame.overrides["int"] = makeValue<RgInt>(8);
+    frame.overrides["int"] = makeRgValue<RgInt>(8);
     frame.removedKeys = {"bool"};
     rig.frames = {frame, rghost::RigFrame{}};
     return rig;
@@ -119,7 +111,7 @@ TEST(RigFileWriter, RefusesWhatTheFormatCannotHold)
         return std::string("(written)");
     };
     rghost::Rig infinite = richRig();
-    infinite.attributes["double"] = makeValue<RgDouble>(std::numeric_limits<double>::infinity());
+    infinite.attributes["double"] = makeRgValue<RgDouble>(std::numeric_limits<double>::infinity());
     EXPECT_EQ(messageOf(infinite), "cannot write attribute \"double\": a number is not finite");
 
     rghost::Rig unknownSurface = richRig();
@@ -127,7 +119,7 @@ TEST(RigFileWriter, RefusesWhatTheFormatCannotHold)
     EXPECT_EQ(messageOf(unknownSurface), "cannot write attribute \"surface\": its surface is not recorded in the rig's surfaces");
 
     rghost::Rig curveList = richRig();
-    curveList.attributes["curve"] = makeValue<RgNurbsCurve>(NurbsCurveData{}, {NurbsCurveData{}});
+    curveList.attributes["curve"] = makeRgValue<RgNurbsCurve>(NurbsCurveData{}, {NurbsCurveData{}});
     EXPECT_EQ(messageOf(curveList), "cannot write attribute \"curve\": RgNurbsCurve values cannot hold a list");
 
     rghost::Rig badPoint = richRig();
