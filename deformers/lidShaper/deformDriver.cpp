@@ -376,8 +376,10 @@ private:
     void prepareRestFrame(LidColumn& column, std::int32_t innerIndex, std::int32_t outerIndex) const
     {
         column.restSpan = transformPoint(points_[outerIndex] - points_[innerIndex], geometryMatrix_);
-        setMatrixRow(column.restInnerFrame, 3, world(innerIndex));
-        column.restInnerFrameInv = column.restInnerFrame.inverse(false);
+        // Only the translation row of the frame is ever written: it is a translation.
+        const V3d restInner = world(innerIndex);
+        setMatrixRow(column.restInnerFrame, 3, restInner);
+        column.restInnerFrameInv = translationInverse(restInner);
     }
 
     // The per-call part: curve copies, close blend, controls and profile values.

@@ -66,5 +66,10 @@ void scaleBasisRows(M44d& m, const V3d& scale);
 // The identity with translation t.
 M44d translationMatrix(const V3d& t);
 
+// translationMatrix(t).inverse(false), entry for entry: Imath's inverse worked
+// out for a translation, whose cofactors are 0 and 1 and whose determinant is 1,
+// leaving the same products and differences in row 3 and no divisions.
+M44d translationInverse(const V3d& t);
+
 // Overwrites the first three entries of row `row` with v.
 void setMatrixRow(M44d& m, int row, const V3d& v);

@@ -227,7 +227,7 @@ private:
     {
         findSphereDirections(lid, inputs);
         const M44d centerFrame = translationMatrix(center_);
-        const M44d centerFrameInv = centerFrame.inverse(false);
+        const M44d centerFrameInv = translationInverse(center_);
         const std::vector<double>& pathLengths = task_.state.pathLengths;
 
         for (std::size_t i = 0; i < lid.columns.size(); ++i) {
@@ -335,7 +335,7 @@ private:
         const V3d cornerA = world(corner.cornerA);
         const V3d cornerB = world(corner.cornerB);
         const M44d cornerFrame = translationMatrix(cornerA);
-        const M44d cornerFrameInv = cornerFrame.inverse(false);
+        const M44d cornerFrameInv = translationInverse(cornerA);
 
         const V3d smoothedA = smoothThree(world(corner.cornerANeighbour1), cornerA, world(corner.cornerANeighbour2));
         const V3d newA = closedCornerPosition(smoothedA, corner.offsetA, (cornerA - center_).length()) * closing +

@@ -110,8 +110,9 @@ void buildSoftRegion(SoftRegionState& state)
         const V3d span = transformPoint(pivot - aim, state.geometryMatrix);
         state.restLengths[g] = span.length();
         state.restAims[g] = unitVector(span, state.restLengths[g]);
-        state.restFrames[g] = translationMatrix(transformPoint(pivot, state.geometryMatrix));
-        state.restFramesInv[g] = state.restFrames[g].inverse(false);
+        const V3d restPivot = transformPoint(pivot, state.geometryMatrix);
+        state.restFrames[g] = translationMatrix(restPivot);
+        state.restFramesInv[g] = translationInverse(restPivot);
     }
 }
 
