@@ -346,9 +346,9 @@ private:
             prepareRestFrame(upper.columns[i], eye_.upperLidInnerIdxs->values[i], eye_.upperLidOuterIdxs->values[i]);
             prepareRestFrame(lower.columns[i], eye_.lowerLidInnerIdxs->values[i], eye_.lowerLidOuterIdxs->values[i]);
 
-            upper.columns[i].moveVector = offsets[i] + eye_.upperLidMoveVector->values[i];
+            setMoveVector(upper.columns[i], offsets[i] + eye_.upperLidMoveVector->values[i]);
             upper.columns[i].outerMove = offsets[n + i];
-            lower.columns[i].moveVector = offsets[2 * n + i] + eye_.lowerLidMoveVector->values[i];
+            setMoveVector(lower.columns[i], offsets[2 * n + i] + eye_.lowerLidMoveVector->values[i]);
             lower.columns[i].outerMove = offsets[3 * n + i];
             upper.columns[i].innerOvershoot = offsets[4 * n + 4 + i];
             upper.columns[i].outerOvershoot = offsets[5 * n + 4 + i];
@@ -373,9 +373,18 @@ private:
         lower.isUpper = false;
     }
 
+    // The solve needs the move vector's length and unit copy on every call.
+    static void setMoveVector(LidColumn& column, const V3d& moveVector)
+    {
+        column.moveVector = moveVector;
+        column.moveLength = moveVector.length();
+        column.moveDirection = unitVector(moveVector, column.moveLength);
+    }
+
     void prepareRestFrame(LidColumn& column, std::int32_t innerIndex, std::int32_t outerIndex) const
     {
         column.restSpan = transformPoint(points_[outerIndex] - points_[innerIndex], geometryMatrix_);
+        column.restSpanLength = column.restSpan.length();
         // Only the translation row of the frame is ever written: it is a translation.
         const V3d restInner = world(innerIndex);
         setMatrixRow(column.restInnerFrame, 3, restInner);

@@ -96,12 +96,12 @@ private:
 
         for (std::size_t i = 0; i < columnCount; ++i) {
             LidColumn& column = lid.columns[i];
-            const V3d& upperMove = upperColumns[i].moveVector;
-            const V3d& lowerMove = lowerColumns[i].moveVector;
+            const LidColumn& upperColumn = upperColumns[i];
+            const LidColumn& lowerColumn = lowerColumns[i];
             const double profile = column.profileValue;
 
-            const V3d base = control > 0.0 ? control * upperMove : control * lowerMove;
-            const V3d off = profile > 0.0 ? profile * upperMove.normalized() : profile * lowerMove.normalized();
+            const V3d base = control > 0.0 ? control * upperColumn.moveVector : control * lowerColumn.moveVector;
+            const V3d off = profile > 0.0 ? profile * upperColumn.moveDirection : profile * lowerColumn.moveDirection;
             column.innerOffset = base + off;
             bool towardUpper;
             if (profile > 0.0 && control > 0.0) {
@@ -113,10 +113,10 @@ private:
                 if (control <= 0.0)
                     difference = -difference;
                 towardUpper = difference > 0.0;
-                column.innerOffset = difference * (towardUpper ? upperMove : lowerMove).normalized();
+                column.innerOffset = difference * (towardUpper ? upperColumn : lowerColumn).moveDirection;
             }
             column.towardUpper = towardUpper;
-            const double ratio = column.innerOffset.length() / (towardUpper ? upperMove : lowerMove).length();
+            const double ratio = column.innerOffset.length() / (towardUpper ? upperColumn : lowerColumn).moveLength;
             column.moveWeight = ratio < 0.0001 ? 0.0001 : std::min(ratio, 1.0);
             column.restWeight = 1.0 - column.moveWeight;
 
@@ -130,11 +130,11 @@ private:
                 }
             }
 
-            const double moveLength = column.moveVector.length();
+            const double moveLength = column.moveLength;
             double slide = moveLength - moveLength * outerControl;
             if (followsLid)
                 slide = std::min(moveLength - column.innerOffset.length(), slide);
-            const V3d shift = slide * column.moveVector.normalized() + column.outerOffset;
+            const V3d shift = slide * column.moveDirection + column.outerOffset;
             column.outerUV = lid.isUpper ? inputs.outerUV[i] - shift : inputs.outerUV[i] + shift;
             column.smoothedOuterUV = column.outerUV;
 
@@ -286,7 +286,7 @@ private:
         const std::vector<double>& pathLengths = task_.state.pathLengths;
 
         const V3d span = outer - inner;
-        const double restSpanLength = column.restSpan.length();
+        const double restSpanLength = column.restSpanLength;
         const double spanLength = span.length();
         const double spanRatio = spanLength / restSpanLength;
         const V3d spanDirection = unitVector(span, spanLength);

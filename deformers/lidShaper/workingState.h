@@ -27,9 +27,12 @@ struct LidColumn {
     V3d outerUV{0.0};           // sphere parameters of the outer vertex in x, y
     double outerSmoothRatio = 1.0; // smoothing ratio of an interior column
     V3d restSpan{0.0};          // rest outer minus rest inner vertex, in rig space
+    double restSpanLength = 0.0; // |restSpan|, prepared with it
     M44d restInnerFrame;        // translation to the rest inner vertex in rig space
     M44d restInnerFrameInv;
     V3d moveVector{0.0};        // the column's move vector plus its offset
+    V3d moveDirection{0.0};     // moveVector's unit copy, prepared with it
+    double moveLength = 0.0;    // |moveVector|, prepared with it
     V3d outerMove{0.0};         // outer vertex offset per unit of move
     V3d innerOvershoot{0.0};    // extra inner offset per unit of move beyond 1
     V3d outerOvershoot{0.0};    // extra outer offset per unit of move beyond 1
