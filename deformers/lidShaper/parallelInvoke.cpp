@@ -37,8 +37,9 @@ void runInParallel(const std::function<void()>& first, const std::function<void(
 void wakeParallelWorker()
 {
     // An empty task: a worker that wakes for it then looks for more work for a
-    // while before it sleeps again. An enqueued task gets a worker even when the
-    // host allows no parallelism at all, so then none is asked for.
-    if (tbb::global_control::active_value(tbb::global_control::max_allowed_parallelism) > 1)
+    // while before it sleeps again. An enqueued task gets a worker even where the
+    // host allows no parallelism, so then none is asked for.
+    if (tbb::this_task_arena::max_concurrency() > 1 &&
+        tbb::global_control::active_value(tbb::global_control::max_allowed_parallelism) > 1)
         tbb::this_task_arena::enqueue([] {});
 }
