@@ -145,11 +145,15 @@ private:
     }
 
     // Stage 2: smooth the outer row's v in place, left to right, keeping only
-    // updates that push the row outwards (away from the lid's margin).
+    // updates that push the row outwards (away from the lid's margin). A pass
+    // that keeps no update leaves the row exactly as it was, and so would every
+    // pass after it: stopping there gives the same row, also for huge counts.
     static void smoothOuterRow(LidState& lid, std::int32_t passes)
     {
         std::vector<LidColumn>& columns = lid.columns;
-        for (std::int32_t pass = 0; pass < passes; ++pass) {
+        bool rowChanged = true;
+        for (std::int32_t pass = 0; pass < passes && rowChanged; ++pass) {
+            rowChanged = false;
             for (std::size_t i = 1; i + 1 < columns.size(); ++i) {
                 LidColumn& column = columns[i];
                 const V3d before = column.smoothedOuterUV;
@@ -163,6 +167,7 @@ private:
                     column.outerUV = column.smoothedOuterUV;
                 else
                     column.smoothedOuterUV = before;
+                rowChanged = rowChanged || accepted;
             }
         }
     }

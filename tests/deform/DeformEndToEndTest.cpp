@@ -1,6 +1,8 @@
 // deform through the dlopen'ed plug-in, as a host calls it, on a small rig
 // whose results can be reasoned about.
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "SmallEyeRigRuns.h"
@@ -98,6 +100,29 @@ TEST(DeformEndToEnd, SwitchedOffEyeAndEnvelopeMoveNothing)
     const Outcome envelopeOff = deformOnNewNode(rig);
     EXPECT_EQ(envelopeOff.status, RgStatus::Success);
     EXPECT_EQ(envelopeOff.points, rig.data.points);
+}
+
+TEST(DeformEndToEnd, SmoothingStopsOnceTheOuterRowSettles)
+{
+    // The smoothing passes settle long before a count this large; once a pass
+    // changes nothing, further passes cannot either, so the call returns at
+    // once with the settled row.
+    const auto smoothedPoints = [](std::int32_t passes) {
+        Rig rig;
+        for (const Eye* eye : {&rig.left, &rig.right}) {
+            rig.set(*eye, "smoothOuter", makeRgValue<RgInt>(passes));
+            rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(12.0));
+            rig.set(*eye, "upperLidOuterControl", makeRgValue<RgDouble>(0.3));
+            // A shallower middle column gives the smoothing something to do.
+            rig.set(*eye, "upperLidMoveVector",
+                    makeRgList<RgVector>({eye->upperMove, eye->upperMove * 0.5, eye->upperMove}));
+        }
+        const Outcome outcome = deformOnNewNode(rig);
+        EXPECT_EQ(outcome.status, RgStatus::Success);
+        return outcome.points;
+    };
+    EXPECT_NE(smoothedPoints(0), smoothedPoints(1000));
+    EXPECT_EQ(smoothedPoints(std::numeric_limits<std::int32_t>::max()), smoothedPoints(1000));
 }
 
 // Each broken input fails with one assertion line whose text ends as given,
