@@ -378,17 +378,15 @@ private:
     {
         column.moveVector = moveVector;
         column.moveLength = moveVector.length();
-        column.moveDirection = unitVector(moveVector, column.moveLength);
+        column.moveDirection = moveVector.normalized();
     }
 
     void prepareRestFrame(LidColumn& column, std::int32_t innerIndex, std::int32_t outerIndex) const
     {
         column.restSpan = transformPoint(points_[outerIndex] - points_[innerIndex], geometryMatrix_);
         column.restSpanLength = column.restSpan.length();
-        // Only the translation row of the frame is ever written: it is a translation.
-        const V3d restInner = world(innerIndex);
-        setMatrixRow(column.restInnerFrame, 3, restInner);
-        column.restInnerFrameInv = translationInverse(restInner);
+        setMatrixRow(column.restInnerFrame, 3, world(innerIndex));
+        column.restInnerFrameInv = column.restInnerFrame.inverse(false);
     }
 
     // The per-call part: curve copies, close blend, controls and profile values.

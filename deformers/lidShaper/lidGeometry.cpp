@@ -43,15 +43,6 @@ M44d translationMatrix(const V3d& t)
     return m;
 }
 
-M44d translationInverse(const V3d& t)
-{
-    M44d inverse;
-    inverse[3][0] = -t.x * 1.0 - t.y * 0.0 - t.z * 0.0;
-    inverse[3][1] = -t.x * 0.0 - t.y * 1.0 - t.z * 0.0;
-    inverse[3][2] = -t.x * 0.0 - t.y * 0.0 - t.z * 1.0;
-    return inverse;
-}
-
 void setMatrixRow(M44d& m, int row, const V3d& v)
 {
     m[row][0] = v.x;

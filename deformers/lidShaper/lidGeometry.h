@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include <Imath/ImathMatrix.h>
 #include <Imath/ImathQuat.h>
 #include <Imath/ImathVec.h>
@@ -12,28 +14,20 @@
 using V3d = Imath::V3d;
 using M44d = Imath::M44d;
 
-// p transformed as a point by m, homogeneous divide included: Imath's
-// multVecMatrix, term for term. The divide is left out when w is exactly 1, as
-// it is for every affine m; a / 1 is a to the last bit, and the three divisions
-// would cost more than the rest of the transform.
+// p transformed as a point by m, homogeneous divide included (Imath's
+// multVecMatrix). For an affine m and a finite p the homogeneous coordinate is
+// exactly 1, so Imath's direction transform plus m's translation row gives the
+// same bits without the three divisions; every matrix of a rig is affine.
 inline V3d transformPoint(const V3d& p, const M44d& m)
 {
-    const double x = p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0];
-    const double y = p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1];
-    const double z = p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2];
-    const double w = p.x * m[0][3] + p.y * m[1][3] + p.z * m[2][3] + m[3][3];
-    if (w == 1.0)
-        return V3d(x, y, z);
-    return V3d(x / w, y / w, z / w);
-}
-
-// Imath's unit copy of v (v.normalized()) for a v whose Imath length is known
-// already: the same divisions, without measuring v again.
-inline V3d unitVector(const V3d& v, double length)
-{
-    if (length == 0.0)
-        return V3d(0.0);
-    return V3d(v.x / length, v.y / length, v.z / length);
+    const bool affine = m[0][3] == 0.0 && m[1][3] == 0.0 && m[2][3] == 0.0 && m[3][3] == 1.0;
+    V3d result;
+    if (affine && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) {
+        m.multDirMatrix(p, result);
+        return result + V3d(m[3][0], m[3][1], m[3][2]);
+    }
+    m.multVecMatrix(p, result);
+    return result;
 }
 
 // The rotation that turns direction `from` onto direction `to`, as a matrix.
@@ -65,11 +59,6 @@ void scaleBasisRows(M44d& m, const V3d& scale);
 
 // The identity with translation t.
 M44d translationMatrix(const V3d& t);
-
-// translationMatrix(t).inverse(false), entry for entry: Imath's inverse worked
-// out for a translation, whose cofactors are 0 and 1 and whose determinant is 1,
-// leaving the same products and differences in row 3 and no divisions.
-M44d translationInverse(const V3d& t);
 
 // Overwrites the first three entries of row `row` with v.
 void setMatrixRow(M44d& m, int row, const V3d& v);

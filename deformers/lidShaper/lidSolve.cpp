@@ -232,7 +232,7 @@ private:
     {
         findSphereDirections(lid, inputs);
         const M44d centerFrame = translationMatrix(center_);
-        const M44d centerFrameInv = translationInverse(center_);
+        const M44d centerFrameInv = centerFrame.inverse(false);
         const std::vector<double>& pathLengths = task_.state.pathLengths;
 
         for (std::size_t i = 0; i < lid.columns.size(); ++i) {
@@ -266,7 +266,7 @@ private:
             const double centerPath = measureRowPath(innerRest, centerRows, centerCount);
             const double centerTotal = centerPath + (lastRowPoint_ - center_).length();
             const double centerScale = innerRestRadius / centerTotal * innerRatio;
-            const V3d intoSocket = unitVector(center_ - inner, innerRadius);
+            const V3d intoSocket = (center_ - inner).normalized();
             const bool centerRowRepeats = namesAVertexTwice(centerRows, centerCount);
             for (std::uint32_t k = 0; k < centerCount; ++k) {
                 const V3d p = rowPointToPlace(centerRows, k, centerRowRepeats);
@@ -294,7 +294,7 @@ private:
         const double restSpanLength = column.restSpanLength;
         const double spanLength = span.length();
         const double spanRatio = spanLength / restSpanLength;
-        const V3d spanDirection = unitVector(span, spanLength);
+        const V3d spanDirection = span.normalized();
         M44d frame = rotationBetween(column.restSpan, spanDirection) * column.restInnerFrame;
         setMatrixRow(frame, 3, inner);
         M44d carry = column.restInnerFrameInv * frame;
@@ -329,7 +329,7 @@ private:
             const V3d fromCenter = place - center_;
             const double distance = fromCenter.length();
             if (lid.minBetweenRadius > distance)
-                place = center_ + unitVector(fromCenter, distance) * lid.minBetweenRadius;
+                place = center_ + fromCenter.normalized() * lid.minBetweenRadius;
             setWorld(index, place);
         }
     }
@@ -340,7 +340,7 @@ private:
         const V3d cornerA = world(corner.cornerA);
         const V3d cornerB = world(corner.cornerB);
         const M44d cornerFrame = translationMatrix(cornerA);
-        const M44d cornerFrameInv = translationInverse(cornerA);
+        const M44d cornerFrameInv = cornerFrame.inverse(false);
 
         const V3d smoothedA = smoothThree(world(corner.cornerANeighbour1), cornerA, world(corner.cornerANeighbour2));
         const V3d newA = closedCornerPosition(smoothedA, corner.offsetA, (cornerA - center_).length()) * closing +

@@ -109,10 +109,10 @@ void buildSoftRegion(SoftRegionState& state)
         const V3d& aim = points[state.aimIdxs[g]];
         const V3d span = transformPoint(pivot - aim, state.geometryMatrix);
         state.restLengths[g] = span.length();
-        state.restAims[g] = unitVector(span, state.restLengths[g]);
+        state.restAims[g] = span.normalized();
         const V3d restPivot = transformPoint(pivot, state.geometryMatrix);
         state.restFrames[g] = translationMatrix(restPivot);
-        state.restFramesInv[g] = translationInverse(restPivot);
+        state.restFramesInv[g] = state.restFrames[g].inverse(false);
     }
 }
 
@@ -127,7 +127,7 @@ void applySoftRegion(SoftRegionState& state)
         const V3d span = transformPoint(pivot - points[state.aimIdxs[g]], state.geometryMatrix);
         const double spanLength = span.length();
         state.currentRatio = spanLength / state.restLengths[g];
-        const M44d rotation = rotationBetween(state.restAims[g], unitVector(span, spanLength));
+        const M44d rotation = rotationBetween(state.restAims[g], span.normalized());
         M44d frame = state.restFrames[g] * rotation;
         scaleBasisRows(frame, V3d(state.currentRatio));
         setMatrixRow(frame, 3, transformPoint(pivot, state.geometryMatrix));
