@@ -7,19 +7,9 @@
 
 namespace {
 
-constexpr std::uint32_t kSse41 = 1u << 19;
-constexpr std::uint32_t kOsxsave = 1u << 27;
-constexpr std::uint32_t kAvx = 1u << 28;
-constexpr std::uint32_t kF16cRdrand = 3u << 29;
-constexpr std::uint32_t kSse2 = 1u << 26;
-constexpr std::uint32_t kAvx2 = 1u << 5;
-constexpr std::uint32_t kAvx512f = 1u << 16;
-constexpr std::uint32_t kAvx512DqCdBwVl = 0xD0020000u;
-constexpr std::uint32_t kAvx512PfErCd = 0x1C000000u;
-constexpr std::uint32_t kXmmYmm = 0x6u;
-constexpr std::uint32_t kXmmYmmZmm = 0xE6u;
+using namespace processorFeature;
 
-constexpr std::uint32_t kAllLeaf1Ecx = kSse41 | kOsxsave | kAvx | kF16cRdrand;
+constexpr std::uint32_t kAllLeaf1Ecx = kSse41 | kOsxsave | kAvx | kF16c | kRdrand;
 
 TEST(ProcessorLevel, FromRegisters) {
     struct Case {
@@ -28,13 +18,13 @@ TEST(ProcessorLevel, FromRegisters) {
         std::int32_t level;
     };
     const Case cases[] = {
-        {"AVX-512 with DQ, CD, BW, VL", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXmmYmmZmm}, 5},
-        {"AVX-512 with PF, ER, CD", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512PfErCd, kXmmYmmZmm}, 4},
-        {"AVX-512 foundation only", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f, kXmmYmmZmm}, 3},
-        {"AVX-512 without ZMM state saved", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXmmYmm}, 3},
-        {"AVX2", {kAllLeaf1Ecx, kSse2, kAvx2, kXmmYmm}, 3},
-        {"AVX2 without F16C and RDRAND", {kSse41 | kOsxsave | kAvx, kSse2, kAvx2, kXmmYmm}, 2},
-        {"AVX without AVX2", {kAllLeaf1Ecx, kSse2, 0, kXmmYmm}, 2},
+        {"AVX-512 with DQ, CD, BW, VL", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXcr0XmmYmmOpmaskZmm}, 5},
+        {"AVX-512 with PF, ER, CD", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512PfErCd, kXcr0XmmYmmOpmaskZmm}, 4},
+        {"AVX-512 foundation only", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f, kXcr0XmmYmmOpmaskZmm}, 3},
+        {"AVX-512 without ZMM state saved", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXcr0XmmYmm}, 3},
+        {"AVX2", {kAllLeaf1Ecx, kSse2, kAvx2, kXcr0XmmYmm}, 3},
+        {"AVX2 without F16C and RDRAND", {kSse41 | kOsxsave | kAvx, kSse2, kAvx2, kXcr0XmmYmm}, 2},
+        {"AVX without AVX2", {kAllLeaf1Ecx, kSse2, 0, kXcr0XmmYmm}, 2},
         {"AVX without YMM state saved", {kAllLeaf1Ecx, kSse2, kAvx2, 0x2u}, 1},
         {"no OSXSAVE, everything else set", {kAllLeaf1Ecx & ~kOsxsave, kSse2, ~0u, ~0u}, 1},
         {"no OSXSAVE and no SSE4.1", {kAllLeaf1Ecx & ~(kOsxsave | kSse41), kSse2, ~0u, ~0u}, 0},

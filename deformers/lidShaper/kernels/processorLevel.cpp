@@ -8,25 +8,7 @@
 
 namespace {
 
-// CPUID leaf 1, ECX.
-constexpr std::uint32_t kSse41 = 1u << 19;
-constexpr std::uint32_t kOsxsave = 1u << 27;
-constexpr std::uint32_t kAvx = 1u << 28;
-constexpr std::uint32_t kF16c = 1u << 29;
-constexpr std::uint32_t kRdrand = 1u << 30;
-
-// CPUID leaf 1, EDX.
-constexpr std::uint32_t kSse2 = 1u << 26;
-
-// CPUID leaf 7 subleaf 0, EBX.
-constexpr std::uint32_t kAvx2 = 1u << 5;
-constexpr std::uint32_t kAvx512f = 1u << 16;
-constexpr std::uint32_t kAvx512DqCdBwVl = 0xD0020000u;
-constexpr std::uint32_t kAvx512PfErCd = 0x1C000000u;
-
-// XCR0: register state the operating system saves on a context switch.
-constexpr std::uint32_t kXcr0XmmYmm = 0x6u;
-constexpr std::uint32_t kXcr0XmmYmmOpmaskZmm = 0xE6u;
+using namespace processorFeature;
 
 bool hasAll(std::uint32_t reg, std::uint32_t bits) {
     return (reg & bits) == bits;

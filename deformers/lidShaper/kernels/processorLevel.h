@@ -5,6 +5,29 @@
 // Instruction-set level of this processor: 5 AVX-512 (with DQ, BW, VL), 4 AVX-512
 // (with PF, ER, CD), 3 AVX2, 2 AVX, 1 SSE4.1, 0 SSE2, -1 none of these.
 
+// The feature bits the level is read from.
+namespace processorFeature {
+// CPUID leaf 1, ECX.
+constexpr std::uint32_t kSse41 = 1u << 19;
+constexpr std::uint32_t kOsxsave = 1u << 27;
+constexpr std::uint32_t kAvx = 1u << 28;
+constexpr std::uint32_t kF16c = 1u << 29;
+constexpr std::uint32_t kRdrand = 1u << 30;
+
+// CPUID leaf 1, EDX.
+constexpr std::uint32_t kSse2 = 1u << 26;
+
+// CPUID leaf 7 subleaf 0, EBX.
+constexpr std::uint32_t kAvx2 = 1u << 5;
+constexpr std::uint32_t kAvx512f = 1u << 16;
+constexpr std::uint32_t kAvx512DqCdBwVl = 0xD0020000u;
+constexpr std::uint32_t kAvx512PfErCd = 0x1C000000u;
+
+// XCR0: register state the operating system saves on a context switch.
+constexpr std::uint32_t kXcr0XmmYmm = 0x6u;
+constexpr std::uint32_t kXcr0XmmYmmOpmaskZmm = 0xE6u;
+} // namespace processorFeature
+
 // The registers the level is read from. xcr0Eax is only meaningful when leaf 1
 // ECX has OSXSAVE (bit 27); the reading side leaves it 0 otherwise.
 struct ProcessorFeatureRegisters {
