@@ -69,6 +69,66 @@ std::string findSoftRegionProblem(const std::vector<std::int32_t>& indices, std:
     return problem;
 }
 
+namespace {
+
+// Splits the groups into runs (SoftRegionState::runEnds). A group starts a new
+// run when its pivot or aim is a member of the run so far: it must then read
+// that vertex after the members before it have moved.
+void splitIntoRuns(SoftRegionState& state)
+{
+    std::vector<std::size_t>& marks = state.memberRunMarks;
+    marks.assign(static_cast<std::size_t>(state.largestIndex + 1), 0);
+    state.runEnds.clear();
+    std::size_t runMark = 1;
+    for (std::size_t g = 0; g < state.groups.size(); ++g) {
+        if (marks[state.pivotIdxs[g]] == runMark || marks[state.aimIdxs[g]] == runMark) {
+            state.runEnds.push_back(g);
+            ++runMark;
+        }
+        for (const std::int32_t member : state.groups[g])
+            marks[member] = runMark;
+    }
+    state.runEnds.push_back(state.groups.size());
+}
+
+// The map of every group in [begin, end), from its pivot and aim as they are now.
+void findGroupMaps(SoftRegionState& state, std::size_t begin, std::size_t end)
+{
+    const std::vector<V3d>& points = *state.points;
+    for (std::size_t g = begin; g < end; ++g) {
+        const V3d& pivot = points[state.pivotIdxs[g]];
+        const V3d span = transformPoint(pivot - points[state.aimIdxs[g]], state.geometryMatrix);
+        const double spanLength = span.length();
+        state.currentRatio = spanLength / state.restLengths[g];
+        const M44d rotation = rotationBetween(state.restAims[g], span.normalized());
+        M44d frame = state.restFrames[g] * rotation;
+        scaleBasisRows(frame, V3d(state.currentRatio));
+        setMatrixRow(frame, 3, transformPoint(pivot, state.geometryMatrix));
+        state.groupMaps[g] = state.restFramesInv[g] * frame;
+    }
+}
+
+// Moves the members of every group in [begin, end), group by group, in list order.
+void moveMembers(SoftRegionState& state, std::size_t begin, std::size_t end)
+{
+    std::vector<V3d>& points = *state.points;
+    const std::vector<float>& weights = *state.weights;
+    for (std::size_t g = begin; g < end; ++g) {
+        const M44d& groupMap = state.groupMaps[g];
+        for (const std::int32_t member : state.groups[g]) {
+            const double weight = weights[member];
+            if (!(weight > 0.0))
+                continue;
+            const V3d world = transformPoint(points[member], state.geometryMatrix);
+            const V3d mapped = transformPoint(world, groupMap);
+            const V3d moved = weight >= 1.0 ? mapped : mapped * weight + world * (1.0 - weight);
+            points[member] = transformPoint(moved, state.geometryInverse);
+        }
+    }
+}
+
+} // namespace
+
 void buildSoftRegion(SoftRegionState& state)
 {
     state.pivotIdxs.clear();
@@ -114,33 +174,20 @@ void buildSoftRegion(SoftRegionState& state)
         state.restFrames[g] = translationMatrix(restPivot);
         state.restFramesInv[g] = state.restFrames[g].inverse(false);
     }
+    state.groupMaps.resize(groupCount);
+    splitIntoRuns(state);
 }
 
+// Group by group, each map from the points as the groups before it left them.
+// Within a run no earlier member is a later pivot or aim, so finding the run's
+// maps first and moving its members after gives the same points, and the
+// independent map computations overlap instead of waiting on each other.
 void applySoftRegion(SoftRegionState& state)
 {
-    if (state.groups.empty())
-        return;
-    std::vector<V3d>& points = *state.points;
-    const std::vector<float>& weights = *state.weights;
-    for (std::size_t g = 0; g < state.groups.size(); ++g) {
-        const V3d& pivot = points[state.pivotIdxs[g]];
-        const V3d span = transformPoint(pivot - points[state.aimIdxs[g]], state.geometryMatrix);
-        const double spanLength = span.length();
-        state.currentRatio = spanLength / state.restLengths[g];
-        const M44d rotation = rotationBetween(state.restAims[g], span.normalized());
-        M44d frame = state.restFrames[g] * rotation;
-        scaleBasisRows(frame, V3d(state.currentRatio));
-        setMatrixRow(frame, 3, transformPoint(pivot, state.geometryMatrix));
-        const M44d groupMap = state.restFramesInv[g] * frame;
-
-        for (const std::int32_t member : state.groups[g]) {
-            const double weight = weights[member];
-            if (!(weight > 0.0))
-                continue;
-            const V3d world = transformPoint(points[member], state.geometryMatrix);
-            const V3d mapped = transformPoint(world, groupMap);
-            const V3d moved = weight >= 1.0 ? mapped : mapped * weight + world * (1.0 - weight);
-            points[member] = transformPoint(moved, state.geometryInverse);
-        }
+    std::size_t begin = 0;
+    for (const std::size_t end : state.runEnds) {
+        findGroupMaps(state, begin, end);
+        moveMembers(state, begin, end);
+        begin = end;
     }
 }

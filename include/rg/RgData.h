@@ -43,7 +43,11 @@ class RG_API RgBoolean final : public RgTypedData<bool> {};
 class RG_API RgInt final : public RgTypedData<std::int32_t> {};
 class RG_API RgFloat final : public RgTypedData<float> {};
 class RG_API RgDouble final : public RgTypedData<double> {};
-class RG_API RgVector final : public RgTypedData<Imath::V3d> {};
+// Imath leaves a default-constructed vector unset; a new value starts at zero.
+class RG_API RgVector final : public RgTypedData<Imath::V3d> {
+public:
+    RgVector() { value = Imath::V3d(0.0); }
+};
 class RG_API RgPtr final : public RgTypedData<void*> {};
 class RG_API RgNurbsCurve final : public RgTypedData<NurbsCurveData> {};
 class RG_API RgNurbsSurface final : public RgTypedData<MObject> {};

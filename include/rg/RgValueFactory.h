@@ -19,9 +19,11 @@ std::shared_ptr<RgData> makeRgValue(typename Value::ElementType value,
     return made;
 }
 
-// A value of class Value holding the list `values`.
+// A value of class Value holding the list `values`; `value` keeps its default.
 template <typename Value>
 std::shared_ptr<RgData> makeRgList(std::vector<typename Value::ElementType> values)
 {
-    return makeRgValue<Value>(typename Value::ElementType{}, std::move(values));
+    auto made = std::make_shared<Value>();
+    made->values = std::move(values);
+    return made;
 }

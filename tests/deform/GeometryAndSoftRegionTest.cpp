@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <deque>
 
 #include "lidGeometry.h"
 #include "softRegion.h"
@@ -176,6 +177,39 @@ TEST(SoftRegionGroups, MemberOfTwoGroupsIsMovedByBoth)
     rig.points[3] += V3d(0, 0, 2);
     applySoftRegion(rig.state);
     expectNear(rig.points[4], V3d(4, 3, 5));
+}
+
+TEST(SoftRegionGroups, LaterGroupsReadPivotAndAimWhereEarlierGroupsLeftThem)
+{
+    // Group 1 moves point 2, the pivot of group 2 and the aim of group 3; the
+    // whole list must give what the groups give applied one after the other.
+    const std::vector<V3d> rest = {{0, 0, 0}, {0, -2, 0}, {1, 1, 0}, {2, 0, 1}, {3, 3, 3}, {-1, 2, 0}, {-2, 1, 1}};
+    const std::vector<float> weights(rest.size(), 1.0f);
+    const std::vector<std::vector<std::int32_t>> groupLists = {{0, 1, 1, 2}, {2, 3, 1, 4}, {5, 2, 1, 6}};
+    std::vector<std::int32_t> wholeList;
+    for (const std::vector<std::int32_t>& group : groupLists)
+        wholeList.insert(wholeList.end(), group.begin(), group.end());
+    SoftRegionRig whole(rest, weights, wholeList, someGeometryMatrix());
+    std::deque<SoftRegionRig> oneByOne; // a rig's state points at the rig: it must not move
+    for (const std::vector<std::int32_t>& group : groupLists)
+        oneByOne.emplace_back(rest, weights, group, someGeometryMatrix());
+
+    const auto moveDrivers = [](std::vector<V3d>& points) {
+        points[0] += V3d(0.3, 0.5, 0);
+        points[1] += V3d(0.2, 0, 0.1);
+        points[5] += V3d(0, 0.4, -0.2);
+    };
+    moveDrivers(whole.points);
+    applySoftRegion(whole.state);
+    std::vector<V3d> expected = rest;
+    moveDrivers(expected);
+    for (SoftRegionRig& single : oneByOne) {
+        single.points = expected;
+        applySoftRegion(single.state);
+        expected = single.points;
+    }
+    EXPECT_EQ(whole.points, expected);
+    EXPECT_GT((whole.points[4] - rest[4]).length(), 0.1);
 }
 
 TEST(SoftRegionGroups, WeightDecidesHowFarMembersFollow)
