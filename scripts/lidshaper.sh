@@ -3,6 +3,7 @@
 #   scripts/lidshaper.sh demo   install what is missing, build, run `rghost demo`
 #   scripts/lidshaper.sh test   install what is missing, build, run every test suite
 #   scripts/lidshaper.sh bench  install what is missing, build, run the benchmarks
+#   scripts/lidshaper.sh profile  where the instructions of one deform call go (callgrind)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -67,6 +68,35 @@ run_tests() {
   fi
 }
 
+# Counts instructions (repeatable, unlike times on a shared machine) of the
+# cached deform at 384 columns with both solves on the calling thread, and
+# prints each step's share of a call.
+profile_deform() {
+  local out
+  out="$(mktemp -d)"
+  valgrind --tool=callgrind --callgrind-out-file="$out/callgrind.out" build/bin/lidshaper_bench \
+    --benchmark_filter='^Deform/serial/N:384/' --benchmark_min_time=0.05 >/dev/null 2>&1
+  callgrind_annotate --inclusive=yes "$out/callgrind.out" 2>/dev/null | awk '
+    /lidShaper_2018.so\]/ {
+      count = $1; gsub(",", "", count)
+      if ($0 ~ /:runDeformDriver\(/ && !driver) driver = count
+      else if ($0 ~ /:solveEyeLids\(/ && !solve) solve = count
+      else if ($0 ~ /:applySoftRegion\(/ && !soft) soft = count
+      else if ($0 ~ /EyeDriver::prepare\(/ && !prepare) prepare = count
+      else if ($0 ~ /:evaluateMinorCurve\(/ && !kernel) kernel = count
+    }
+    END {
+      if (!driver) { print "no deform call was profiled"; exit 1 }
+      printf "%-44s %6.1f %%\n", "lid solves (both eyes, parallel part)", 100 * solve / driver
+      printf "%-44s %6.1f %%\n", "soft region apply (calling thread)", 100 * soft / driver
+      printf "%-44s %6.1f %%\n", "per-eye preparation (calling thread)", 100 * prepare / driver
+      printf "%-44s %6.1f %%\n", "  of which curve point kernel", 100 * kernel / driver
+      printf "%-44s %6.1f %%\n", "rest of the driver (calling thread)", 100 * (driver - solve - soft - prepare) / driver
+      printf "%-44s %6.2fx\n", "best two-thread speed-up these shares allow", driver / (driver - solve / 2)
+    }'
+  rm -rf "$out"
+}
+
 install_missing_packages
 case "${1:-}" in
   demo)
@@ -80,8 +110,12 @@ case "${1:-}" in
     build default lidshaper_bench
     build/bin/lidshaper_bench "${@:2}"
     ;;
+  profile)
+    build default lidshaper_bench
+    profile_deform
+    ;;
   *)
-    echo "usage: $0 demo|test|bench" >&2
+    echo "usage: $0 demo|test|bench|profile" >&2
     exit 2
     ;;
 esac
