@@ -76,8 +76,12 @@ namespace {
 // that vertex after the members before it have moved.
 void splitIntoRuns(SoftRegionState& state)
 {
+    // The marks are all 0 between builds, so a build costs the groups' size,
+    // not the size of the points.
     std::vector<std::size_t>& marks = state.memberRunMarks;
-    marks.assign(static_cast<std::size_t>(state.largestIndex + 1), 0);
+    const auto markCount = static_cast<std::size_t>(state.largestIndex + 1);
+    if (marks.size() < markCount)
+        marks.resize(markCount, 0);
     state.runEnds.clear();
     std::size_t runMark = 1;
     for (std::size_t g = 0; g < state.groups.size(); ++g) {
@@ -89,6 +93,9 @@ void splitIntoRuns(SoftRegionState& state)
             marks[member] = runMark;
     }
     state.runEnds.push_back(state.groups.size());
+    for (const std::vector<std::int32_t>& members : state.groups)
+        for (const std::int32_t member : members)
+            marks[member] = 0;
 }
 
 // The map of every group in [begin, end), from its pivot and aim as they are now.
