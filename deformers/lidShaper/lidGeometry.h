@@ -14,21 +14,42 @@
 using V3d = Imath::V3d;
 using M44d = Imath::M44d;
 
-// p transformed as a point by m, homogeneous divide included (Imath's
-// multVecMatrix). For an affine m and a finite p the homogeneous coordinate is
-// exactly 1, so Imath's direction transform plus m's translation row gives the
-// same bits without the three divisions; every matrix of a rig is affine.
-inline V3d transformPoint(const V3d& p, const M44d& m)
+// Whether m's last column is (0, 0, 0, 1), as for every matrix of a rig.
+inline bool isAffine(const M44d& m)
 {
-    const bool affine = m[0][3] == 0.0 && m[1][3] == 0.0 && m[2][3] == 0.0 && m[3][3] == 1.0;
+    return m[0][3] == 0.0 && m[1][3] == 0.0 && m[2][3] == 0.0 && m[3][3] == 1.0;
+}
+
+// p transformed as a point by m, homogeneous divide included (Imath's
+// multVecMatrix); mIsAffine must be isAffine(m). For an affine m and a finite p
+// the homogeneous coordinate is exactly 1, so Imath's direction transform plus
+// m's translation row gives the same bits without the three divisions. A sum of
+// the coordinates is finite only when all three are (an overflowing sum just
+// takes the general path).
+inline V3d transformPoint(const V3d& p, const M44d& m, bool mIsAffine)
+{
     V3d result;
-    if (affine && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) {
+    if (mIsAffine && std::isfinite(p.x + p.y + p.z)) {
         m.multDirMatrix(p, result);
         return result + V3d(m[3][0], m[3][1], m[3][2]);
     }
     m.multVecMatrix(p, result);
     return result;
 }
+
+inline V3d transformPoint(const V3d& p, const M44d& m) { return transformPoint(p, m, isAffine(m)); }
+
+// One matrix applied to many points as transformPoint applies it, with the
+// affine test made once.
+class PointTransform {
+public:
+    explicit PointTransform(const M44d& m) : matrix_(m), affine_(isAffine(m)) {}
+    V3d operator()(const V3d& p) const { return transformPoint(p, matrix_, affine_); }
+
+private:
+    M44d matrix_;
+    bool affine_;
+};
 
 // The rotation that turns direction `from` onto direction `to`, as a matrix.
 // Neither needs unit length; opposite directions give a half turn.

@@ -60,7 +60,8 @@ bool namesAVertexTwice(const std::int32_t* rows, std::uint32_t rowCount)
 class EyeSolver {
 public:
     explicit EyeSolver(const EyeSolveTask& task)
-        : task_(task), center_(task.eye.centerEye->value), points_(task.points)
+        : task_(task), center_(task.eye.centerEye->value), points_(task.points), toWorld_(task.geometryMatrix),
+          toRig_(task.geometryInverse)
     {
     }
 
@@ -82,8 +83,8 @@ public:
     }
 
 private:
-    V3d world(std::int32_t index) const { return transformPoint(points_[index], task_.geometryMatrix); }
-    void setWorld(std::int32_t index, const V3d& p) { points_[index] = transformPoint(p, task_.geometryInverse); }
+    V3d world(std::int32_t index) const { return toWorld_(points_[index]); }
+    void setWorld(std::int32_t index, const V3d& p) { points_[index] = toRig_(p); }
 
     // Stage 1: where each column's inner and outer vertices go, before smoothing.
     void computeColumnOffsets(LidState& lid, const LidInputs& inputs)
@@ -376,6 +377,8 @@ private:
     const EyeSolveTask& task_;
     const V3d center_;
     std::vector<V3d>& points_;
+    const PointTransform toWorld_;
+    const PointTransform toRig_;
     V3d lastRowPoint_{0.0};
 };
 

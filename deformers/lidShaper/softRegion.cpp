@@ -122,18 +122,18 @@ void moveMembers(SoftRegionState& state, std::size_t begin, std::size_t end)
     const std::vector<float>& weights = *state.weights;
     // Local copies: the compiler then knows that writing a point changes no
     // matrix, and keeps their entries at hand.
-    const M44d geometryMatrix = state.geometryMatrix;
-    const M44d geometryInverse = state.geometryInverse;
+    const PointTransform toWorld(state.geometryMatrix);
+    const PointTransform toRig(state.geometryInverse);
     for (std::size_t g = begin; g < end; ++g) {
-        const M44d groupMap = state.groupMaps[g];
+        const PointTransform groupMap(state.groupMaps[g]);
         for (const std::int32_t member : state.groups[g]) {
             const double weight = weights[member];
             if (!(weight > 0.0))
                 continue;
-            const V3d world = transformPoint(points[member], geometryMatrix);
-            const V3d mapped = transformPoint(world, groupMap);
+            const V3d world = toWorld(points[member]);
+            const V3d mapped = groupMap(world);
             const V3d moved = weight >= 1.0 ? mapped : mapped * weight + world * (1.0 - weight);
-            points[member] = transformPoint(moved, geometryInverse);
+            points[member] = toRig(moved);
         }
     }
 }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <deque>
+#include <limits>
 
 #include "lidGeometry.h"
 #include "softRegion.h"
@@ -37,6 +39,30 @@ M44d someGeometryMatrix()
     m[3][1] = -1.0;
     m[3][2] = 2.5;
     return m;
+}
+
+TEST(LidGeometry, PointTransformsGiveImathsBitsForAnyPoint)
+{
+    // The shortcut for affine matrices must not show: every point, finite or
+    // not, comes out as multVecMatrix gives it, also through PointTransform.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    M44d projective = someGeometryMatrix();
+    projective[0][3] = 0.25;
+    projective[3][3] = 2.0;
+    const V3d points[] = {{1.5, -2, 0.25}, {-0.0, 0, -0.0}, {1e308, 1e308, 1}, {5e-324, -1e-310, 0},
+                          {inf, 0, 0},     {-inf, inf, 1},  {0, 1, inf},       {0, -inf, 2},
+                          {nan, 1, 2},     {1, 2, nan}};
+    const auto sameBits = [](const V3d& a, const V3d& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    for (const M44d& m : {someGeometryMatrix(), M44d(), projective}) {
+        const PointTransform transform(m);
+        for (const V3d& p : points) {
+            V3d expected;
+            m.multVecMatrix(p, expected);
+            EXPECT_TRUE(sameBits(transformPoint(p, m), expected)) << p;
+            EXPECT_TRUE(sameBits(transform(p), transformPoint(p, m))) << p;
+        }
+    }
 }
 
 TEST(LidGeometry, SmoothThreeWeighsFiveSixFive)
