@@ -198,7 +198,7 @@ public:
           side_(side),
           keys_(eyeAttributeKeys(side)),
           points_(*inputs.points),
-          geometryMatrix_(inputs.geometryMatrix),
+          toWorld_(inputs.geometryMatrix),
           weightCount_(inputs.weights->size())
     {
     }
@@ -314,7 +314,7 @@ private:
         }
     }
 
-    V3d world(std::int32_t index) const { return transformPoint(points_[index], geometryMatrix_); }
+    V3d world(std::int32_t index) const { return toWorld_(points_[index]); }
 
     void prepareCachedColumns()
     {
@@ -383,7 +383,7 @@ private:
 
     void prepareRestFrame(LidColumn& column, std::int32_t innerIndex, std::int32_t outerIndex) const
     {
-        column.restSpan = transformPoint(points_[outerIndex] - points_[innerIndex], geometryMatrix_);
+        column.restSpan = toWorld_(points_[outerIndex] - points_[innerIndex]);
         column.restSpanLength = column.restSpan.length();
         setMatrixRow(column.restInnerFrame, 3, world(innerIndex));
         column.restInnerFrameInv = column.restInnerFrame.inverse(false);
@@ -569,7 +569,7 @@ private:
     const EyeSide side_;
     const std::array<std::string, kEyeFieldCount>& keys_;
     const std::vector<V3d>& points_;
-    const M44d& geometryMatrix_;
+    const PointTransform toWorld_;
     const std::size_t weightCount_;
     std::size_t columnCount_ = 0;
     IndexSpan touched_;

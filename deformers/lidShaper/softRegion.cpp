@@ -102,15 +102,16 @@ void splitIntoRuns(SoftRegionState& state)
 void findGroupMaps(SoftRegionState& state, std::size_t begin, std::size_t end)
 {
     const std::vector<V3d>& points = *state.points;
+    const PointTransform toWorld(state.geometryMatrix);
     for (std::size_t g = begin; g < end; ++g) {
         const V3d& pivot = points[state.pivotIdxs[g]];
-        const V3d span = transformPoint(pivot - points[state.aimIdxs[g]], state.geometryMatrix);
+        const V3d span = toWorld(pivot - points[state.aimIdxs[g]]);
         const double spanLength = span.length();
         state.currentRatio = spanLength / state.restLengths[g];
         const M44d rotation = rotationBetween(state.restAims[g], span.normalized());
         M44d frame = state.restFrames[g] * rotation;
         scaleBasisRows(frame, V3d(state.currentRatio));
-        setMatrixRow(frame, 3, transformPoint(pivot, state.geometryMatrix));
+        setMatrixRow(frame, 3, toWorld(pivot));
         state.groupMaps[g] = state.restFramesInv[g] * frame;
     }
 }
@@ -175,13 +176,14 @@ void buildSoftRegion(SoftRegionState& state)
     state.restFrames.resize(groupCount);
     state.restLengths.resize(groupCount);
     state.restAims.resize(groupCount);
+    const PointTransform toWorld(state.geometryMatrix);
     for (std::size_t g = 0; g < groupCount; ++g) {
         const V3d& pivot = points[state.pivotIdxs[g]];
         const V3d& aim = points[state.aimIdxs[g]];
-        const V3d span = transformPoint(pivot - aim, state.geometryMatrix);
+        const V3d span = toWorld(pivot - aim);
         state.restLengths[g] = span.length();
         state.restAims[g] = span.normalized();
-        const V3d restPivot = transformPoint(pivot, state.geometryMatrix);
+        const V3d restPivot = toWorld(pivot);
         state.restFrames[g] = translationMatrix(restPivot);
         state.restFramesInv[g] = state.restFrames[g].inverse(false);
     }
