@@ -14,7 +14,7 @@
 
 #include "DeformMutations.h"
 #include "FuzzContract.h"
-#include "RigFileReader.h"
+#include "io/RigFileReader.h"
 #include "SmallEyeRig.h"
 #include "rg/RgNode.h"
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "FuzzContract.h"
-#include "RigFileReader.h"
-#include "RigFileWriter.h"
+#include "io/RigFileReader.h"
+#include "io/RigFileWriter.h"
 
 namespace {
 

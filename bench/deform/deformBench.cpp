@@ -14,10 +14,10 @@
 
 #include <oneapi/tbb/global_control.h>
 
-#include "Plugin.h"
+#include "core/Plugin.h"
 #include "heapAllocationCount.h"
 #include "rg/RgData.h"
-#include "sampleRig.h"
+#include "sample/sampleRig.h"
 #include "touchFloor.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Rig.h"
+#include "core/Rig.h"
 
 // The least work any implementation of deform must do on a rig: every vertex it
 // writes is read, taken to world space by the geometry matrix, taken back by its

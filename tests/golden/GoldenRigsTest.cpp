@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "RigFileReader.h"
-#include "RigRunner.h"
+#include "io/RigFileReader.h"
+#include "core/RigRunner.h"
 
 namespace {
 

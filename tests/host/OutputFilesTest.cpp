@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "HostTestSupport.h"
-#include "ObjFile.h"
-#include "ResultFile.h"
+#include "io/ObjFile.h"
+#include "io/ResultFile.h"
 
 namespace {
 

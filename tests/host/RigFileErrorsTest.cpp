@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSupport.h"
-#include "RigFileReader.h"
+#include "io/RigFileReader.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <maya/MFnNurbsSurface.h>
 
 #include "HostTestSupport.h"
-#include "RigFileReader.h"
+#include "io/RigFileReader.h"
 
 namespace {
 

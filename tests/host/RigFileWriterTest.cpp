@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSupport.h"
-#include "RigFileReader.h"
-#include "RigFileWriter.h"
+#include "io/RigFileReader.h"
+#include "io/RigFileWriter.h"
 #include "rg/RgValueFactory.h"
 
 namespace {

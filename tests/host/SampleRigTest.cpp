@@ -17,12 +17,12 @@
 #include <maya/MPoint.h>
 
 #include "HostTestSupport.h"
-#include "RigFileReader.h"
-#include "RigRunner.h"
-#include "demoContactSheet.h"
-#include "demoProgressBar.h"
-#include "demoSummary.h"
-#include "sampleRig.h"
+#include "io/RigFileReader.h"
+#include "core/RigRunner.h"
+#include "demo/demoContactSheet.h"
+#include "demo/demoProgressBar.h"
+#include "demo/demoSummary.h"
+#include "sample/sampleRig.h"
 
 namespace {
 

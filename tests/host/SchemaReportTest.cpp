@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SchemaReport.h"
+#include "io/SchemaReport.h"
 
 namespace {
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <CLI/CLI.hpp>
+
+#include "core/Plugin.h"
+#include "core/Rig.h"
+#include "core/RigRunner.h"
+
+namespace rghost {
+
+// Helpers the subcommands share. Problems are thrown as exceptions whose
+// message main prints after "rghost: " before exiting with status 2.
+
+// Adds `--plugin PATH` to a subcommand; an empty path means defaultPluginPath().
+void addPluginOption(CLI::App& subcommand, std::string& pluginPath);
+
+Plugin loadPlugin(const std::string& pluginPath);
+
+// readRigFile, with the file named in the message of a bad rig file.
+Rig loadRig(const std::string& path);
+
+// "A:B" with 0-based frame numbers.
+FrameRange parseFrameRange(std::string_view text);
+
+} // namespace rghost
