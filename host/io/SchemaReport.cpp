@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/controlReference.h"
 #include "io/JsonLayout.h"
 
 namespace rghost {
@@ -13,7 +14,7 @@ namespace rghost {
 namespace {
 
 using nlohmann::ordered_json;
-using Row = std::array<std::string, 6>;
+using Row = std::array<std::string, 7>;
 
 const char* formName(const AttributeDescriptor& attribute)
 {
@@ -26,6 +27,12 @@ std::string number(double value)
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
+}
+
+std::string summaryOf(const std::string& key)
+{
+    const ControlReference* reference = findControl(key);
+    return reference ? std::string(reference->summary) : std::string();
 }
 
 std::string defaultText(const AttributeDescriptor& attribute)
@@ -61,7 +68,7 @@ void collectRows(const std::vector<AttributeDescriptor>& attributes, const std::
 {
     for (const AttributeDescriptor& attribute : attributes) {
         rows.push_back({indent + attribute.key, attribute.shortName, attributeTypeName(attribute.typeCode),
-                        formName(attribute), defaultText(attribute), flagsText(attribute)});
+                        formName(attribute), defaultText(attribute), flagsText(attribute), summaryOf(attribute.key)});
         collectRows(attribute.nested, indent + "  ", rows);
     }
 }
@@ -72,6 +79,11 @@ ordered_json descriptorJson(const AttributeDescriptor& attribute)
     for (const AttributeDescriptor& child : attribute.nested) {
         nested.push_back(descriptorJson(child));
     }
+    const ControlReference* reference = findControl(attribute.key);
+    const auto text = [reference](std::string_view ControlReference::*member) {
+        return reference ? ordered_json(std::string(reference->*member)) : ordered_json();
+    };
+    const ordered_json range = reference && reference->range ? ordered_json(describeRange(*reference->range)) : ordered_json();
     return {{"key", attribute.key},
             {"shortName", attribute.shortName},
             {"typeCode", static_cast<std::int32_t>(attribute.typeCode)},
@@ -88,7 +100,11 @@ ordered_json descriptorJson(const AttributeDescriptor& attribute)
             {"limitB", {{"enabled", attribute.limitBEnabled}, {"value", attribute.limitB}}},
             {"text", attribute.text},
             {"textList", attribute.textList},
-            {"nested", std::move(nested)}};
+            {"nested", std::move(nested)},
+            {"description", text(&ControlReference::summary)},
+            {"unit", text(&ControlReference::unit)},
+            {"usefulRange", range},
+            {"interactions", text(&ControlReference::interactions)}};
 }
 
 } // namespace
@@ -108,9 +124,9 @@ std::string attributeTypeName(AttributeType type)
 
 std::string formatSchemaTable(const std::vector<AttributeDescriptor>& attributes)
 {
-    std::vector<Row> rows = {{"KEY", "SHORT NAME", "TYPE", "FORM", "DEFAULT", "FLAGS"}};
+    std::vector<Row> rows = {{"KEY", "SHORT NAME", "TYPE", "FORM", "DEFAULT", "FLAGS", "DESCRIPTION"}};
     collectRows(attributes, "", rows);
-    std::array<std::size_t, 6> width{};
+    std::array<std::size_t, 7> width{};
     for (const Row& row : rows) {
         for (std::size_t column = 0; column < row.size(); ++column) {
             width[column] = std::max(width[column], row[column].size());
