@@ -76,25 +76,36 @@ profile_deform() {
   out="$(mktemp -d)"
   valgrind --tool=callgrind --callgrind-out-file="$out/callgrind.out" build/bin/lidshaper_bench \
     --benchmark_filter='^Deform/serial/N:384/' --benchmark_min_time=0.05 >/dev/null 2>&1
+  # Each row is found by its function's name; a row that is missing (a function
+  # renamed or inlined away) stops the report instead of showing 0 %.
+  local status=0
   callgrind_annotate --inclusive=yes "$out/callgrind.out" 2>/dev/null | awk '
+    BEGIN {
+      name["call"] = ":runDeform\\("
+      name["solve"] = ":solveEyeLids\\("
+      name["soft"] = ":applySoftRegion\\("
+      name["prepare"] = ":prepareEye\\("
+      name["kernel"] = ":evaluateMinorCurve\\("
+    }
     /lidShaper_2018.so\]/ {
       count = $1; gsub(",", "", count)
-      if ($0 ~ /:runDeformDriver\(/ && !driver) driver = count
-      else if ($0 ~ /:solveEyeLids\(/ && !solve) solve = count
-      else if ($0 ~ /:applySoftRegion\(/ && !soft) soft = count
-      else if ($0 ~ /EyeDriver::prepare\(/ && !prepare) prepare = count
-      else if ($0 ~ /:evaluateMinorCurve\(/ && !kernel) kernel = count
+      for (row in name)
+        if (!(row in n) && $0 ~ name[row]) n[row] = count
     }
     END {
-      if (!driver) { print "no deform call was profiled"; exit 1 }
-      printf "%-44s %6.1f %%\n", "lid solves (both eyes, parallel part)", 100 * solve / driver
-      printf "%-44s %6.1f %%\n", "soft region apply (calling thread)", 100 * soft / driver
-      printf "%-44s %6.1f %%\n", "per-eye preparation (calling thread)", 100 * prepare / driver
-      printf "%-44s %6.1f %%\n", "  of which curve point kernel", 100 * kernel / driver
-      printf "%-44s %6.1f %%\n", "rest of the driver (calling thread)", 100 * (driver - solve - soft - prepare) / driver
-      printf "%-44s %6.2fx\n", "best two-thread speed-up these shares allow", driver / (driver - solve / 2)
-    }'
+      for (row in name)
+        if (!(row in n)) { print "profile: no callgrind row matches " name[row] > "/dev/stderr"; missing = 1 }
+      if (missing) exit 1
+      call = n["call"]
+      printf "%-44s %6.1f %%\n", "lid solves (both eyes, parallel part)", 100 * n["solve"] / call
+      printf "%-44s %6.1f %%\n", "soft region apply (calling thread)", 100 * n["soft"] / call
+      printf "%-44s %6.1f %%\n", "per-eye preparation (calling thread)", 100 * n["prepare"] / call
+      printf "%-44s %6.1f %%\n", "  of which curve point kernel", 100 * n["kernel"] / call
+      printf "%-44s %6.1f %%\n", "rest of the call (calling thread)", 100 * (call - n["solve"] - n["soft"] - n["prepare"]) / call
+      printf "%-44s %6.2fx\n", "best two-thread speed-up these shares allow", call / (call - n["solve"] / 2)
+    }' || status=$?
   rm -rf "$out"
+  return "$status"
 }
 
 install_missing_packages

@@ -2,27 +2,30 @@
 
 #include "attributeSchema.h"
 #include "attributeValidation.h"
-#include "deformDriver.h"
+#include "deform.h"
+#include "deformInputs.h"
+#include "messageSink.h"
 
 void MyNode::declareAttributes(std::vector<AttributeDescriptor>& attributes) { appendAttributeSchema(attributes); }
 
-RgStatus MyNode::validateAttributes(const AttributeMap& attributes) { return validateAttributeMap(*this, attributes); }
-
-bool EyeCacheShape::operator==(const EyeCacheShape& other) const
+RgStatus MyNode::validateAttributes(const AttributeMap& attributes)
 {
-    return columnCount == other.columnCount && upperInnerUVCount == other.upperInnerUVCount &&
-           lowerInnerUVCount == other.lowerInnerUVCount && upperCenterCount == other.upperCenterCount &&
-           upperBetweenCount == other.upperBetweenCount && pointsOffsetCount == other.pointsOffsetCount &&
-           cornersCount == other.cornersCount && pointCount == other.pointCount;
+    return validateAttributeMap(MessageSink(*this), attributes);
 }
 
 RgStatus MyNode::deform(AttributeMap& attributes, RgDeformData& data)
 {
+    const MessageSink messages(*this);
     DeformInputs inputs;
-    switch (readDeformInputs(*this, attributes, data, inputs)) {
+    switch (readDeformInputs(messages, attributes, data, inputs)) {
     case InputPhaseOutcome::LookupFailed: return RgStatus::Failure;
     case InputPhaseOutcome::EnvelopeOff: return RgStatus::Success;
     case InputPhaseOutcome::Continue: break;
     }
-    return runDeformDriver(*this, inputs);
+    DeformState state{leftEye, rightEye, softRegionState, vertexMarks};
+    const RgStatus status = runDeform(inputs, rebuildCache || !inputs.cacheAttributes, state, messages);
+    // A call that fails leaves the flag as it was, so the next one prepares again.
+    if (status == RgStatus::Success)
+        rebuildCache = false;
+    return status;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "rg/RgNode.h"
@@ -23,8 +24,5 @@ public:
     SoftRegionState softRegionState;
     bool rebuildCache = true; // while set, the next deform redoes the cached preparation
 
-    // Whether the two eyes name a common vertex, found when the cache is built:
-    // then they are solved one after the other so the result is deterministic.
-    bool eyesShareVertices = false;
-    std::vector<std::uint8_t> vertexOwners; // scratch for finding shared vertices
+    std::vector<std::uint8_t> vertexMarks; // deform's scratch for finding vertices both eyes name
 };

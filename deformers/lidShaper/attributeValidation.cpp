@@ -3,15 +3,15 @@
 #include "attributeLookup.h"
 #include "deformInputs.h"
 
-RgStatus validateAttributeMap(const RgNode& node, const AttributeMap& attributes)
+RgStatus validateAttributeMap(const MessageSink& messages, const AttributeMap& attributes)
 {
     EyeInputs left;
     EyeInputs right;
-    const bool valid = getTypedAttribute<RgInt>(node, attributes, kDebugModeKey) &&
-                       getTypedAttribute<RgBoolean>(node, attributes, kCacheAttributesKey) &&
-                       getTypedAttribute<RgFloat>(node, attributes, kEnvelopeKey) &&
-                       fetchEyeInputs(node, attributes, EyeSide::Left, left) &&
-                       fetchEyeInputs(node, attributes, EyeSide::Right, right) &&
-                       getTypedAttribute<RgInt>(node, attributes, kSoftRegionKey);
+    const bool valid = getTypedAttribute<RgInt>(messages, attributes, kDebugModeKey) &&
+                       getTypedAttribute<RgBoolean>(messages, attributes, kCacheAttributesKey) &&
+                       getTypedAttribute<RgFloat>(messages, attributes, kEnvelopeKey) &&
+                       fetchEyeInputs(messages, attributes, EyeSide::Left, left) &&
+                       fetchEyeInputs(messages, attributes, EyeSide::Right, right) &&
+                       getTypedAttribute<RgInt>(messages, attributes, kSoftRegionKey);
     return valid ? RgStatus::Success : RgStatus::Failure;
 }

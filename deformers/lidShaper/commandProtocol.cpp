@@ -36,12 +36,13 @@ RgStatus answerHelp(AttributeMap& arguments)
     const RgNode& node =
         nodePointer && nodePointer->value ? *static_cast<const RgNode*>(nodePointer->value) : unnamed;
 
+    const MessageSink messages(node);
     for (const PointerArgument& argument : kPointerArguments) {
-        const auto pointer = getTypedAttribute<RgPtr>(node, arguments, argument.key);
+        const auto pointer = getTypedAttribute<RgPtr>(messages, arguments, argument.key);
         if (!pointer)
             return RgStatus::Failure;
         if (pointer->value == nullptr) {
-            reportAssertion(node, LIDSHAPER_CHECK_SITE, argument.invalidText);
+            messages.assertion(LIDSHAPER_CHECK_SITE, argument.invalidText);
             return RgStatus::Failure;
         }
     }

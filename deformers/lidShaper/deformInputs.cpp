@@ -2,27 +2,27 @@
 
 #include "attributeLookup.h"
 
-bool fetchEyeInputs(const RgNode& node, const AttributeMap& attributes, EyeSide side, EyeInputs& eye)
+bool fetchEyeInputs(const MessageSink& messages, const AttributeMap& attributes, EyeSide side, EyeInputs& eye)
 {
     const auto& keys = eyeAttributeKeys(side);
     bool complete = true;
     visitEyeFields(eye, [&](std::size_t index, const char*, auto& handle, FieldKind, double) {
         using Value = typename std::decay_t<decltype(handle)>::element_type;
         if (complete) {
-            handle = getTypedAttribute<std::remove_const_t<Value>>(node, attributes, keys[index]);
+            handle = getTypedAttribute<std::remove_const_t<Value>>(messages, attributes, keys[index]);
             complete = handle != nullptr;
         }
     });
     return complete;
 }
 
-InputPhaseOutcome readDeformInputs(const RgNode& node, const AttributeMap& attributes, RgDeformData& data,
+InputPhaseOutcome readDeformInputs(const MessageSink& messages, const AttributeMap& attributes, RgDeformData& data,
                                    DeformInputs& inputs)
 {
-    if (!(inputs.debugMode = getTypedAttribute<RgInt>(node, attributes, kDebugModeKey)) ||
-        !(inputs.cacheAttributesValue = getTypedAttribute<RgBoolean>(node, attributes, kCacheAttributesKey)) ||
-        !(inputs.envelopeValue = getTypedAttribute<RgFloat>(node, attributes, kEnvelopeKey)) ||
-        !(inputs.soaEnabled = getTypedAttribute<RgBoolean>(node, attributes, kSoaEnabledKey)))
+    if (!(inputs.debugMode = getTypedAttribute<RgInt>(messages, attributes, kDebugModeKey)) ||
+        !(inputs.cacheAttributesValue = getTypedAttribute<RgBoolean>(messages, attributes, kCacheAttributesKey)) ||
+        !(inputs.envelopeValue = getTypedAttribute<RgFloat>(messages, attributes, kEnvelopeKey)) ||
+        !(inputs.soaEnabled = getTypedAttribute<RgBoolean>(messages, attributes, kSoaEnabledKey)))
         return InputPhaseOutcome::LookupFailed;
     inputs.cacheAttributes = inputs.cacheAttributesValue->value;
     inputs.envelope = inputs.envelopeValue->value;
@@ -38,9 +38,9 @@ InputPhaseOutcome readDeformInputs(const RgNode& node, const AttributeMap& attri
     if (static_cast<double>(inputs.envelope) < kEnvelopeThreshold)
         return InputPhaseOutcome::EnvelopeOff;
 
-    if (!fetchEyeInputs(node, attributes, EyeSide::Left, inputs.left) ||
-        !fetchEyeInputs(node, attributes, EyeSide::Right, inputs.right) ||
-        !(inputs.softRegion = getTypedAttribute<RgInt>(node, attributes, kSoftRegionKey)))
+    if (!fetchEyeInputs(messages, attributes, EyeSide::Left, inputs.left) ||
+        !fetchEyeInputs(messages, attributes, EyeSide::Right, inputs.right) ||
+        !(inputs.softRegion = getTypedAttribute<RgInt>(messages, attributes, kSoftRegionKey)))
         return InputPhaseOutcome::LookupFailed;
     return InputPhaseOutcome::Continue;
 }

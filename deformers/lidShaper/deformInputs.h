@@ -7,15 +7,9 @@
 #include <Imath/ImathVec.h>
 
 #include "eyeFields.h"
+#include "messageSink.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgDeformData.h"
-#include "rg/RgNode.h"
-
-// The host settings deform reads besides the node's own attributes.
-inline const std::string kDebugModeKey = "DEBUG_MODE";
-inline const std::string kCacheAttributesKey = "CACHE_ATTRIBUTES";
-inline const std::string kEnvelopeKey = "ENVELOPE";
-inline const std::string kSoaEnabledKey = "SOA_ENABLED";
 
 // Below this envelope deform does nothing at all.
 constexpr double kEnvelopeThreshold = 0.00001;
@@ -43,7 +37,7 @@ struct DeformInputs {
 
 // Fetches one eye's 34 attributes in field order into `eye`. The first missing
 // or mistyped key shows its message and ends the fetch with false.
-bool fetchEyeInputs(const RgNode& node, const AttributeMap& attributes, EyeSide side, EyeInputs& eye);
+bool fetchEyeInputs(const MessageSink& messages, const AttributeMap& attributes, EyeSide side, EyeInputs& eye);
 
 // What the input phase decided.
 enum class InputPhaseOutcome {
@@ -54,5 +48,5 @@ enum class InputPhaseOutcome {
 
 // Reads the settings, the deform record and, unless the envelope switches the
 // deformer off, both eyes' attributes and the soft-region list.
-InputPhaseOutcome readDeformInputs(const RgNode& node, const AttributeMap& attributes, RgDeformData& data,
+InputPhaseOutcome readDeformInputs(const MessageSink& messages, const AttributeMap& attributes, RgDeformData& data,
                                    DeformInputs& inputs);

@@ -1,9 +1,5 @@
 #include "eyeFields.h"
 
-const char* eyeSideName(EyeSide side) { return side == EyeSide::Left ? "L_eye" : "R_eye"; }
-
-const char* eyeSideLetter(EyeSide side) { return side == EyeSide::Left ? "L" : "R"; }
-
 namespace {
 
 std::array<std::string, kEyeFieldCount> buildEyeAttributeKeys(EyeSide side)
@@ -11,7 +7,7 @@ std::array<std::string, kEyeFieldCount> buildEyeAttributeKeys(EyeSide side)
     std::array<std::string, kEyeFieldCount> keys;
     const EyeInputs fieldTypes;
     visitEyeFields(fieldTypes, [&](std::size_t index, const char* field, const auto&, FieldKind, double) {
-        keys[index] = std::string("lidShaper__eyes__") + eyeSideName(side) + "__" + field;
+        keys[index] = eyeAttributeKey(side, field);
     });
     return keys;
 }

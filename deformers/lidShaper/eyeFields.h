@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "lidShaper/rigContract.h"
 #include "rg/RgData.h"
 
 // The 34 attributes each eye has, in declaration order. The schema, the
@@ -59,8 +60,6 @@ struct EyeInputs {
 };
 
 constexpr std::size_t kEyeFieldCount = 34;
-
-enum class EyeSide { Left, Right };
 
 // Positions of the fields in declaration order, for code that needs one field's key.
 namespace eyeField {
@@ -144,13 +143,6 @@ void visitEyeFields(Inputs& eye, Visit&& visit)
     visit(eyeField::pointsOffset, "pointsOffset", eye.pointsOffset, K::AnimatedList, 0.0);
 }
 
-// The side's part of keys and short names: "L_eye" / "R_eye", "L" / "R".
-const char* eyeSideName(EyeSide side);
-const char* eyeSideLetter(EyeSide side);
-
 // Full attribute keys of one eye, in field order, built once: deform looks them
 // up on every call and should not rebuild the strings each time.
 const std::array<std::string, kEyeFieldCount>& eyeAttributeKeys(EyeSide side);
-
-// The one attribute outside the eyes.
-inline const std::string kSoftRegionKey = "lidShaper__softRegion__softRegion";

@@ -77,14 +77,20 @@ struct EyeCacheShape {
     std::size_t cornersCount = 0;
     std::size_t pointCount = 0;
 
-    bool operator==(const EyeCacheShape& other) const;
+    bool operator==(const EyeCacheShape& other) const
+    {
+        return columnCount == other.columnCount && upperInnerUVCount == other.upperInnerUVCount &&
+               lowerInnerUVCount == other.lowerInnerUVCount && upperCenterCount == other.upperCenterCount &&
+               upperBetweenCount == other.upperBetweenCount && pointsOffsetCount == other.pointsOffsetCount &&
+               cornersCount == other.cornersCount && pointCount == other.pointCount;
+    }
     bool operator!=(const EyeCacheShape& other) const { return !(*this == other); }
 };
 
 struct EyeSolveState {
     LidState upper;
     LidState lower;
-    std::vector<V3d> offsetTable;  // 8N + 8 entries once prepared
+    std::vector<V3d> offsetTable;  // pointsOffset widened to offsetTable::size(N) entries (rig contract)
     std::vector<CornerRecord> corners = std::vector<CornerRecord>(2);
 
     EyeCacheShape preparedShape;     // the input sizes the cached preparation was made for
@@ -100,7 +106,7 @@ struct SoftRegionState {
     std::vector<std::int32_t> pivotIdxs;
     std::vector<std::int32_t> aimIdxs;
     std::vector<std::vector<std::int32_t>> groups;
-    std::vector<V3d>* points = nullptr;       // the host's points, renewed on each call that uses them
+    std::vector<V3d>* points = nullptr;       // the host's points, lent for the length of a call
     const std::vector<float>* weights = nullptr;
     M44d geometryMatrix;
     M44d geometryInverse;
