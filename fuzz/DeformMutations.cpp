@@ -14,6 +14,7 @@
 #include <mayastandin/StandIn.h>
 
 #include "ValueClasses.h"
+#include "lidShaper/rigContract.h"
 #include "rg/RgValueFactory.h"
 
 namespace {
@@ -111,15 +112,13 @@ struct Mutator {
     // for both eyes, lists sized for the other eye.
     void copyFromOtherEye(const std::string& key)
     {
-        static const std::string left = "__L_eye__";
-        static const std::string right = "__R_eye__";
+        static const std::string left = eyeAttributeKey(EyeSide::Left, "");
+        static const std::string right = eyeAttributeKey(EyeSide::Right, "");
         std::string otherKey = key;
-        const std::size_t leftAt = key.find(left);
-        const std::size_t rightAt = key.find(right);
-        if (leftAt != std::string::npos)
-            otherKey.replace(leftAt, left.size(), right);
-        else if (rightAt != std::string::npos)
-            otherKey.replace(rightAt, right.size(), left);
+        if (key.compare(0, left.size(), left) == 0)
+            otherKey.replace(0, left.size(), right);
+        else if (key.compare(0, right.size(), right) == 0)
+            otherKey.replace(0, right.size(), left);
         else
             return;
         const auto other = current.attributes.find(otherKey);
@@ -217,15 +216,15 @@ struct Mutator {
     {
         switch (bytes.ConsumeIntegralInRange(0, 2)) {
         case 0: element = MObject(); break;
-        case 1: element = eyeSphere(bytes.ConsumeBool() ? "L_eye" : "R_eye"); break;
+        case 1: element = eyeSphere(bytes.ConsumeBool() ? EyeSide::Left : EyeSide::Right); break;
         case 2: element = fuzzedSurface(); break;
         }
     }
 
-    MObject eyeSphere(const std::string& side) const
+    MObject eyeSphere(EyeSide side) const
     {
         const auto sphere =
-            std::dynamic_pointer_cast<RgNurbsSurface>(currentOrRestValue("lidShaper__eyes__" + side + "__nurbsSphere"));
+            std::dynamic_pointer_cast<RgNurbsSurface>(currentOrRestValue(eyeAttributeKey(side, "nurbsSphere")));
         return sphere ? sphere->value : MObject();
     }
 
@@ -362,8 +361,8 @@ void mutateDeformCase(FuzzedDataProvider& bytes, const DeformCase& rest, DeformC
 
 void keepCallShort(DeformCase& deformCase)
 {
-    for (const char* key : {"lidShaper__eyes__L_eye__smoothOuter", "lidShaper__eyes__R_eye__smoothOuter"}) {
-        const auto entry = deformCase.attributes.find(key);
+    for (const EyeSide side : kEyeSides) {
+        const auto entry = deformCase.attributes.find(eyeAttributeKey(side, "smoothOuter"));
         if (entry == deformCase.attributes.end())
             continue;
         const auto passes = std::dynamic_pointer_cast<RgInt>(entry->second);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "lidShaper/rigContract.h"
 #include "rg/RgData.h"
 
 namespace {
@@ -43,12 +44,12 @@ private:
     std::vector<std::int32_t> order_;
 };
 
-void visitLid(VisitOrder& order, const rghost::Rig& rig, const std::string& lidKey)
+void visitLid(VisitOrder& order, const rghost::Rig& rig, EyeSide side, const std::string& lid)
 {
-    const auto& inner = intList(rig, lidKey + "LidInnerIdxs");
-    const auto& outer = intList(rig, lidKey + "LidOuterIdxs");
-    const auto& center = intList(rig, lidKey + "LidCenterIdxs");
-    const auto& between = intList(rig, lidKey + "LidBetweenIdxs");
+    const auto& inner = intList(rig, eyeAttributeKey(side, lid + "LidInnerIdxs"));
+    const auto& outer = intList(rig, eyeAttributeKey(side, lid + "LidOuterIdxs"));
+    const auto& center = intList(rig, eyeAttributeKey(side, lid + "LidCenterIdxs"));
+    const auto& between = intList(rig, eyeAttributeKey(side, lid + "LidBetweenIdxs"));
     const std::size_t columns = inner.size();
     const std::size_t centerRows = center.size() / columns;
     const std::size_t betweenRows = between.size() / columns;
@@ -63,16 +64,17 @@ void visitLid(VisitOrder& order, const rghost::Rig& rig, const std::string& lidK
 // Each corner pair moves its two corners, then the vertices along its span,
 // then those around the eye center; the lists run from entry 4 of the corner
 // list, center rows and between rows of one corner after the other.
-void visitCorners(VisitOrder& order, const rghost::Rig& rig, const std::string& eyeKey)
+void visitCorners(VisitOrder& order, const rghost::Rig& rig, EyeSide side)
 {
-    const auto& corners = intList(rig, eyeKey + "cornersIdxs");
-    const std::size_t columns = intList(rig, eyeKey + "upperLidInnerIdxs").size();
-    const std::size_t centerRows = intList(rig, eyeKey + "upperLidCenterIdxs").size() / columns;
-    const std::size_t betweenRows = intList(rig, eyeKey + "upperLidBetweenIdxs").size() / columns;
+    const auto& corners = intList(rig, eyeAttributeKey(side, "cornersIdxs"));
+    const std::size_t columns = intList(rig, eyeAttributeKey(side, "upperLidInnerIdxs")).size();
+    const std::size_t centerRows = intList(rig, eyeAttributeKey(side, "upperLidCenterIdxs")).size() / columns;
+    const std::size_t betweenRows = intList(rig, eyeAttributeKey(side, "upperLidBetweenIdxs")).size() / columns;
+    using cornerList::Ring;
     for (std::size_t c = 0; c < 2; ++c) {
-        const std::size_t aroundCenter = 4 + c * (centerRows + betweenRows);
-        order.visit(corners.at(2 * c));
-        order.visit(corners.at(2 * c + 1));
+        const std::size_t aroundCenter = cornerList::carriedStart(c, centerRows, betweenRows);
+        order.visit(corners.at(cornerList::pairEntry(corners.size(), Ring::Corner, c, false)));
+        order.visit(corners.at(cornerList::pairEntry(corners.size(), Ring::Corner, c, true)));
         order.visitRun(corners, aroundCenter + centerRows, betweenRows);
         order.visitRun(corners, aroundCenter, centerRows);
     }
@@ -107,13 +109,12 @@ void visitSoftRegionMembers(VisitOrder& order, const std::vector<std::int32_t>& 
 std::vector<std::int32_t> verticesDeformWrites(const rghost::Rig& rig)
 {
     VisitOrder order(rig.geometry.points.size());
-    for (const char* side : {"L_eye", "R_eye"}) {
-        const std::string eyeKey = std::string("lidShaper__eyes__") + side + "__";
-        visitLid(order, rig, eyeKey + "upper");
-        visitLid(order, rig, eyeKey + "lower");
-        visitCorners(order, rig, eyeKey);
+    for (const EyeSide side : kEyeSides) {
+        visitLid(order, rig, side, "upper");
+        visitLid(order, rig, side, "lower");
+        visitCorners(order, rig, side);
     }
-    visitSoftRegionMembers(order, intList(rig, "lidShaper__softRegion__softRegion"));
+    visitSoftRegionMembers(order, intList(rig, kSoftRegionKey));
     return order.order();
 }
 

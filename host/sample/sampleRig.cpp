@@ -13,23 +13,18 @@ namespace rghost {
 
 namespace {
 
-std::string eyeKey(EyeSide side, const std::string& field)
-{
-    return std::string("lidShaper__eyes__") + (side == EyeSide::Left ? "L_eye" : "R_eye") + "__" + field;
-}
-
 void setControls(AttributeMap& attributes, EyeSide side, const EyeControls& controls)
 {
-    attributes[eyeKey(side, "closeEye")] = makeRgValue<RgDouble>(controls.closeEye);
-    attributes[eyeKey(side, "upperLidControl")] = makeRgValue<RgDouble>(controls.upperLidControl);
-    attributes[eyeKey(side, "lowerLidControl")] = makeRgValue<RgDouble>(controls.lowerLidControl);
-    attributes[eyeKey(side, "upperLidOuterControl")] = makeRgValue<RgDouble>(controls.upperLidOuterControl);
-    attributes[eyeKey(side, "lowerLidOuterControl")] = makeRgValue<RgDouble>(controls.lowerLidOuterControl);
+    attributes[eyeAttributeKey(side, "closeEye")] = makeRgValue<RgDouble>(controls.closeEye);
+    attributes[eyeAttributeKey(side, "upperLidControl")] = makeRgValue<RgDouble>(controls.upperLidControl);
+    attributes[eyeAttributeKey(side, "lowerLidControl")] = makeRgValue<RgDouble>(controls.lowerLidControl);
+    attributes[eyeAttributeKey(side, "upperLidOuterControl")] = makeRgValue<RgDouble>(controls.upperLidOuterControl);
+    attributes[eyeAttributeKey(side, "lowerLidOuterControl")] = makeRgValue<RgDouble>(controls.lowerLidOuterControl);
 }
 
 void setLid(AttributeMap& attributes, EyeSide side, const std::string& lidName, const SampleLid& lid)
 {
-    const auto key = [&](const std::string& field) { return eyeKey(side, lidName + field); };
+    const auto key = [&](const std::string& field) { return eyeAttributeKey(side, lidName + field); };
     attributes[key("LidInnerIdxs")] = makeRgList<RgInt>(lid.innerIdxs);
     attributes[key("LidOuterIdxs")] = makeRgList<RgInt>(lid.outerIdxs);
     attributes[key("LidCenterIdxs")] = makeRgList<RgInt>(lid.centerIdxs);
@@ -44,15 +39,15 @@ void setLid(AttributeMap& attributes, EyeSide side, const std::string& lidName, 
 
 void setEye(AttributeMap& attributes, EyeSide side, const SampleEye& eye)
 {
-    attributes[eyeKey(side, "nurbsSphere")] = makeRgValue<RgNurbsSurface>(eye.eyeball);
-    attributes[eyeKey(side, "centerEye")] = makeRgValue<RgVector>(eye.center);
-    attributes[eyeKey(side, "closeLine")] = makeRgValue<RgDouble>(0.0);
-    attributes[eyeKey(side, "smoothOuter")] = makeRgValue<RgInt>(0);
-    attributes[eyeKey(side, "eyeCompute")] = makeRgValue<RgBoolean>(true);
-    attributes[eyeKey(side, "upperOpenEyeValue")] = makeRgValue<RgDouble>(kSampleOpenControl);
-    attributes[eyeKey(side, "lowerOpenEyeValue")] = makeRgValue<RgDouble>(-kSampleOpenControl);
-    attributes[eyeKey(side, "cornersIdxs")] = makeRgList<RgInt>(eye.cornersIdxs);
-    attributes[eyeKey(side, "pointsOffset")] = makeRgList<RgVector>(eye.pointsOffset);
+    attributes[eyeAttributeKey(side, "nurbsSphere")] = makeRgValue<RgNurbsSurface>(eye.eyeball);
+    attributes[eyeAttributeKey(side, "centerEye")] = makeRgValue<RgVector>(eye.center);
+    attributes[eyeAttributeKey(side, "closeLine")] = makeRgValue<RgDouble>(0.0);
+    attributes[eyeAttributeKey(side, "smoothOuter")] = makeRgValue<RgInt>(0);
+    attributes[eyeAttributeKey(side, "eyeCompute")] = makeRgValue<RgBoolean>(true);
+    attributes[eyeAttributeKey(side, "upperOpenEyeValue")] = makeRgValue<RgDouble>(kSampleOpenControl);
+    attributes[eyeAttributeKey(side, "lowerOpenEyeValue")] = makeRgValue<RgDouble>(-kSampleOpenControl);
+    attributes[eyeAttributeKey(side, "cornersIdxs")] = makeRgList<RgInt>(eye.cornersIdxs);
+    attributes[eyeAttributeKey(side, "pointsOffset")] = makeRgList<RgVector>(eye.pointsOffset);
     setLid(attributes, side, "upper", eye.upper);
     setLid(attributes, side, "lower", eye.lower);
 }
@@ -99,10 +94,10 @@ Rig buildSampleRig(const SampleRigOptions& options)
     addNoseBridge(rig, left, right);
 
     AttributeMap& attributes = rig.attributes;
-    attributes["DEBUG_MODE"] = makeRgValue<RgInt>(0);
-    attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(true);
-    attributes["ENVELOPE"] = makeRgValue<RgFloat>(1.0f);
-    attributes["SOA_ENABLED"] = makeRgValue<RgBoolean>(false);
+    attributes[kDebugModeKey] = makeRgValue<RgInt>(0);
+    attributes[kCacheAttributesKey] = makeRgValue<RgBoolean>(true);
+    attributes[kEnvelopeKey] = makeRgValue<RgFloat>(1.0f);
+    attributes[kSoaEnabledKey] = makeRgValue<RgBoolean>(false);
     setEye(attributes, EyeSide::Left, left);
     setEye(attributes, EyeSide::Right, right);
     const FaceControls open = openFaceControls();
@@ -111,7 +106,7 @@ Rig buildSampleRig(const SampleRigOptions& options)
 
     std::vector<std::int32_t> softRegion = left.softRegion;
     softRegion.insert(softRegion.end(), right.softRegion.begin(), right.softRegion.end());
-    attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>(softRegion);
+    attributes[kSoftRegionKey] = makeRgList<RgInt>(softRegion);
 
     for (const FaceControls& controls : sampleAnimation(options.frames)) {
         RigFrame frame;

@@ -272,7 +272,7 @@ private:
         eye_.lower.innerUV = closedLine;
         eye_.upper.minorCurve = minorCurve(kProfileHeight);
         eye_.lower.minorCurve = minorCurve(-kProfileHeight);
-        eye_.pointsOffset.assign(8 * n + 8, V3d(0.0));
+        eye_.pointsOffset.assign(offsetTable::size(n), V3d(0.0));
 
         // Arc positions along the closed line, measured as the node measures them.
         std::vector<double> arc(n + 2, 0.0);
@@ -293,8 +293,11 @@ private:
             // pushes the crease out by as much; the crease also follows the lid.
             const double upperRatio = (upperMove + upperProfile) / upperMove;
             const double lowerRatio = (lowerMove + lowerProfile) / lowerMove;
-            eye_.pointsOffset[n + i] = V3d(0.0, -kUpperCreaseFollow, 0.0);
-            eye_.pointsOffset[3 * n + i] = V3d(0.0, -kLowerCreaseFollow, 0.0);
+            using offsetTable::ColumnOffset;
+            eye_.pointsOffset[offsetTable::columnEntry(n, ColumnOffset::UpperOuterMove, i)] =
+                V3d(0.0, -kUpperCreaseFollow, 0.0);
+            eye_.pointsOffset[offsetTable::columnEntry(n, ColumnOffset::LowerOuterMove, i)] =
+                V3d(0.0, -kLowerCreaseFollow, 0.0);
             eye_.upper.outerUV.emplace_back(creaseU(s), upperCreaseV(s) - upperProfile - upperRatio * kUpperCreaseFollow, 0.0);
             eye_.lower.outerUV.emplace_back(creaseU(s), lowerCreaseV(s) + lowerProfile + lowerRatio * kLowerCreaseFollow, 0.0);
 
@@ -413,20 +416,24 @@ private:
     // entries nobody reads keep the inner corner's index.
     void listCorners()
     {
-        const int carried = centerRows_ + betweenRows_;
-        const int third = std::max(8, 4 + 2 * carried);
+        const std::size_t carriedEnd = cornerList::carriedEnd(centerRows_, betweenRows_);
+        const std::size_t third = std::max<std::size_t>(cornerList::kMinimumSize / 3, carriedEnd);
         std::vector<std::int32_t>& q = eye_.cornersIdxs;
         q.assign(3 * third, vertex(innerCornerColumn(), marginRing()));
         const int corners[2] = {innerCornerColumn(), outerCornerColumn()};
         const int nearest[2] = {0, columns_ - 1};
+        using cornerList::Ring;
         for (int c = 0; c < 2; ++c) {
-            q[2 * c] = vertex(corners[c], marginRing());
-            q[2 * c + 1] = vertex(corners[c], creaseRing());
-            q[third + 2 * c] = vertex(upperColumn(nearest[c]), marginRing());
-            q[third + 2 * c + 1] = vertex(upperColumn(nearest[c]), creaseRing());
-            q[2 * third + 2 * c] = vertex(lowerColumn(nearest[c]), marginRing());
-            q[2 * third + 2 * c + 1] = vertex(lowerColumn(nearest[c]), creaseRing());
-            const int start = 4 + c * carried;
+            const auto pair = [&](Ring ring, bool second) -> std::int32_t& {
+                return q[cornerList::pairEntry(q.size(), ring, c, second)];
+            };
+            pair(Ring::Corner, false) = vertex(corners[c], marginRing());
+            pair(Ring::Corner, true) = vertex(corners[c], creaseRing());
+            pair(Ring::FirstNeighbour, false) = vertex(upperColumn(nearest[c]), marginRing());
+            pair(Ring::FirstNeighbour, true) = vertex(upperColumn(nearest[c]), creaseRing());
+            pair(Ring::SecondNeighbour, false) = vertex(lowerColumn(nearest[c]), marginRing());
+            pair(Ring::SecondNeighbour, true) = vertex(lowerColumn(nearest[c]), creaseRing());
+            const std::size_t start = cornerList::carriedStart(c, centerRows_, betweenRows_);
             for (int row = 0; row < centerRows_; ++row) {
                 q[start + row] = vertex(corners[c], socketRing(row));
             }
@@ -453,7 +460,7 @@ private:
                 const V3d smoothed = (above * 5.0 + corner * 6.0 + below * 5.0) / 16.0 - frame_.center;
                 const V3d wanted = corner - frame_.center;
                 const double scale = smoothed.z / wanted.z;
-                eye_.pointsOffset[4 * n + 2 * c + r] =
+                eye_.pointsOffset[offsetTable::cornerEntry(n, c, r == 1)] =
                     V3d(wanted.x * scale - smoothed.x, wanted.y * scale - smoothed.y, 0.0);
             }
         }

@@ -7,12 +7,11 @@
 #include <maya/MObject.h>
 
 #include "core/Rig.h"
+#include "lidShaper/rigContract.h"
 #include "rg/NurbsCurveData.h"
 #include "sample/sampleRig.h"
 
 namespace rghost {
-
-enum class EyeSide { Left, Right };
 
 // What one lid of the sample rig hands the node.
 struct SampleLid {

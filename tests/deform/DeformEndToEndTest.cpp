@@ -186,10 +186,10 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
          },
          "): lidShaper__eyes__L_eye__lowerLidBetweenIdxs holds 3 entries but the columns' between rows need 6"},
         {"soft region cut off",
-         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>({1, 2, 3, 4}); },
+         [](Rig& r) { r.attributes[kSoftRegionKey] = makeRgList<RgInt>({1, 2, 3, 4}); },
          "): softRegion ends inside a record (4 entries)"},
         {"soft region count below 1",
-         [](Rig& r) { r.attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>({1, 2, 0, 4}); },
+         [](Rig& r) { r.attributes[kSoftRegionKey] = makeRgList<RgInt>({1, 2, 0, 4}); },
          "): softRegion[2] = 0 is a member count below 1"},
     };
     for (const Case& c : cases) {

@@ -14,6 +14,7 @@
 #include <mayastandin/StandIn.h>
 
 #include "../openmaya/SurfaceFixtures.h"
+#include "lidShaper/rigContract.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgDeformData.h"
 #include "rg/RgValueFactory.h"
@@ -26,11 +27,6 @@ constexpr int kColumns = 3;
 constexpr int kCenterRows = 1;
 constexpr int kBetweenRows = 2;
 
-inline std::string eyeKey(const std::string& side, const std::string& field)
-{
-    return "lidShaper__eyes__" + side + "__" + field;
-}
-
 // A flat profile (y = 0 everywhere) unless `height` says otherwise.
 inline NurbsCurveData profileCurve(double height)
 {
@@ -42,7 +38,7 @@ inline NurbsCurveData profileCurve(double height)
 }
 
 struct Eye {
-    std::string side;
+    EyeSide side = EyeSide::Left;
     V3d center;
     MObject sphere;
     std::vector<std::int32_t> upperInner, upperOuter, upperCenter, upperBetween;
@@ -69,25 +65,25 @@ struct Rig {
 
     Rig()
     {
-        left = buildEye("L_eye", V3d(-3.0, 0.0, 0.0));
-        right = buildEye("R_eye", V3d(3.0, 0.0, 0.0));
-        attributes["DEBUG_MODE"] = makeRgValue<RgInt>(0);
-        attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(true);
-        attributes["ENVELOPE"] = makeRgValue<RgFloat>(1.0f);
-        attributes["SOA_ENABLED"] = makeRgValue<RgBoolean>(false);
+        left = buildEye(EyeSide::Left, V3d(-3.0, 0.0, 0.0));
+        right = buildEye(EyeSide::Right, V3d(3.0, 0.0, 0.0));
+        attributes[kDebugModeKey] = makeRgValue<RgInt>(0);
+        attributes[kCacheAttributesKey] = makeRgValue<RgBoolean>(true);
+        attributes[kEnvelopeKey] = makeRgValue<RgFloat>(1.0f);
+        attributes[kSoaEnabledKey] = makeRgValue<RgBoolean>(false);
         std::vector<std::int32_t> softRegion;
         for (const Eye* eye : {&left, &right}) {
             softRegion.insert(softRegion.end(), {eye->upperInner[1], eye->upperOuter[1], -1,
                                                  static_cast<std::int32_t>(eye->softRegionMembers.size())});
             softRegion.insert(softRegion.end(), eye->softRegionMembers.begin(), eye->softRegionMembers.end());
         }
-        attributes["lidShaper__softRegion__softRegion"] = makeRgList<RgInt>(softRegion);
+        attributes[kSoftRegionKey] = makeRgList<RgInt>(softRegion);
         data.weights.assign(data.points.size(), 1.0f);
     }
 
     void set(const Eye& eye, const std::string& field, std::shared_ptr<RgData> value)
     {
-        attributes[eyeKey(eye.side, field)] = std::move(value);
+        attributes[eyeAttributeKey(eye.side, field)] = std::move(value);
     }
 
 private:
@@ -121,7 +117,7 @@ private:
         }
     }
 
-    Eye buildEye(const std::string& side, const V3d& center)
+    Eye buildEye(EyeSide side, const V3d& center)
     {
         Eye eye;
         eye.side = side;

@@ -22,6 +22,7 @@
 #include "demo/demoContactSheet.h"
 #include "demo/demoProgressBar.h"
 #include "demo/demoSummary.h"
+#include "lidShaper/rigContract.h"
 #include "sample/sampleRig.h"
 
 namespace {
@@ -29,13 +30,6 @@ namespace {
 using Imath::V3d;
 using rghost::Rig;
 using rghost::SampleRigOptions;
-
-const char* const kSides[] = {"L_eye", "R_eye"};
-
-std::string eyeKey(const std::string& side, const std::string& field)
-{
-    return "lidShaper__eyes__" + side + "__" + field;
-}
 
 template <typename Data>
 const Data& attribute(const AttributeMap& attributes, const std::string& key)
@@ -47,13 +41,13 @@ const Data& attribute(const AttributeMap& attributes, const std::string& key)
     return *data;
 }
 
-const std::vector<std::int32_t>& indices(const Rig& rig, const std::string& side, const std::string& field)
+const std::vector<std::int32_t>& indices(const Rig& rig, EyeSide side, const std::string& field)
 {
-    return attribute<RgInt>(rig.attributes, eyeKey(side, field)).values;
+    return attribute<RgInt>(rig.attributes, eyeAttributeKey(side, field)).values;
 }
 
 // Every vertex a lid list or the corner list of one eye names.
-std::set<std::int32_t> lidVertices(const Rig& rig, const std::string& side)
+std::set<std::int32_t> lidVertices(const Rig& rig, EyeSide side)
 {
     std::set<std::int32_t> vertices;
     for (const char* lid : {"upper", "lower"}) {
@@ -72,11 +66,11 @@ struct Eyeball {
     double radius;
 };
 
-Eyeball eyeball(const Rig& rig, const std::string& side)
+Eyeball eyeball(const Rig& rig, EyeSide side)
 {
-    const V3d center = attribute<RgVector>(rig.attributes, eyeKey(side, "centerEye")).value;
+    const V3d center = attribute<RgVector>(rig.attributes, eyeAttributeKey(side, "centerEye")).value;
     MPoint onSurface;
-    MFnNurbsSurface(attribute<RgNurbsSurface>(rig.attributes, eyeKey(side, "nurbsSphere")).value)
+    MFnNurbsSurface(attribute<RgNurbsSurface>(rig.attributes, eyeAttributeKey(side, "nurbsSphere")).value)
         .getPointAtParam(0.3, 0.7, onSurface, MSpace::kWorld);
     return {center, (V3d(onSurface.x, onSurface.y, onSurface.z) - center).length()};
 }
@@ -85,13 +79,13 @@ Eyeball eyeball(const Rig& rig, const std::string& side)
 Rig withControls(Rig rig, double closeEye, double upperLidControl, double lowerLidControl)
 {
     rig.frames.clear();
-    for (const char* side : kSides) {
+    for (const EyeSide side : kEyeSides) {
         for (const auto& [field, value] : {std::pair<const char*, double>{"closeEye", closeEye},
                                            {"upperLidControl", upperLidControl},
                                            {"lowerLidControl", lowerLidControl}}) {
             auto data = std::make_shared<RgDouble>();
             data->value = value;
-            rig.attributes[eyeKey(side, field)] = data;
+            rig.attributes[eyeAttributeKey(side, field)] = data;
         }
     }
     return rig;
@@ -140,26 +134,26 @@ TEST_F(SampleRig, PlaysEveryFrameWithoutAnError)
 
 TEST_F(SampleRig, AnimationMovesTheLidsOfBothEyes)
 {
-    for (const char* side : kSides) {
+    for (const EyeSide side : kEyeSides) {
         const std::int32_t margin = indices(*rig, side, "upperLidInnerIdxs")[12];
         double lowest = animation->front().points[margin].y;
         for (const rghost::FrameResult& result : *animation) {
             lowest = std::min(lowest, result.points[margin].y);
         }
-        EXPECT_LT(lowest, animation->front().points[margin].y - 0.3) << side;
+        EXPECT_LT(lowest, animation->front().points[margin].y - 0.3) << eyeSideName(side);
     }
 }
 
 TEST_F(SampleRig, NoLidVertexEntersTheEyeballAtAnyFrame)
 {
     constexpr double kTolerance = 1e-9;
-    for (const char* side : kSides) {
+    for (const EyeSide side : kEyeSides) {
         const Eyeball ball = eyeball(*rig, side);
         const std::set<std::int32_t> vertices = lidVertices(*rig, side);
         for (const rghost::FrameResult& result : *animation) {
             for (const std::int32_t vertex : vertices) {
                 EXPECT_GE((result.points[vertex] - ball.center).length(), ball.radius - kTolerance)
-                    << side << " vertex " << vertex << " frame " << result.frame;
+                    << eyeSideName(side) << " vertex " << vertex << " frame " << result.frame;
             }
         }
     }
@@ -178,12 +172,12 @@ TEST_F(SampleRig, ClosedLidsMeet)
         const Rig closed = withControls(*rig, 1.0, controls.upper, controls.lower);
         const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, closed);
         ASSERT_EQ(results.front().status, RgStatus::Success);
-        for (const char* side : kSides) {
+        for (const EyeSide side : kEyeSides) {
             const auto& upper = indices(closed, side, "upperLidInnerIdxs");
             const auto& lower = indices(closed, side, "lowerLidInnerIdxs");
             for (std::size_t column = 0; column < upper.size(); ++column) {
                 EXPECT_LT((results.front().points[upper[column]] - results.front().points[lower[column]]).length(), 1e-6)
-                    << side << " column " << column << " controls " << controls.upper << ", " << controls.lower;
+                    << eyeSideName(side) << " column " << column << " controls " << controls.upper << ", " << controls.lower;
             }
         }
     }
@@ -192,11 +186,11 @@ TEST_F(SampleRig, ClosedLidsMeet)
 TEST_F(SampleRig, OpenControlsKeepTheModelledPose)
 {
     const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, withControls(*rig, 0.0, 10.0, -10.0));
-    for (const char* side : kSides) {
+    for (const EyeSide side : kEyeSides) {
         for (const char* list : {"upperLidInnerIdxs", "lowerLidInnerIdxs", "upperLidOuterIdxs", "cornersIdxs"}) {
             for (const std::int32_t vertex : indices(*rig, side, list)) {
                 EXPECT_LT((results.front().points[vertex] - rig->geometry.points[vertex]).length(), 1e-5)
-                    << side << " " << list << " vertex " << vertex;
+                    << eyeSideName(side) << " " << list << " vertex " << vertex;
             }
         }
     }
@@ -212,22 +206,22 @@ TEST(SampleRigOptions, ListSizesFollowTheOptions)
                                  " B=" + std::to_string(options.betweenRows);
         EXPECT_EQ(rig.frames.size(), static_cast<std::size_t>(options.frames)) << name;
         EXPECT_EQ(rig.geometry.weights.size(), rig.geometry.points.size()) << name;
-        EXPECT_EQ(attribute<RgInt>(rig.attributes, "lidShaper__softRegion__softRegion").values.empty(),
+        EXPECT_EQ(attribute<RgInt>(rig.attributes, kSoftRegionKey).values.empty(),
                   !options.softRegion)
             << name;
         std::set<std::int32_t> otherEye;
-        for (const char* side : kSides) {
+        for (const EyeSide side : kEyeSides) {
             for (const char* lid : {"upper", "lower"}) {
                 const std::string prefix(lid);
                 EXPECT_EQ(indices(rig, side, prefix + "LidInnerIdxs").size(), n) << name;
                 EXPECT_EQ(indices(rig, side, prefix + "LidOuterIdxs").size(), n) << name;
                 EXPECT_EQ(indices(rig, side, prefix + "LidCenterIdxs").size(), n * options.centerRows) << name;
                 EXPECT_EQ(indices(rig, side, prefix + "LidBetweenIdxs").size(), n * options.betweenRows) << name;
-                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, prefix + "LidInnerUV")).values.size(), n + 2) << name;
-                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, prefix + "LidOuterUV")).values.size(), n) << name;
-                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, prefix + "LidMoveVector")).values.size(), n) << name;
+                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, prefix + "LidInnerUV")).values.size(), n + 2) << name;
+                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, prefix + "LidOuterUV")).values.size(), n) << name;
+                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, prefix + "LidMoveVector")).values.size(), n) << name;
             }
-            EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeKey(side, "pointsOffset")).values.size(), 8 * n + 8) << name;
+            EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, "pointsOffset")).values.size(), offsetTable::size(n)) << name;
 
             // The carried rows must end before the neighbour entries begin.
             const auto& corners = indices(rig, side, "cornersIdxs");
@@ -337,9 +331,9 @@ TEST(SampleRigCommands, SampleRigWritesTheRigTheOptionsAskFor)
         << hosttest::readTextFile(scratch.file("err.txt"));
     const Rig written = rghost::readRigFile(path);
     EXPECT_EQ(written.frames.size(), 5u);
-    EXPECT_EQ(indices(written, "L_eye", "upperLidInnerIdxs").size(), 7u);
-    EXPECT_EQ(indices(written, "R_eye", "lowerLidCenterIdxs").size(), 14u);
-    EXPECT_EQ(indices(written, "R_eye", "upperLidBetweenIdxs").size(), 28u);
+    EXPECT_EQ(indices(written, EyeSide::Left, "upperLidInnerIdxs").size(), 7u);
+    EXPECT_EQ(indices(written, EyeSide::Right, "lowerLidCenterIdxs").size(), 14u);
+    EXPECT_EQ(indices(written, EyeSide::Right, "upperLidBetweenIdxs").size(), 28u);
 
     EXPECT_NE(runRghost("sample-rig -o '" + out.file("none.json") + "' --columns 0", scratch), 0);
     EXPECT_FALSE(std::filesystem::exists(out.file("none.json")));

@@ -15,9 +15,11 @@
 
 #include <mayastandin/StandIn.h>
 
+#include "lidShaper/rigContract.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgData.h"
 #include "rg/RgNode.h"
+#include "rg/RgValueFactory.h"
 
 namespace pluginharness {
 
@@ -147,16 +149,6 @@ inline constexpr std::array<EyeField, 34> kEyeFields{{
     {"pointsOffset", ValueClass::Vector},
 }};
 
-inline constexpr std::array<const char*, 2> kEyeSides{"L_eye", "R_eye"};
-
-// "lidShaper__eyes__L_eye__nurbsSphere" for side "L_eye" and field "nurbsSphere".
-inline std::string eyeKey(const std::string& side, const std::string& field)
-{
-    return "lidShaper__eyes__" + side + "__" + field;
-}
-
-inline const std::string kSoftRegionKey = "lidShaper__softRegion__softRegion";
-
 struct CheckedKey {
     std::string key;
     ValueClass valueClass;
@@ -165,9 +157,9 @@ struct CheckedKey {
 namespace detail {
 inline std::vector<CheckedKey> keysAfterGlobals(std::vector<CheckedKey> keys)
 {
-    for (const char* side : kEyeSides)
+    for (const EyeSide side : kEyeSides)
         for (const EyeField& field : kEyeFields)
-            keys.push_back({eyeKey(side, field.name), field.valueClass});
+            keys.push_back({eyeAttributeKey(side, field.name), field.valueClass});
     keys.push_back({kSoftRegionKey, ValueClass::Int});
     return keys;
 }
@@ -176,32 +168,28 @@ inline std::vector<CheckedKey> keysAfterGlobals(std::vector<CheckedKey> keys)
 // The 72 keys validateAttributes checks, in the order it checks them.
 inline std::vector<CheckedKey> validationKeys()
 {
-    return detail::keysAfterGlobals({{"DEBUG_MODE", ValueClass::Int},
-                                     {"CACHE_ATTRIBUTES", ValueClass::Boolean},
-                                     {"ENVELOPE", ValueClass::Float}});
+    return detail::keysAfterGlobals({{kDebugModeKey, ValueClass::Int},
+                                     {kCacheAttributesKey, ValueClass::Boolean},
+                                     {kEnvelopeKey, ValueClass::Float}});
 }
 
 // The 73 keys deform reads, in the order it reads them.
 inline std::vector<CheckedKey> deformKeys()
 {
-    return detail::keysAfterGlobals({{"DEBUG_MODE", ValueClass::Int},
-                                     {"CACHE_ATTRIBUTES", ValueClass::Boolean},
-                                     {"ENVELOPE", ValueClass::Float},
-                                     {"SOA_ENABLED", ValueClass::Boolean}});
+    return detail::keysAfterGlobals({{kDebugModeKey, ValueClass::Int},
+                                     {kCacheAttributesKey, ValueClass::Boolean},
+                                     {kEnvelopeKey, ValueClass::Float},
+                                     {kSoaEnabledKey, ValueClass::Boolean}});
 }
 
 // The four host settings deform reads first: envelope as given, cache on.
 inline AttributeMap settingsOnlyMap(float envelope)
 {
     AttributeMap attributes;
-    attributes["DEBUG_MODE"] = std::make_shared<RgInt>();
-    auto cache = std::make_shared<RgBoolean>();
-    cache->value = true;
-    attributes["CACHE_ATTRIBUTES"] = cache;
-    auto envelopeValue = std::make_shared<RgFloat>();
-    envelopeValue->value = envelope;
-    attributes["ENVELOPE"] = envelopeValue;
-    attributes["SOA_ENABLED"] = std::make_shared<RgBoolean>();
+    attributes[kDebugModeKey] = makeRgValue<RgInt>(0);
+    attributes[kCacheAttributesKey] = makeRgValue<RgBoolean>(true);
+    attributes[kEnvelopeKey] = makeRgValue<RgFloat>(envelope);
+    attributes[kSoaEnabledKey] = makeRgValue<RgBoolean>(false);
     return attributes;
 }
 

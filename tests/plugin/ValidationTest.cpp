@@ -29,7 +29,7 @@ TEST(ValidateAttributes, CompleteMapPassesWithoutSoaEnabledAndIgnoresOtherKeys)
     AttributeMap attributes = completeAttributeMap();
     attributes.erase("SOA_ENABLED");
     attributes["someHostKey"] = std::make_shared<RgDouble>();
-    attributes["lidShaper__eyes__L_eye__nurbsSphereExtra"] = nullptr;
+    attributes[eyeAttributeKey(EyeSide::Left, "nurbsSphereExtra")] = nullptr;
 
     mayastandin::ErrorCapture capture;
     EXPECT_EQ(node->validateAttributes(attributes), RgStatus::Success);
@@ -52,7 +52,7 @@ TEST(ValidateAttributes, MessagesMatchCharacterForCharacter)
         {"int where boolean is expected",
          [](AttributeMap& m) { m["CACHE_ATTRIBUTES"] = std::make_shared<RgInt>(); },
          "eyesNode: get attributes: invalid type of 'CACHE_ATTRIBUTES' (RgBoolean expected)"},
-        {"null entry", [](AttributeMap& m) { m["lidShaper__eyes__R_eye__cornersIdxs"] = nullptr; },
+        {"null entry", [](AttributeMap& m) { m[eyeAttributeKey(EyeSide::Right, "cornersIdxs")] = nullptr; },
          "eyesNode: get attributes: invalid type of 'lidShaper__eyes__R_eye__cornersIdxs' (RgInt expected)"},
         {"key in other case",
          [](AttributeMap& m) {
@@ -62,14 +62,14 @@ TEST(ValidateAttributes, MessagesMatchCharacterForCharacter)
          "eyesNode: get attributes: cannot find 'ENVELOPE' (RgFloat) attribute"},
         {"right eye and soft region missing",
          [](AttributeMap& m) {
-             m.erase("lidShaper__eyes__R_eye__closeEye");
-             m.erase("lidShaper__softRegion__softRegion");
+             m.erase(eyeAttributeKey(EyeSide::Right, "closeEye"));
+             m.erase(kSoftRegionKey);
          },
          "eyesNode: get attributes: cannot find 'lidShaper__eyes__R_eye__closeEye' (RgDouble) attribute"},
         {"both eyes broken",
          [](AttributeMap& m) {
-             m.erase("lidShaper__eyes__R_eye__nurbsSphere");
-             m["lidShaper__eyes__L_eye__pointsOffset"] = std::make_shared<RgDouble>();
+             m.erase(eyeAttributeKey(EyeSide::Right, "nurbsSphere"));
+             m[eyeAttributeKey(EyeSide::Left, "pointsOffset")] = std::make_shared<RgDouble>();
          },
          "eyesNode: get attributes: invalid type of 'lidShaper__eyes__L_eye__pointsOffset' (RgVector expected)"},
     };
