@@ -6,6 +6,7 @@
 #include <string>
 
 #include "curvePointKernel.h"
+#include "minorCurve.h"
 #include "processorLevel.h"
 
 namespace {
@@ -45,12 +46,12 @@ void curvePointThroughDispatcher(benchmark::State& state) {
 bool registerCurvePointBenchmarks() {
     struct Build {
         const char* name;
-        std::int32_t lowestLevel;
+        ProcessorLevel lowestLevel;
     };
 #if defined(LIDSHAPER_X86_KERNELS)
-    const Build builds[] = {{"sse2", 0}, {"sse4.1", 1}, {"avx", 2}};
+    const Build builds[] = {{"sse2", kProcessorSse2}, {"sse4.1", kProcessorSse41}, {"avx", kProcessorAvx}};
 #else
-    const Build builds[] = {{"portable", 0}};
+    const Build builds[] = {{"portable", kProcessorSse2}};
 #endif
     for (const Build& build : builds) {
         if (processorLevel() >= build.lowestLevel) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "curvePointKernel.h"
 #include "eyeChecks.h"
 #include "lidGeometry.h"
 #include "lidShaper/rigContract.h"
+#include "minorCurve.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "curvePointKernel.h"
 #include "lidShaper/rigContract.h"
+#include "minorCurve.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "curvePointKernel.h"
 #include "curvePointKernelDetail.h"
+#include "minorCurve.h"
 
 namespace {
 

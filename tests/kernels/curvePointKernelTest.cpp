@@ -9,6 +9,7 @@
 
 #include "curvePointKernel.h"
 #include "curvePointKernelDetail.h"
+#include "minorCurve.h"
 #include "processorLevel.h"
 
 namespace {
@@ -131,10 +132,10 @@ std::vector<float> testParameters(std::mt19937& random, const NurbsCurveData& cu
 std::vector<std::pair<const char*, CurvePointKernelFunction>> buildsThatRunHere() {
 #if defined(LIDSHAPER_X86_KERNELS)
     std::vector<std::pair<const char*, CurvePointKernelFunction>> builds = {{"sse2", curvePointKernelSse2}};
-    if (processorLevel() >= 1) {
+    if (processorLevel() >= kProcessorSse41) {
         builds.emplace_back("sse4.1", curvePointKernelSse41);
     }
-    if (processorLevel() >= 2) {
+    if (processorLevel() >= kProcessorAvx) {
         builds.emplace_back("avx", curvePointKernelAvx);
     }
     return builds;

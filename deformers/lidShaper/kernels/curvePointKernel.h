@@ -2,38 +2,27 @@
 
 #include <cstdint>
 
-#include <Imath/ImathVec.h>
-
-#include "rg/NurbsCurveData.h"
+#include "processorLevel.h"
 
 // The point of a non-rational B-spline curve at one parameter, in a fixed mix of
 // single and double precision (knots, parameter and basis values in single
 // precision, the point sum in double), so every build gives the same bits.
+// minorCurve.h applies it to a lid's minor curve.
 
 // Highest degree the kernel's fixed stack arrays hold.
 constexpr std::int32_t kMaxCurveKernelDegree = 15;
-
-// The point of `curve` at u. The curve must be one curvePointKernel can read
-// safely (see curveFitsKernel).
-Imath::V3d evaluateMinorCurve(const NurbsCurveData& curve, float u);
 
 // Dispatching entry point: picks the build for this processor on first use.
 // `cvs` holds three doubles per control point; `result` receives x, y, z.
 void curvePointKernel(const double* cvs, const float* knots, std::int32_t degree, std::int32_t knotCount, float u,
                       double* result);
 
-// Whether evaluating `curve` at any parameter stays inside its lists: a degree
-// the stack arrays hold, enough knots for every span the search can pick, and a
-// control point for every basis value of those spans. Degree 0 (each parameter
-// picks one control point) is held to the same bounds.
-bool curveFitsKernel(const NurbsCurveData& curve);
-
 // Signature shared by the builds.
 using CurvePointKernelFunction = void (*)(const double*, const float*, std::int32_t, std::int32_t, float, double*);
 
-// The build that runs on a processor of `level` (see processorLevel), or nullptr
-// for a negative level, on which none of them runs.
-CurvePointKernelFunction curvePointKernelForLevel(std::int32_t level);
+// The build that runs on a processor of `level`, or nullptr for
+// kProcessorNone, on which none of them runs.
+CurvePointKernelFunction curvePointKernelForLevel(ProcessorLevel level);
 
 // The builds, one per instruction set; each is the same source compiled with
 // different target flags.

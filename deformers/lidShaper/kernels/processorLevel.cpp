@@ -14,7 +14,7 @@ bool hasAll(std::uint32_t reg, std::uint32_t bits) {
     return (reg & bits) == bits;
 }
 
-std::atomic<std::int32_t> cachedProcessorLevel{-1};
+std::atomic<std::int32_t> cachedProcessorLevel{kProcessorNone};
 
 #if defined(LIDSHAPER_X86_KERNELS)
 // Raw instruction rather than _xgetbv, which would need -mxsave on this file.
@@ -28,32 +28,32 @@ std::uint32_t readXcr0Eax() {
 
 }  // namespace
 
-std::int32_t processorLevelFromRegisters(const ProcessorFeatureRegisters& registers) {
+ProcessorLevel processorLevelFromRegisters(const ProcessorFeatureRegisters& registers) {
     // Without OSXSAVE the OS may not save wide registers, whatever else is set.
     if (hasAll(registers.leaf1Ecx, kOsxsave)) {
         const bool avx512 =
             hasAll(registers.leaf7Ebx, kAvx512f | kAvx2) && hasAll(registers.xcr0Eax, kXcr0XmmYmmOpmaskZmm);
         if (avx512 && hasAll(registers.leaf7Ebx, kAvx512DqCdBwVl)) {
-            return 5;
+            return kProcessorAvx512DqBwVl;
         }
         if (avx512 && hasAll(registers.leaf7Ebx, kAvx512PfErCd)) {
-            return 4;
+            return kProcessorAvx512PfErCd;
         }
         const bool avx = hasAll(registers.leaf1Ecx, kAvx) && hasAll(registers.xcr0Eax, kXcr0XmmYmm);
         if (avx && hasAll(registers.leaf7Ebx, kAvx2) && hasAll(registers.leaf1Ecx, kF16c | kRdrand)) {
-            return 3;
+            return kProcessorAvx2;
         }
         if (avx) {
-            return 2;
+            return kProcessorAvx;
         }
     }
     if (hasAll(registers.leaf1Ecx, kSse41)) {
-        return 1;
+        return kProcessorSse41;
     }
     if (hasAll(registers.leaf1Edx, kSse2)) {
-        return 0;
+        return kProcessorSse2;
     }
-    return -1;
+    return kProcessorNone;
 }
 
 ProcessorFeatureRegisters readProcessorFeatureRegisters() {
@@ -78,19 +78,19 @@ ProcessorFeatureRegisters readProcessorFeatureRegisters() {
     return registers;
 }
 
-std::int32_t detectProcessorLevel() {
+ProcessorLevel detectProcessorLevel() {
 #if defined(LIDSHAPER_X86_KERNELS)
     return processorLevelFromRegisters(readProcessorFeatureRegisters());
 #else
     // No x86 features to read; the portable build runs anywhere.
-    return 0;
+    return kProcessorSse2;
 #endif
 }
 
-std::int32_t processorLevel() {
+ProcessorLevel processorLevel() {
     // Racing first calls each detect and store the same value, so relaxed is enough.
-    std::int32_t level = cachedProcessorLevel.load(std::memory_order_relaxed);
-    if (level < 0) {
+    auto level = static_cast<ProcessorLevel>(cachedProcessorLevel.load(std::memory_order_relaxed));
+    if (level == kProcessorNone) {
         level = detectProcessorLevel();
         cachedProcessorLevel.store(level, std::memory_order_relaxed);
     }

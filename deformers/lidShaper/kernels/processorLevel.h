@@ -2,8 +2,18 @@
 
 #include <cstdint>
 
-// Instruction-set level of this processor: 5 AVX-512 (with DQ, BW, VL), 4 AVX-512
-// (with PF, ER, CD), 3 AVX2, 2 AVX, 1 SSE4.1, 0 SSE2, -1 none of these.
+// Instruction-set level of a processor, a 32-bit signed number: each level has
+// the instructions of the levels below it. Levels above kProcessorAvx select the
+// same kernel build as it.
+enum ProcessorLevel : std::int32_t {
+    kProcessorNone = -1, // none of these (and, for the process-wide level, not yet detected)
+    kProcessorSse2 = 0,
+    kProcessorSse41 = 1,
+    kProcessorAvx = 2,
+    kProcessorAvx2 = 3,         // with F16C and RDRAND
+    kProcessorAvx512PfErCd = 4, // AVX-512 with PF, ER and CD
+    kProcessorAvx512DqBwVl = 5, // AVX-512 with DQ, CD, BW and VL
+};
 
 // The feature bits the level is read from.
 namespace processorFeature {
@@ -38,13 +48,13 @@ struct ProcessorFeatureRegisters {
 };
 
 // The level those registers describe.
-std::int32_t processorLevelFromRegisters(const ProcessorFeatureRegisters& registers);
+ProcessorLevel processorLevelFromRegisters(const ProcessorFeatureRegisters& registers);
 
 // Reads CPUID leaves 1 and 7 (and XGETBV when the OS saves extended state).
 ProcessorFeatureRegisters readProcessorFeatureRegisters();
 
 // The level of the processor this runs on.
-std::int32_t detectProcessorLevel();
+ProcessorLevel detectProcessorLevel();
 
-// The process-wide level: -1 until first needed, then detected once and kept.
-std::int32_t processorLevel();
+// The process-wide level: kProcessorNone until first needed, then detected once and kept.
+ProcessorLevel processorLevel();
