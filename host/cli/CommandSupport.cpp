@@ -1,21 +1,10 @@
 #include "cli/CommandSupport.h"
 
-#include <charconv>
 #include <stdexcept>
 
 #include "io/RigFileReader.h"
 
 namespace rghost {
-
-namespace {
-
-bool parseFrameNumber(std::string_view text, std::size_t& number)
-{
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size();
-}
-
-} // namespace
 
 void addPluginOption(CLI::App& subcommand, std::string& pluginPath)
 {
@@ -34,17 +23,6 @@ Rig loadRig(const std::string& path)
     } catch (const RigFileError& error) {
         throw std::runtime_error(path + ": " + error.what());
     }
-}
-
-FrameRange parseFrameRange(std::string_view text)
-{
-    const std::size_t colon = text.find(':');
-    FrameRange range;
-    if (colon == std::string_view::npos || !parseFrameNumber(text.substr(0, colon), range.first)
-        || !parseFrameNumber(text.substr(colon + 1), range.last)) {
-        throw std::invalid_argument("--frames: expected A:B (first and last frame, 0-based), got '" + std::string(text) + "'");
-    }
-    return range;
 }
 
 } // namespace rghost

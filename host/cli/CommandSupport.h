@@ -1,13 +1,11 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include <CLI/CLI.hpp>
 
 #include "core/Plugin.h"
 #include "core/Rig.h"
-#include "core/RigRunner.h"
 
 namespace rghost {
 
@@ -21,8 +19,5 @@ Plugin loadPlugin(const std::string& pluginPath);
 
 // readRigFile, with the file named in the message of a bad rig file.
 Rig loadRig(const std::string& path);
-
-// "A:B" with 0-based frame numbers.
-FrameRange parseFrameRange(std::string_view text);
 
 } // namespace rghost

@@ -1,75 +1,60 @@
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 
+#include <unistd.h>
+
+#include "bake/Bake.h"
+#include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "io/ObjFile.h"
-#include "io/ResultFile.h"
 
 namespace rghost {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 struct DeformOptions {
     std::string rigPath;
-    std::string resultPath;
     std::string frames;
-    std::string objDirectory;
+    std::size_t preroll = 0;
+    bool prerollGiven = false;
+    BakeOutputs outputs;
     std::string pluginPath;
 };
 
-// Refuses outputs that cannot be written before any work is done, so that a
-// bad argument leaves nothing behind.
-void checkOutputLocations(const DeformOptions& options)
-{
-    const fs::path resultDirectory = fs::path(options.resultPath).parent_path();
-    if (!resultDirectory.empty() && !fs::is_directory(resultDirectory)) {
-        throw std::runtime_error("cannot write " + options.resultPath + ": " + resultDirectory.string() + " is not a directory");
-    }
-    if (fs::is_directory(options.resultPath)) {
-        throw std::runtime_error("cannot write " + options.resultPath + ": it is a directory");
-    }
-    if (!options.objDirectory.empty() && fs::exists(options.objDirectory) && !fs::is_directory(options.objDirectory)) {
-        throw std::runtime_error("--obj: " + options.objDirectory + " is not a directory");
-    }
-}
-
 int runDeform(const DeformOptions& options)
 {
-    const Rig rig = loadRig(options.rigPath);
-    RunOptions run;
-    if (!options.frames.empty()) {
-        const FrameRange range = parseFrameRange(options.frames);
-        const std::string problem = describeFrameRangeProblem(range, frameCount(rig));
-        if (!problem.empty()) {
-            throw std::invalid_argument("--frames: " + problem);
-        }
-        run.range = range;
+    const BakeOutputs& outputs = options.outputs;
+    if (outputs.resultFile.empty() && outputs.pointCache.empty() && outputs.restMesh.empty() && outputs.objDirectory.empty()) {
+        throw std::invalid_argument("deform: nothing to write; give -o, --pc2, --mesh or --obj");
     }
-    checkOutputLocations(options);
+    const Rig rig = loadRig(options.rigPath);
+    BakeOptions bake;
+    if (!options.frames.empty()) {
+        try {
+            bake.frames = parseSceneFrames(options.frames);
+        } catch (const std::invalid_argument& error) {
+            throw std::invalid_argument(std::string("--frames: ") + error.what());
+        }
+    }
+    if (options.prerollGiven) {
+        bake.preroll = options.preroll;
+    }
     const Plugin plugin = loadPlugin(options.pluginPath);
 
-    const std::vector<FrameResult> results = runRig(plugin, rig, run);
-
-    bool allSucceeded = true;
-    for (const FrameResult& result : results) {
-        for (const std::string& line : result.errors) {
-            std::cerr << "frame " << result.frame << ": " << line << '\n';
-        }
-        allSucceeded = allSucceeded && result.status == RgStatus::Success;
+    FrameLog log(std::cerr, ::isatty(STDERR_FILENO) == 1);
+    bake.onProgress = [&log](std::size_t played, std::size_t toPlay) { log.progress(played, toPlay); };
+    bake.onFrame = [&log](const FrameResult& frame) { log.frame(frame); };
+    BakeSummary summary;
+    try {
+        summary = bakeRig(plugin, rig, bake, outputs);
+    } catch (...) {
+        log.finish();
+        throw;
     }
-    if (!options.objDirectory.empty()) {
-        fs::create_directories(options.objDirectory);
-        for (const FrameResult& result : results) {
-            writeObjFile((fs::path(options.objDirectory) / objFileName(result.frame)).string(), result.points, rig.faces);
-        }
-    }
-    writeResultFile(options.resultPath, rig.nodeName, results);
-    return allSucceeded ? 0 : 1;
+    log.finish();
+    std::cerr << formatBakeSummary(summary, peakMemoryBytes()) << '\n';
+    return summary.failedFrames == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -77,13 +62,22 @@ int runDeform(const DeformOptions& options)
 void addDeformCommand(CLI::App& app, Command& command)
 {
     auto options = std::make_shared<DeformOptions>();
-    CLI::App* deform = app.add_subcommand("deform", "Evaluate every frame of a rig on one node and write the result file");
+    CLI::App* deform = app.add_subcommand("deform", "Evaluate the frames of a rig on one node and write the result file, point cache or meshes");
     deform->add_option("rig", options->rigPath, "Rig file (rg-rig/1)")->required();
-    deform->add_option("-o,--output", options->resultPath, "Result file to write (rg-result/1)")->required();
-    deform->add_option("--frames", options->frames, "Record only frames A:B (0-based, inclusive); earlier frames still run");
-    deform->add_option("--obj", options->objDirectory, "Also write one OBJ mesh per recorded frame into this directory");
+    deform->add_option("-o,--output", options->outputs.resultFile, "Result file to write (rg-result/1); - writes to standard output");
+    deform->add_option("--frames", options->frames,
+                       "Record only frames FIRST:LAST or one frame, as scene frame numbers (the rig's startFrame is its first)");
+    CLI::Option* preroll = deform->add_option(
+        "--preroll", options->preroll, "Replay only this many frames before the first recorded one (default: every earlier frame)");
+    deform->add_option("--pc2", options->outputs.pointCache, "Also write the recorded frames as a Point Cache 2 file");
+    deform->add_option("--mesh", options->outputs.restMesh, "Also write the rest points and faces once as an OBJ file");
+    deform->add_option("--obj", options->outputs.objDirectory, "Also write one OBJ mesh per recorded frame into this directory");
     addPluginOption(*deform, options->pluginPath);
-    deform->callback([options, &command] { command = [options] { return runDeform(*options); }; });
+    deform->callback([options, preroll, &command] {
+        options->prerollGiven = preroll->count() != 0;
+        options->outputs.rigFile = options->rigPath;
+        command = [options] { return runDeform(*options); };
+    });
 }
 
 } // namespace rghost

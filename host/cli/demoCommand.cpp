@@ -1,17 +1,18 @@
-#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 
-#include "io/AtomicFile.h"
+#include <unistd.h>
+
+#include "bake/Bake.h"
+#include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "io/ObjFile.h"
-#include "io/RigFileWriter.h"
 #include "demo/demoContactSheet.h"
-#include "demo/demoProgressBar.h"
 #include "demo/demoScene.h"
 #include "demo/demoSummary.h"
+#include "io/AtomicFile.h"
+#include "io/RigFileWriter.h"
 #include "sample/sampleRig.h"
 
 namespace rghost {
@@ -19,40 +20,11 @@ namespace rghost {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 struct DemoOptions {
     std::string outDirectory = "demo-output";
     std::string pluginPath;
 };
-
-// Plays the rig with a progress bar on stderr; `frameMilliseconds` gets how
-// long each frame took.
-std::vector<FrameResult> playWithProgress(const Plugin& plugin, const Rig& rig, std::vector<double>& frameMilliseconds)
-{
-    Clock::time_point frameStart = Clock::now();
-    RunOptions run;
-    run.onFrameEvaluated = [&](std::size_t frame, std::size_t count) {
-        const Clock::time_point now = Clock::now();
-        frameMilliseconds.push_back(std::chrono::duration<double, std::milli>(now - frameStart).count());
-        frameStart = now;
-        std::cerr << "\revaluating " << formatProgressBar(frame + 1, count) << std::flush;
-    };
-    std::vector<FrameResult> results = runRig(plugin, rig, run);
-    std::cerr << '\n';
-    return results;
-}
-
-std::vector<std::string> writeObjSequence(const fs::path& directory, const Rig& rig, const std::vector<FrameResult>& results)
-{
-    fs::create_directories(directory);
-    std::vector<std::string> paths;
-    for (const FrameResult& result : results) {
-        paths.push_back((directory / objFileName(result.frame)).string());
-        writeObjFile(paths.back(), result.points, rig.faces);
-    }
-    return paths;
-}
 
 // One panel per key moment of the animation; the eyeballs do not move, so
 // they are tessellated once.
@@ -81,17 +53,26 @@ int runDemo(const DemoOptions& options)
     outputs.rigFile = (directory / "sample-eye-rig.json").string();
     writeRigFile(rig, outputs.rigFile);
 
+    // Every frame is kept for the pictures: the sample rig is small.
+    std::vector<FrameResult> results;
+    FrameLog log(std::cerr, ::isatty(STDERR_FILENO) == 1);
+    BakeOptions bake;
+    bake.onProgress = [&log](std::size_t played, std::size_t toPlay) { log.progress(played, toPlay); };
+    bake.onFrame = [&](const FrameResult& frame) {
+        log.frame(frame);
+        results.push_back(frame);
+    };
+    BakeOutputs meshes;
+    meshes.objDirectory = (directory / "obj").string();
+    const BakeSummary baked = bakeRig(plugin, rig, bake, meshes);
+    log.finish();
+    const bool allSucceeded = baked.failedFrames == 0;
+    outputs.objFiles = baked.files;
     std::vector<double> frameMilliseconds;
-    const std::vector<FrameResult> results = playWithProgress(plugin, rig, frameMilliseconds);
-    bool allSucceeded = true;
     for (const FrameResult& result : results) {
-        for (const std::string& line : result.errors) {
-            std::cerr << "frame " << result.frame << ": " << line << '\n';
-        }
-        allSucceeded = allSucceeded && result.status == RgStatus::Success;
+        frameMilliseconds.push_back(result.seconds * 1000.0);
     }
 
-    outputs.objFiles = writeObjSequence(directory / "obj", rig, results);
     outputs.contactSheet = (directory / "contact-sheet.png").string();
     writeFileAtomically(outputs.contactSheet, renderKeyMoments(rig, rigOptions, results));
     const std::string summaryPath = (directory / "summary.json").string();

@@ -29,6 +29,11 @@ std::size_t frameCount(const Rig& rig)
     return rig.frames.empty() ? 1 : rig.frames.size();
 }
 
+std::int64_t sceneFrame(const Rig& rig, std::size_t index)
+{
+    return std::int64_t{rig.startFrame} + static_cast<std::int64_t>(index);
+}
+
 MObject addSurface(Rig& rig, const mayastandin::NurbsSurfaceDescription& description)
 {
     MObject surface = mayastandin::makeNurbsSurface(description);

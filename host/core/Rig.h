@@ -33,6 +33,7 @@ struct Rig {
     RgDeformData geometry;                     // rest points, matrix, weights, enabled
     std::vector<std::vector<std::int32_t>> faces; // polygons for mesh output only
     std::vector<RigFrame> frames;              // empty: one frame of the base attributes
+    std::int32_t startFrame = 0;               // scene frame number of the first frame
     std::vector<RigSurface> surfaces;          // every surface the values hold
 };
 
@@ -42,6 +43,9 @@ AttributeMap frameAttributes(const Rig& rig, std::size_t frame);
 
 // Number of frames evaluated for the rig (at least one).
 std::size_t frameCount(const Rig& rig);
+
+// The scene frame number of the frame at `index`.
+std::int64_t sceneFrame(const Rig& rig, std::size_t index);
 
 // Makes the surface `description` describes and records it in `rig.surfaces`.
 // Throws std::invalid_argument when the description is inconsistent.

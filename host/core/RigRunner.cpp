@@ -1,59 +1,54 @@
 #include "core/RigRunner.h"
 
+#include <chrono>
 #include <stdexcept>
 
 #include <mayastandin/StandIn.h>
 
 namespace rghost {
 
-std::string describeFrameRangeProblem(const FrameRange& range, std::size_t frameCount)
+FramePlan wholeRig(const Rig& rig)
 {
-    if (range.first > range.last) {
-        return "frame range " + std::to_string(range.first) + ":" + std::to_string(range.last) + " ends before it starts";
-    }
-    if (range.last >= frameCount) {
-        return "frame range " + std::to_string(range.first) + ":" + std::to_string(range.last) + " goes past the last frame "
-            + std::to_string(frameCount - 1);
-    }
-    return {};
+    return {0, 0, frameCount(rig) - 1};
 }
 
-std::vector<FrameResult> runRig(RgNode& node, const Rig& rig, const RunOptions& options)
+void playRig(RgNode& node, const Rig& rig, const FramePlan& plan, const FrameReceiver& receive)
 {
-    const std::size_t count = frameCount(rig);
-    const FrameRange range = options.range.value_or(FrameRange{0, count - 1});
-    const std::string problem = describeFrameRangeProblem(range, count);
-    if (!problem.empty()) {
-        throw std::out_of_range(problem);
+    if (plan.firstPlayed > plan.firstRecorded || plan.firstRecorded > plan.last || plan.last >= frameCount(rig)) {
+        throw std::out_of_range("frames " + std::to_string(plan.firstPlayed) + ", " + std::to_string(plan.firstRecorded)
+                                + ".." + std::to_string(plan.last) + " do not fit a rig of " + std::to_string(frameCount(rig))
+                                + " frames");
     }
-
+    using Clock = std::chrono::steady_clock;
     node.mayaObject = mayastandin::makeDependencyNode(rig.nodeName);
-    std::vector<FrameResult> results;
-    for (std::size_t frame = 0; frame <= range.last; ++frame) {
-        AttributeMap attributes = frameAttributes(rig, frame);
+    for (std::size_t index = plan.firstPlayed; index <= plan.last; ++index) {
+        AttributeMap attributes = frameAttributes(rig, index);
         RgDeformData deformData = rig.geometry;
         FrameResult result;
-        result.frame = frame;
+        result.frame = sceneFrame(rig, index);
         {
             mayastandin::ErrorCapture capture;
+            const Clock::time_point start = Clock::now();
             result.status = node.deform(attributes, deformData);
+            result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
             result.errors = capture.lines();
         }
-        if (frame >= range.first) {
-            result.points = std::move(deformData.points);
-            results.push_back(std::move(result));
-        }
-        if (options.onFrameEvaluated) {
-            options.onFrameEvaluated(frame, count);
-        }
+        result.points = std::move(deformData.points);
+        receive(result, index >= plan.firstRecorded);
     }
+}
+
+std::vector<FrameResult> runRig(RgNode& node, const Rig& rig)
+{
+    std::vector<FrameResult> results;
+    playRig(node, rig, wholeRig(rig), [&results](FrameResult& result, bool) { results.push_back(std::move(result)); });
     return results;
 }
 
-std::vector<FrameResult> runRig(const Plugin& plugin, const Rig& rig, const RunOptions& options)
+std::vector<FrameResult> runRig(const Plugin& plugin, const Rig& rig)
 {
     NodePointer node = plugin.createNode();
-    return runRig(*node, rig, options);
+    return runRig(*node, rig);
 }
 
 } // namespace rghost

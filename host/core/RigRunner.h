@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,37 +17,38 @@ namespace rghost {
 
 // What one deform call of a frame gave.
 struct FrameResult {
-    std::size_t frame = 0;                // index of the frame in the rig
+    std::int64_t frame = 0;               // scene frame number: the rig's startFrame plus the frame's index
     RgStatus status = RgStatus::Success;  // what deform returned
     std::vector<std::string> errors;      // lines shown through MGlobal::displayError, in order
     std::vector<Imath::V3d> points;       // the points after the call
+    double seconds = 0.0;                 // how long the deform call took
 };
 
-// Frames first..last, both included, 0-based.
-struct FrameRange {
-    std::size_t first = 0;
+// Which frames of a rig to play, by index (0-based, both ends included):
+// frames firstPlayed..last are evaluated in order on one node, and those from
+// firstRecorded on are handed out. Frames before firstPlayed are not evaluated
+// at all, so the node starts there with no cache.
+struct FramePlan {
+    std::size_t firstPlayed = 0;
+    std::size_t firstRecorded = 0;
     std::size_t last = 0;
 };
 
-// Why `range` does not fit a rig of `frameCount` frames, or an empty string.
-std::string describeFrameRangeProblem(const FrameRange& range, std::size_t frameCount);
+// Every frame of `rig`, played and recorded.
+FramePlan wholeRig(const Rig& rig);
 
-struct RunOptions {
-    // The frames to record; every frame before `first` is still evaluated, so
-    // the node's cache is exactly as after a full run. Unset: all frames.
-    std::optional<FrameRange> range;
-    // Called after each evaluated frame, recorded or not (e.g. for a progress bar).
-    std::function<void(std::size_t frame, std::size_t frameCount)> onFrameEvaluated;
-};
+// Receives each played frame; `recorded` is false for the frames played only
+// to bring the node's cache to where a host's would be. It may move the points out.
+using FrameReceiver = std::function<void(FrameResult& result, bool recorded)>;
 
 // Plays the rig on `node` as a host plays an animation: the node is named after
-// the rig, then every frame in order gets its attribute map and a fresh copy of
-// the rest geometry, and deform is called while the error lines are captured.
-// Returns the recorded frames. Throws std::out_of_range for a range that does
-// not fit the rig (see describeFrameRangeProblem).
-std::vector<FrameResult> runRig(RgNode& node, const Rig& rig, const RunOptions& options = {});
+// the rig, then every planned frame in order gets its attribute map and a fresh
+// copy of the rest geometry, and deform is called while the error lines are
+// captured. Throws std::out_of_range for a plan that does not fit the rig.
+void playRig(RgNode& node, const Rig& rig, const FramePlan& plan, const FrameReceiver& receive);
 
-// runRig on one new node of `plugin`.
-std::vector<FrameResult> runRig(const Plugin& plugin, const Rig& rig, const RunOptions& options = {});
+// Every frame of the rig played on `node`, or on one new node of `plugin`.
+std::vector<FrameResult> runRig(RgNode& node, const Rig& rig);
+std::vector<FrameResult> runRig(const Plugin& plugin, const Rig& rig);
 
 } // namespace rghost

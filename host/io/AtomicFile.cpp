@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,16 +15,30 @@ namespace rghost {
 
 namespace {
 
-[[noreturn]] void failWriting(const std::string& path, int error)
+namespace fs = std::filesystem;
+
+[[noreturn]] void failWriting(const std::string& path, const std::string& reason)
 {
-    throw std::runtime_error("cannot write " + path + ": " + std::strerror(error));
+    throw std::runtime_error("cannot write " + path + ": " + reason);
+}
+
+// Where writing `path` lands: the end of its chain of symlinks.
+fs::path followSymlinks(fs::path path)
+{
+    std::error_code ignored;
+    // As many hops as the kernel follows; a longer chain fails when opened.
+    for (int hop = 0; hop < 40 && fs::is_symlink(path, ignored); ++hop) {
+        const fs::path link = fs::read_symlink(path, ignored);
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return path;
 }
 
 // A new file next to `target`, opened exclusively so that two writers never share one.
-int createTemporarySibling(const std::filesystem::path& target, std::string& temporaryPath)
+int createTemporarySibling(const fs::path& target, std::string& temporaryPath)
 {
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path directory = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
     for (;;) {
         temporaryPath = (directory / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-"
                                       + std::to_string(counter++)))
@@ -36,41 +51,98 @@ int createTemporarySibling(const std::filesystem::path& target, std::string& tem
     }
 }
 
-bool writeAll(int descriptor, std::string_view contents)
+} // namespace
+
+AtomicFile::AtomicFile(std::string path)
+    : path_(std::move(path))
 {
-    while (!contents.empty()) {
-        const ssize_t written = ::write(descriptor, contents.data(), contents.size());
+    if (path_ == "-") {
+        descriptor_ = ::dup(STDOUT_FILENO);
+        if (descriptor_ < 0) {
+            failWriting("standard output", std::strerror(errno));
+        }
+        return;
+    }
+    const fs::path target = followSymlinks(path_);
+    target_ = target.string();
+    std::error_code ignored;
+    const fs::file_status status = fs::status(target, ignored);
+    if (fs::is_directory(status)) {
+        failWriting(path_, "it is a directory");
+    }
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        descriptor_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (descriptor_ < 0) {
+            failWriting(path_, std::strerror(errno));
+        }
+        return;
+    }
+    const fs::path directory = target.parent_path();
+    if (!directory.empty() && !fs::is_directory(directory, ignored)) {
+        failWriting(path_, "directory " + directory.string()
+                               + (fs::exists(directory, ignored) ? " is not a directory" : " does not exist"));
+    }
+    descriptor_ = createTemporarySibling(target, temporary_);
+    if (descriptor_ < 0) {
+        failWriting(path_, std::strerror(errno));
+    }
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+    }
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : path_(std::move(other.path_))
+    , target_(std::move(other.target_))
+    , temporary_(std::exchange(other.temporary_, {}))
+    , descriptor_(std::exchange(other.descriptor_, -1))
+{
+}
+
+void AtomicFile::write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return false;
+            failWriting(path_, std::strerror(errno));
         }
-        contents.remove_prefix(static_cast<std::size_t>(written));
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
 }
 
-} // namespace
+void AtomicFile::close()
+{
+    if (descriptor_ >= 0 && ::close(std::exchange(descriptor_, -1)) != 0) {
+        failWriting(path_, std::strerror(errno));
+    }
+}
+
+void AtomicFile::commit()
+{
+    close();
+    if (!temporary_.empty()) {
+        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+            failWriting(path_, std::strerror(errno));
+        }
+        temporary_.clear();
+    }
+}
 
 void writeFileAtomically(const std::string& path, std::string_view contents)
 {
-    std::string temporaryPath;
-    const int descriptor = createTemporarySibling(path, temporaryPath);
-    if (descriptor < 0) {
-        failWriting(path, errno);
-    }
-    int error = writeAll(descriptor, contents) ? 0 : errno;
-    if (::close(descriptor) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && std::rename(temporaryPath.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporaryPath.c_str());
-        failWriting(path, error);
-    }
+    AtomicFile file(path);
+    file.write(contents);
+    file.commit();
 }
 
 } // namespace rghost

@@ -5,10 +5,41 @@
 
 namespace rghost {
 
-// Writes `contents` to `path` so that readers see either the old file or the
-// whole new one: the bytes go to a temporary file in the same directory, which
-// is then renamed over `path`. On failure no temporary file remains and
-// std::runtime_error names `path` and the reason.
+// An output file that readers see either as it was or whole: the bytes go to
+// a temporary file in the same directory, which commit() renames over the
+// target. A symlink is written through (its target is replaced, the link
+// stays). What cannot be replaced is written directly as the bytes come: an
+// existing device or pipe, and "-", standard output. Every problem throws
+// std::runtime_error naming the path and the reason; a file that is destroyed
+// before commit() leaves no temporary file behind.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();
+    AtomicFile(AtomicFile&& other) noexcept;
+    AtomicFile& operator=(AtomicFile&&) = delete;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    void write(std::string_view bytes);
+
+    // Ends writing; the bytes wait under the temporary name until commit(),
+    // without holding a descriptor (many files can wait at once).
+    void close();
+
+    // close() if still open, then puts the file in place.
+    void commit();
+
+private:
+    std::string path_;      // as given, for messages
+    std::string target_;    // the file that commit() replaces
+    std::string temporary_; // empty when written directly
+    int descriptor_ = -1;
+};
+
+// AtomicFile written with `contents` and committed.
 void writeFileAtomically(const std::string& path, std::string_view contents);
 
 } // namespace rghost

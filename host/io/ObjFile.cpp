@@ -1,19 +1,38 @@
 #include "io/ObjFile.h"
 
-#include <cstdio>
-
-#include "io/AtomicFile.h"
+#include <algorithm>
+#include <charconv>
 
 namespace rghost {
+
+namespace {
+
+void appendNumber(std::string& text, double value)
+{
+    char digits[32];
+    // Non-finite coordinates come out as nan or inf: OBJ has no other spelling.
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    text.append(digits, end.ptr);
+}
+
+std::string unsignedDigits(std::int64_t value)
+{
+    const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    return std::to_string(magnitude);
+}
+
+} // namespace
 
 std::string formatObj(const std::vector<Imath::V3d>& points, const std::vector<std::vector<std::int32_t>>& faces)
 {
     std::string text;
-    char line[128];
     for (const Imath::V3d& point : points) {
-        // Non-finite coordinates come out as nan or inf: OBJ has no other spelling.
-        const int length = std::snprintf(line, sizeof line, "v %.17g %.17g %.17g\n", point.x, point.y, point.z);
-        text.append(line, static_cast<std::size_t>(length));
+        text += 'v';
+        for (int axis = 0; axis < 3; ++axis) {
+            text += ' ';
+            appendNumber(text, point[axis]);
+        }
+        text += '\n';
     }
     for (const auto& face : faces) {
         text += 'f';
@@ -26,17 +45,17 @@ std::string formatObj(const std::vector<Imath::V3d>& points, const std::vector<s
     return text;
 }
 
-std::string objFileName(std::size_t frame)
+int frameNumberDigits(std::int64_t firstFrame, std::int64_t lastFrame)
 {
-    char name[64];
-    std::snprintf(name, sizeof name, "frame_%04zu.obj", frame);
-    return name;
+    const std::size_t widest = std::max(unsignedDigits(firstFrame).size(), unsignedDigits(lastFrame).size());
+    return static_cast<int>(std::max<std::size_t>(4, widest));
 }
 
-void writeObjFile(const std::string& path, const std::vector<Imath::V3d>& points,
-                  const std::vector<std::vector<std::int32_t>>& faces)
+std::string objFileName(std::int64_t frame, int digits)
 {
-    writeFileAtomically(path, formatObj(points, faces));
+    const std::string number = unsignedDigits(frame);
+    const std::size_t padding = number.size() < static_cast<std::size_t>(digits) ? digits - number.size() : 0;
+    return std::string("frame.") + (frame < 0 ? "-" : "") + std::string(padding, '0') + number + ".obj";
 }
 
 } // namespace rghost

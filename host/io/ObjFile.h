@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,16 +8,17 @@
 
 namespace rghost {
 
-// A Wavefront OBJ mesh: one `v x y z` line per point (17 significant digits,
-// so each coordinate reads back as the same double) and one `f` line per face
-// with 1-based indices.
+// A Wavefront OBJ mesh: one `v x y z` line per point (each coordinate in the
+// shortest text that reads back as the same double) and one `f` line per face
+// with 1-based indices. Coordinates are the rig's own, unconverted.
 std::string formatObj(const std::vector<Imath::V3d>& points, const std::vector<std::vector<std::int32_t>>& faces);
 
-// The file name rghost gives the mesh of frame `frame`: frame_0000.obj, frame_0001.obj, ...
-std::string objFileName(std::size_t frame);
+// How many digits the frame numbers of a sequence ending at `lastFrame` are
+// padded to: at least 4, and enough for `lastFrame`, so the names sort in frame order.
+int frameNumberDigits(std::int64_t firstFrame, std::int64_t lastFrame);
 
-// formatObj written atomically to `path` (see writeFileAtomically).
-void writeObjFile(const std::string& path, const std::vector<Imath::V3d>& points,
-                  const std::vector<std::vector<std::int32_t>>& faces);
+// The name of frame `frame`'s mesh in a sequence: frame.1001.obj, with the
+// number zero-padded to `digits`.
+std::string objFileName(std::int64_t frame, int digits);
 
 } // namespace rghost

@@ -4,51 +4,57 @@
 
 #include <nlohmann/json.hpp>
 
-#include "io/AtomicFile.h"
-#include "io/JsonLayout.h"
-
 namespace rghost {
 
 namespace {
 
-using nlohmann::ordered_json;
+using nlohmann::json;
 
-// JSON has no NaN or infinity, which a degenerate rig can produce: such a
-// coordinate is written as null so the file stays valid JSON and the fault visible.
-ordered_json coordinate(double value)
+std::string jsonText(const json& value)
 {
-    return std::isfinite(value) ? ordered_json(value) : ordered_json(nullptr);
+    // Error lines are the node's bytes; a line that is not UTF-8 still gets written.
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-ordered_json frameJson(const FrameResult& frame)
+void appendCoordinate(std::string& text, double value)
 {
-    ordered_json points = ordered_json::array();
-    for (const Imath::V3d& point : frame.points) {
-        points.push_back(ordered_json::array({coordinate(point.x), coordinate(point.y), coordinate(point.z)}));
+    if (!std::isfinite(value)) {
+        text += "null";
+        return;
     }
-    return {{"frame", frame.frame},
-            {"status", static_cast<std::int32_t>(frame.status)},
-            {"statusName", statusName(frame.status)},
-            {"errors", frame.errors},
-            {"points", std::move(points)}};
+    // The routine nlohmann's dump uses for doubles, so the numbers read as
+    // everywhere else in our JSON, without building a JSON value per number.
+    char digits[64];
+    text.append(digits, nlohmann::detail::to_chars(digits, digits + sizeof digits, value));
 }
 
 } // namespace
 
-std::string formatResult(const std::string& nodeName, const std::vector<FrameResult>& frames)
+std::string formatResultHead(const std::string& nodeName)
 {
-    ordered_json frameList = ordered_json::array();
-    for (const FrameResult& frame : frames) {
-        frameList.push_back(frameJson(frame));
-    }
-    const ordered_json document = {{"format", "rg-result/1"}, {"node", nodeName}, {"frames", std::move(frameList)}};
-    // Error lines are the node's bytes; a line that is not UTF-8 still gets written.
-    return layOutJson(document, 2, ordered_json::error_handler_t::replace);
+    return "{\n  \"format\": \"rg-result/1\",\n  \"node\": " + jsonText(nodeName) + ",\n  \"frames\": [\n";
 }
 
-void writeResultFile(const std::string& path, const std::string& nodeName, const std::vector<FrameResult>& frames)
+std::string formatResultFrame(const FrameResult& frame)
 {
-    writeFileAtomically(path, formatResult(nodeName, frames));
+    std::string text = "    {\"frame\":" + std::to_string(frame.frame)
+        + ",\"status\":" + std::to_string(static_cast<std::int32_t>(frame.status))
+        + ",\"statusName\":" + jsonText(statusName(frame.status)) + ",\"errors\":" + jsonText(frame.errors)
+        + ",\"points\":[";
+    // About 20 characters a coordinate.
+    text.reserve(text.size() + frame.points.size() * 64 + 3);
+    for (std::size_t i = 0; i < frame.points.size(); ++i) {
+        text += i == 0 ? "[" : ",[";
+        for (int axis = 0; axis < 3; ++axis) {
+            if (axis != 0) {
+                text += ',';
+            }
+            appendCoordinate(text, frame.points[i][axis]);
+        }
+        text += ']';
+    }
+    text += "]}";
+    return text;
 }
 
 } // namespace rghost

@@ -115,6 +115,9 @@ Rig parseRig(std::string_view text)
     }
     rig.attributes = readAttributeMap(requiredField(document, root, "attributes"), root / "attributes", rig);
     readGeometry(requiredField(document, root, "geometry"), root / "geometry", rig);
+    if (const json* startFrame = findField(document, "startFrame")) {
+        rig.startFrame = readInt32(*startFrame, root / "startFrame");
+    }
     if (const json* frames = findField(document, "frames")) {
         rig.frames = readList(*frames, root / "frames",
                               [&rig](const json& frame, const JsonPath& framePath) { return readFrame(frame, framePath, rig); });

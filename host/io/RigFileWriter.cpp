@@ -169,6 +169,9 @@ std::string formatRig(const Rig& rig)
         } catch (const std::invalid_argument& error) {
             throw std::invalid_argument(std::string("cannot write the geometry: ") + error.what());
         }
+        if (rig.startFrame != 0) {
+            document["startFrame"] = rig.startFrame;
+        }
         if (!rig.frames.empty()) {
             document["frames"] = listJson(rig.frames, [&rig](const RigFrame& frame) { return frameJson(frame, rig); });
         }

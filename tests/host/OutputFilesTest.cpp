@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -5,58 +7,113 @@
 
 #include <gtest/gtest.h>
 
-#include "io/AtomicFile.h"
 #include "HostTestSupport.h"
+#include "io/AtomicFile.h"
+#include "io/JsonLayout.h"
 #include "io/ObjFile.h"
+#include "io/PointCacheFile.h"
 #include "io/ResultFile.h"
 
 namespace {
 
 using hosttest::json;
+namespace fs = std::filesystem;
 
-TEST(ResultFile, HoldsEachFrameAsTheFormatSays)
+const double nan = std::numeric_limits<double>::quiet_NaN();
+const double infinity = std::numeric_limits<double>::infinity();
+
+std::string resultDocument(const std::string& node, const std::vector<rghost::FrameResult>& frames)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double infinity = std::numeric_limits<double>::infinity();
-    const std::vector<rghost::FrameResult> frames = {
-        {2, RgStatus::Success, {}, {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(nan, infinity, -infinity)}},
-        {3, RgStatus::Failure, {"second", "first \xff"}, {}},
-        {4, RgStatus::NotHandled, {}, {}},
-    };
-    const json result = json::parse(rghost::formatResult("eyeRig1", frames));
-
-    EXPECT_EQ(result["format"], "rg-result/1");
-    EXPECT_EQ(result["node"], "eyeRig1");
-    ASSERT_EQ(result["frames"].size(), 3u);
-    const json& first = result["frames"][0];
-    EXPECT_EQ(first["frame"], 2);
-    EXPECT_EQ(first["status"], 0);
-    EXPECT_EQ(first["statusName"], "Success");
-    EXPECT_EQ(first["errors"], json::array());
-    // Every digit survives, and what JSON cannot spell becomes null.
-    EXPECT_EQ(first["points"][0][1].get<double>(), 1.0 / 3.0);
-    EXPECT_EQ(first["points"][0][2].get<double>(), -5e-324);
-    EXPECT_EQ(first["points"][1], json::array({nullptr, nullptr, nullptr}));
-
-    EXPECT_EQ(result["frames"][1]["status"], 1);
-    EXPECT_EQ(result["frames"][1]["statusName"], "Failure");
-    EXPECT_EQ(result["frames"][1]["errors"][0], "second");
-    EXPECT_EQ(result["frames"][1]["errors"].size(), 2u);
-    EXPECT_EQ(result["frames"][2]["status"], 2);
-    EXPECT_EQ(result["frames"][2]["statusName"], "NotHandled");
+    std::string text = rghost::formatResultHead(node);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        text += (i == 0 ? "" : std::string(rghost::resultFrameSeparator)) + rghost::formatResultFrame(frames[i]);
+    }
+    return text + std::string(rghost::resultTail);
 }
 
-TEST(ObjFile, WritesPointsAndOneBasedFaces)
+TEST(ResultFile, StreamsTheBytesOfTheWholeDocumentLaidOutAtOnce)
 {
-    const std::string text = rghost::formatObj({Imath::V3d(0.5, -2, 1e-300), Imath::V3d(1.0 / 3.0, 0, 0), Imath::V3d(1, 1, 1)},
-                                               {{0, 1, 2}, {2, 1, 0, 1}});
-    EXPECT_EQ(text,
+    const std::vector<rghost::FrameResult> frames = {
+        {-2, RgStatus::Success, {}, {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(nan, infinity, -0.0), Imath::V3d(1e21, 2, 1e-7)}},
+        {-1, RgStatus::Failure, {"second", "first \xff \"quoted\""}, {}},
+        {0, RgStatus::NotHandled, {}, {Imath::V3d(123456789.125, -4, 0)}},
+    };
+    // The document as one JSON value, laid out like the rig writer's files.
+    nlohmann::ordered_json frameList = nlohmann::ordered_json::array();
+    for (const rghost::FrameResult& frame : frames) {
+        nlohmann::ordered_json points = nlohmann::ordered_json::array();
+        for (const Imath::V3d& p : frame.points) {
+            points.push_back(nlohmann::ordered_json::array());
+            for (int axis = 0; axis < 3; ++axis) {
+                points.back().push_back(std::isfinite(p[axis]) ? nlohmann::ordered_json(p[axis]) : nullptr);
+            }
+        }
+        frameList.push_back({{"frame", frame.frame}, {"status", static_cast<int>(frame.status)},
+                             {"statusName", statusName(frame.status)}, {"errors", frame.errors}, {"points", points}});
+    }
+    const nlohmann::ordered_json document = {{"format", "rg-result/1"}, {"node", "eye\"Rig1"}, {"frames", frameList}};
+    const std::string streamed = resultDocument("eye\"Rig1", frames);
+    EXPECT_EQ(streamed, rghost::layOutJson(document, 2, nlohmann::ordered_json::error_handler_t::replace));
+
+    // Every digit survives, and what JSON cannot spell becomes null.
+    const json result = json::parse(streamed);
+    EXPECT_EQ(result["frames"][0]["points"][0][1].get<double>(), 1.0 / 3.0);
+    EXPECT_EQ(result["frames"][0]["points"][0][2].get<double>(), -5e-324);
+    EXPECT_EQ(result["frames"][0]["points"][1], json::array({nullptr, nullptr, -0.0}));
+    EXPECT_EQ(result["frames"][1]["statusName"], "Failure");
+}
+
+TEST(ObjFile, WritesShortestCoordinatesOneBasedFacesAndSortableNames)
+{
+    EXPECT_EQ(rghost::formatObj({Imath::V3d(0.5, -2, 1e-300), Imath::V3d(1.0 / 3.0, nan, -infinity)}, {{0, 1, 0}, {1, 0, 1, 0}}),
               "v 0.5 -2 1e-300\n"
-              "v 0.33333333333333331 0 0\n"
-              "v 1 1 1\n"
-              "f 1 2 3\n"
-              "f 3 2 1 2\n");
-    EXPECT_EQ(std::strtod("0.33333333333333331", nullptr), 1.0 / 3.0);
+              "v 0.3333333333333333 nan -inf\n"
+              "f 1 2 1\n"
+              "f 2 1 2 1\n");
+    const struct {
+        std::int64_t first, last, frame;
+        const char* name;
+    } names[] = {
+        {0, 47, 7, "frame.0007.obj"},          {1001, 1100, 1050, "frame.1050.obj"},
+        {9990, 10010, 9999, "frame.09999.obj"}, {-12, 3, -12, "frame.-0012.obj"},
+        {-123456, 0, 5, "frame.000005.obj"},
+    };
+    for (const auto& c : names) {
+        EXPECT_EQ(rghost::objFileName(c.frame, rghost::frameNumberDigits(c.first, c.last)), c.name);
+    }
+}
+
+TEST(PointCacheFile, HoldsTheHeaderThenLittleEndianFloatTriples)
+{
+    std::string bytes = rghost::formatPointCacheHeader(2, 1001, 3);
+    rghost::appendPointCacheFrame(bytes, {Imath::V3d(1, 2, 3), Imath::V3d(0.1, 1e300, -1e300)});
+    ASSERT_EQ(bytes.size(), 32u + 6 * 4);
+    EXPECT_EQ(bytes.substr(0, 12), std::string("POINTCACHE2\0", 12));
+    std::int32_t integers[2];
+    float floats[2];
+    std::int32_t samples;
+    std::memcpy(integers, bytes.data() + 12, 8);
+    std::memcpy(floats, bytes.data() + 20, 8);
+    std::memcpy(&samples, bytes.data() + 28, 4);
+    EXPECT_EQ(integers[0], 1);
+    EXPECT_EQ(integers[1], 2);
+    EXPECT_EQ(floats[0], 1001.0f);
+    EXPECT_EQ(floats[1], 1.0f);
+    EXPECT_EQ(samples, 3);
+    float xyz[6];
+    std::memcpy(xyz, bytes.data() + 32, sizeof xyz);
+    EXPECT_EQ(std::vector<float>(xyz, xyz + 6),
+              (std::vector<float>{1, 2, 3, 0.1f, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}));
+}
+
+std::vector<std::string> namesIn(const fs::path& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas)
@@ -64,25 +121,45 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas)
     hosttest::TemporaryDirectory directory;
     const std::string target = directory.file("out.json");
     rghost::writeFileAtomically(target, "first");
+    {
+        rghost::AtomicFile abandoned(target);
+        abandoned.write("half");
+    }
+    EXPECT_EQ(hosttest::readTextFile(target), "first");
     rghost::writeFileAtomically(target, "second");
     EXPECT_EQ(hosttest::readTextFile(target), "second");
 
-    std::filesystem::create_directory(directory.file("taken"));
-    try {
-        rghost::writeFileAtomically(directory.file("taken"), "x");
-        ADD_FAILURE() << "wrote over a directory";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find(directory.file("taken")), std::string::npos) << error.what();
-    }
-    EXPECT_THROW(rghost::writeFileAtomically(directory.file("missing/out.json"), "x"), std::runtime_error);
+    // A symlink is written through: the link stays and its target changes.
+    fs::create_directory(directory.file("real"));
+    fs::create_symlink("real/linked.json", directory.file("link.json"));
+    rghost::writeFileAtomically(directory.file("link.json"), "through");
+    EXPECT_TRUE(fs::is_symlink(directory.file("link.json")));
+    EXPECT_EQ(hosttest::readTextFile(directory.file("real/linked.json")), "through");
 
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
-        names.push_back(entry.path().filename().string());
+    // A device is written to, never replaced.
+    rghost::writeFileAtomically("/dev/null", "gone");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const struct {
+        std::string path;
+        std::string message;
+    } refusals[] = {
+        {directory.file("real"), "cannot write " + directory.file("real") + ": it is a directory"},
+        {directory.file("missing/out.json"),
+         "cannot write " + directory.file("missing/out.json") + ": directory " + directory.file("missing") + " does not exist"},
+        {directory.file("out.json/x"),
+         "cannot write " + directory.file("out.json/x") + ": directory " + directory.file("out.json") + " is not a directory"},
+    };
+    for (const auto& refusal : refusals) {
+        try {
+            rghost::writeFileAtomically(refusal.path, "x");
+            ADD_FAILURE() << "wrote " << refusal.path;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), refusal.message);
+        }
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"out.json", "taken"}));
-    EXPECT_TRUE(std::filesystem::is_empty(directory.file("taken")));
+    EXPECT_EQ(namesIn(directory.path()), (std::vector<std::string>{"link.json", "out.json", "real"}));
+    EXPECT_EQ(namesIn(directory.file("real")), std::vector<std::string>{"linked.json"});
 }
 
 } // namespace

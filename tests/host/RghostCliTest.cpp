@@ -67,7 +67,7 @@ TEST_F(RghostCli, DeformWritesTheResultAndExitsZeroWhenEveryFrameSucceeds)
     const ProcessRun run = rghost({"deform", rigFile(rig), "-o", output, "--frames", "1:2", "--obj", work.file("meshes")});
 
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.err.find("\n2 frames, 0 failed; deform "), std::string::npos) << run.err;
     const json result = json::parse(hosttest::readTextFile(output));
     EXPECT_EQ(result["format"], "rg-result/1");
     EXPECT_EQ(result["node"], "testRig1");
@@ -76,23 +76,30 @@ TEST_F(RghostCli, DeformWritesTheResultAndExitsZeroWhenEveryFrameSucceeds)
     EXPECT_EQ(result["frames"][1]["frame"], 2);
     EXPECT_EQ(result["frames"][1]["points"], rig["geometry"]["points"]);
 
-    EXPECT_FALSE(std::filesystem::exists(work.file("meshes/frame_0000.obj")));
-    const std::string mesh = hosttest::readTextFile(work.file("meshes/frame_0002.obj"));
+    EXPECT_FALSE(std::filesystem::exists(work.file("meshes/frame.0000.obj")));
+    const std::string mesh = hosttest::readTextFile(work.file("meshes/frame.0002.obj"));
     EXPECT_EQ(mesh, "v 0 0 0\nv 1 2 3\nv -1 0.5 2.25\nf 1 2 3\n");
 }
 
-TEST_F(RghostCli, DeformExitsOneAndShowsTheNodesLinesWhenAFrameFails)
+TEST_F(RghostCli, DeformExitsOneAndShowsTheNodesLinesOnceWhenFramesFail)
 {
     json rig = hosttest::idleRig();
     rig["attributes"].erase("DEBUG_MODE");
+    rig["frames"] = {json::object(), json::object(), json::object()};
     const std::string output = work.file("result.json");
     const ProcessRun run = rghost({"deform", rigFile(rig), "-o", output});
 
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, "frame 0: testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute\n");
+    const std::string line = "testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute";
+    EXPECT_EQ(run.err.rfind("frame 0: " + line + "\n", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find(line, run.err.find(line) + 1), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\nframes 1-2: the same error as frame 0\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\n3 frames, 3 failed; "), std::string::npos) << run.err;
     const json result = json::parse(hosttest::readTextFile(output));
-    EXPECT_EQ(result["frames"][0]["statusName"], "Failure");
-    EXPECT_EQ(result["frames"][0]["errors"][0], "testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute");
+    for (const json& frame : result["frames"]) {
+        EXPECT_EQ(frame["statusName"], "Failure");
+        EXPECT_EQ(frame["errors"], json::array({line}));
+    }
 }
 
 TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <maya/MFnDependencyNode.h>
@@ -50,7 +51,7 @@ TEST(RigRunner, PlaysEveryFrameOnOneNodeFromTheRestPoints)
     EXPECT_EQ(node.calls, 4);
     ASSERT_EQ(results.size(), 4u);
     for (std::size_t frame = 0; frame < results.size(); ++frame) {
-        EXPECT_EQ(results[frame].frame, frame);
+        EXPECT_EQ(results[frame].frame, static_cast<std::int64_t>(frame));
         EXPECT_EQ(results[frame].errors, std::vector<std::string>{"testRig1 call " + std::to_string(frame + 1)});
         EXPECT_EQ(results[frame].points[1], Imath::V3d(2, 2, 3)) << "frame " << frame;
     }
@@ -59,37 +60,24 @@ TEST(RigRunner, PlaysEveryFrameOnOneNodeFromTheRestPoints)
     EXPECT_EQ(results[2].status, RgStatus::Success);
 }
 
-TEST(RigRunner, EvaluatesButDoesNotRecordFramesBeforeTheRange)
+TEST(RigRunner, PlaysThePlannedFramesAndNumbersThemFromTheStartFrame)
 {
-    const rghost::Rig rig = fourFrameRig();
+    rghost::Rig rig = fourFrameRig();
+    rig.startFrame = 1001;
     CountingNode node;
-    std::vector<std::pair<std::size_t, std::size_t>> progress;
-    rghost::RunOptions options;
-    options.range = rghost::FrameRange{1, 2};
-    options.onFrameEvaluated = [&progress](std::size_t frame, std::size_t count) { progress.emplace_back(frame, count); };
-    const std::vector<rghost::FrameResult> results = rghost::runRig(node, rig, options);
+    std::vector<std::tuple<std::int64_t, bool, RgStatus>> received;
+    rghost::playRig(node, rig, {1, 2, 3}, [&received](rghost::FrameResult& result, bool recorded) {
+        received.emplace_back(result.frame, recorded, result.status);
+    });
+    EXPECT_EQ(received, (std::vector<std::tuple<std::int64_t, bool, RgStatus>>{
+                            {1002, false, RgStatus::Failure}, {1003, true, RgStatus::Success}, {1004, true, RgStatus::Success}}));
 
-    EXPECT_EQ(node.calls, 3);
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].frame, 1u);
-    EXPECT_EQ(results[0].status, RgStatus::Failure);
-    EXPECT_EQ(results[0].errors, std::vector<std::string>{"testRig1 call 2"});
-    EXPECT_EQ(results[1].frame, 2u);
-    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {1, 4}, {2, 4}}));
-}
-
-TEST(RigRunner, RefusesARangeOutsideTheRig)
-{
-    const rghost::Rig rig = fourFrameRig();
-    CountingNode node;
-    for (const rghost::FrameRange range : {rghost::FrameRange{2, 1}, rghost::FrameRange{0, 4}, rghost::FrameRange{4, 4}}) {
-        rghost::RunOptions options;
-        options.range = range;
-        EXPECT_THROW(rghost::runRig(node, rig, options), std::out_of_range) << range.first << ":" << range.last;
+    const rghost::FramePlan misfits[] = {{0, 0, 4}, {2, 1, 3}, {0, 3, 2}};
+    for (const rghost::FramePlan& plan : misfits) {
+        EXPECT_THROW(rghost::playRig(node, rig, plan, [](rghost::FrameResult&, bool) {}), std::out_of_range)
+            << plan.firstPlayed << " " << plan.firstRecorded << " " << plan.last;
     }
-    EXPECT_EQ(node.calls, 0);
-    EXPECT_EQ(rghost::describeFrameRangeProblem({3, 3}, 4), "");
-    EXPECT_EQ(rghost::describeFrameRangeProblem({0, 4}, 4), "frame range 0:4 goes past the last frame 3");
+    EXPECT_EQ(node.calls, 3);
 }
 
 // The plug-in itself, for behaviour its design fixes.

@@ -20,7 +20,6 @@
 #include "io/RigFileReader.h"
 #include "core/RigRunner.h"
 #include "demo/demoContactSheet.h"
-#include "demo/demoProgressBar.h"
 #include "demo/demoSummary.h"
 #include "lidShaper/rigContract.h"
 #include "sample/sampleRig.h"
@@ -308,7 +307,7 @@ TEST(SampleRigCommands, DemoWritesRigPictureMeshesAndSummary)
     EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     for (std::size_t frame = 0; frame < 48; ++frame) {
         char name[32];
-        std::snprintf(name, sizeof name, "frame_%04zu.obj", frame);
+        std::snprintf(name, sizeof name, "frame.%04zu.obj", frame);
         EXPECT_NE(hosttest::readTextFile(demo / "obj" / name).find("\nf "), std::string::npos) << name;
     }
     const auto summary = hosttest::json::parse(hosttest::readTextFile(demo / "summary.json"));
@@ -318,7 +317,7 @@ TEST(SampleRigCommands, DemoWritesRigPictureMeshesAndSummary)
 
     const std::string said = hosttest::readTextFile(scratch.file("out.txt"));
     EXPECT_NE(said.find("contact-sheet.png"), std::string::npos) << said;
-    EXPECT_NE(said.find("frame_0047.obj"), std::string::npos) << said;
+    EXPECT_NE(said.find("frame.0047.obj"), std::string::npos) << said;
     EXPECT_NE(hosttest::readTextFile(scratch.file("err.txt")).find("48/48"), std::string::npos);
 }
 
@@ -428,7 +427,7 @@ TEST(DemoSummary, CountsStatusesErrorsAndTimes)
 {
     std::vector<rghost::FrameResult> results(3);
     for (std::size_t frame = 0; frame < results.size(); ++frame) {
-        results[frame].frame = frame;
+        results[frame].frame = static_cast<std::int64_t>(frame);
     }
     results[1].status = RgStatus::Failure;
     results[1].errors = {"eyeRig1: something is wrong"};
@@ -442,21 +441,6 @@ TEST(DemoSummary, CountsStatusesErrorsAndTimes)
     EXPECT_DOUBLE_EQ(summary["timing"]["meanFrameMilliseconds"].get<double>(), 3.0);
     EXPECT_DOUBLE_EQ(summary["timing"]["slowestFrameMilliseconds"].get<double>(), 6.0);
     EXPECT_EQ(summary["files"]["obj"].size(), 3u);
-}
-
-TEST(DemoProgress, BarFillsWithTheCountAndKeepsItsWidth)
-{
-    const struct {
-        std::size_t done;
-        std::size_t total;
-        const char* bar;
-    } cases[] = {
-        {0, 4, "[--------] 0/4"},  {2, 4, "[####----] 2/4"},   {4, 4, "[########] 4/4"},
-        {5, 4, "[########] 4/4"},  {3, 12, "[##------]  3/12"}, {12, 12, "[########] 12/12"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(rghost::formatProgressBar(c.done, c.total, 8), c.bar) << c.done << "/" << c.total;
-    }
 }
 
 } // namespace
