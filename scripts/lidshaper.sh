@@ -15,6 +15,7 @@ packages=(
   libimath-dev libtbb-dev
   libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libcairo2-dev
   valgrind clang-14 libclang-rt-14-dev
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
 )
 
 install_missing_packages() {

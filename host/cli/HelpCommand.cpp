@@ -15,34 +15,14 @@ struct HelpOptions {
     std::string pluginPath;
 };
 
-template <typename Data, typename Value>
-std::shared_ptr<RgData> makeValue(Value value)
-{
-    auto data = std::make_shared<Data>();
-    data->value = value;
-    return data;
-}
-
 int runHelp(const HelpOptions& options)
 {
     const Plugin plugin = loadPlugin(options.pluginPath);
     const NodePointer node = plugin.createNode(options.nodeName);
 
-    // The three attribute pointers stand for the host's attribute blocks; the
-    // plug-in only checks that they are there, so these maps serve as such.
-    AttributeMap getAttributes;
-    AttributeMap runAttributes;
-    AttributeMap deformAttributes;
-    AttributeMap command;
-    command["HELP"] = makeValue<RgBoolean>(true);
-    command["NODE_NAME"] = makeValue<RgString>(options.nodeName);
-    command["RG_NODE_PTR"] = makeValue<RgPtr>(static_cast<void*>(node.get()));
-    command["GET_ATTRIBUTES_PTR"] = makeValue<RgPtr>(static_cast<void*>(&getAttributes));
-    command["RUN_ATTRIBUTES_PTR"] = makeValue<RgPtr>(static_cast<void*>(&runAttributes));
-    command["DEFORM_ATTRIBUTES_PTR"] = makeValue<RgPtr>(static_cast<void*>(&deformAttributes));
-
+    HelpCall call(*node, options.nodeName);
     mayastandin::ErrorCapture capture;
-    const RgStatus status = plugin.help(command);
+    const RgStatus status = plugin.help(call.command());
     for (const std::string& line : capture.lines()) {
         std::cerr << line << '\n';
     }
@@ -52,13 +32,12 @@ int runHelp(const HelpOptions& options)
         }
         return 1;
     }
-    const auto output = command.find("OUTPUT");
-    const auto text = output == command.end() ? nullptr : std::dynamic_pointer_cast<RgString>(output->second);
-    if (text == nullptr) {
+    const std::optional<std::string> output = call.output();
+    if (!output) {
         std::cerr << "rghost: help gave no OUTPUT string\n";
         return 1;
     }
-    std::cout << text->value << '\n';
+    std::cout << *output << '\n';
     return 0;
 }
 

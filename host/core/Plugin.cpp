@@ -5,6 +5,8 @@
 #include <dlfcn.h>
 #include <mayastandin/StandIn.h>
 
+#include "rg/RgValueFactory.h"
+
 namespace rghost {
 
 namespace {
@@ -33,7 +35,7 @@ Plugin::Plugin(const std::string& path) : path_(path)
         // The usual cause is a host built on its own; say how to get the plug-in beside it.
         throw PluginError("cannot load plug-in " + path + ": no such file; build it with "
                           "`cmake --build --preset default --target lidShaper_2018` "
-                          "(scripts/lidshaper.sh demo builds it too), or name another build with --plugin");
+                          "(scripts/lidshaper.sh demo builds it too), or name another build");
     }
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
@@ -64,10 +66,34 @@ RgStatus Plugin::help(AttributeMap& command) const
     return help_(command);
 }
 
+HelpCall::HelpCall(RgNode& node, const std::string& nodeName)
+{
+    command_["HELP"] = makeRgValue<RgBoolean>(true);
+    command_["NODE_NAME"] = makeRgValue<RgString>(nodeName);
+    command_["RG_NODE_PTR"] = makeRgValue<RgPtr>(&node);
+    command_["GET_ATTRIBUTES_PTR"] = makeRgValue<RgPtr>(&getAttributes_);
+    command_["RUN_ATTRIBUTES_PTR"] = makeRgValue<RgPtr>(&runAttributes_);
+    command_["DEFORM_ATTRIBUTES_PTR"] = makeRgValue<RgPtr>(&deformAttributes_);
+}
+
+std::optional<std::string> HelpCall::output() const
+{
+    const auto entry = command_.find("OUTPUT");
+    const auto text = entry == command_.end() ? nullptr : std::dynamic_pointer_cast<RgString>(entry->second);
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    return text->value;
+}
+
+std::string pluginBeside(const std::filesystem::path& programFolder)
+{
+    return (programFolder.parent_path() / "lib" / "lidShaper_2018.so").string();
+}
+
 std::string defaultPluginPath()
 {
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe");
-    return (executable.parent_path().parent_path() / "lib" / "lidShaper_2018.so").string();
+    return pluginBeside(std::filesystem::read_symlink("/proc/self/exe").parent_path());
 }
 
 } // namespace rghost

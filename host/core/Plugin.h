@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -47,8 +49,34 @@ private:
     RgHelpFunction help_ = nullptr;
 };
 
-// Where rghost looks for the plug-in when no path is given:
-// lidShaper_2018.so in the lib folder beside the executable's bin folder.
+// The command map a host hands the plug-in's `help` about one node: "HELP",
+// "NODE_NAME", the node under "RG_NODE_PTR", and the three attribute-block
+// pointers, which designate maps of this object (the plug-in only checks that
+// they are set). Keeps pointers into itself, so it is neither copied nor moved.
+class HelpCall {
+public:
+    HelpCall(RgNode& node, const std::string& nodeName);
+    HelpCall(const HelpCall&) = delete;
+    HelpCall& operator=(const HelpCall&) = delete;
+
+    AttributeMap& command() { return command_; }
+
+    // The text `help` stored under "OUTPUT", or nothing when it stored none.
+    std::optional<std::string> output() const;
+
+private:
+    AttributeMap getAttributes_;
+    AttributeMap runAttributes_;
+    AttributeMap deformAttributes_;
+    AttributeMap command_;
+};
+
+// lidShaper_2018.so in the lib folder beside `programFolder`, the folder of the
+// program or module that loads it (build/bin, build/python).
+std::string pluginBeside(const std::filesystem::path& programFolder);
+
+// Where rghost looks for the plug-in when no path is given: the plug-in beside
+// the executable's folder.
 std::string defaultPluginPath();
 
 } // namespace rghost

@@ -1,0 +1,50 @@
+#include "PointArrays.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace lidshaper {
+
+static_assert(sizeof(Imath::V3d) == 3 * sizeof(double) && std::is_standard_layout_v<Imath::V3d>,
+              "a point list must have the layout of an (N, 3) float64 array");
+static_assert(sizeof(Imath::M44d) == 16 * sizeof(double) && std::is_standard_layout_v<Imath::M44d>,
+              "a matrix must have the layout of a (4, 4) float64 array");
+
+std::vector<Imath::V3d> pointList(const NumericArray<double>& points)
+{
+    std::vector<Imath::V3d> list(static_cast<std::size_t>(points.size() / 3));
+    std::memcpy(static_cast<void*>(list.data()), points.data(), list.size() * sizeof(Imath::V3d));
+    return list;
+}
+
+py::array_t<double> pointArray(const std::vector<Imath::V3d>& points)
+{
+    py::array_t<double> array({static_cast<py::ssize_t>(points.size()), py::ssize_t(3)});
+    std::memcpy(array.mutable_data(), points.data(), points.size() * sizeof(Imath::V3d));
+    return array;
+}
+
+py::array_t<double> adoptPointArray(std::vector<Imath::V3d>&& points)
+{
+    auto* owned = new std::vector<Imath::V3d>(std::move(points));
+    const py::capsule owner(owned, [](void* list) { delete static_cast<std::vector<Imath::V3d>*>(list); });
+    return py::array_t<double>({static_cast<py::ssize_t>(owned->size()), py::ssize_t(3)},
+                               reinterpret_cast<const double*>(owned->data()), owner);
+}
+
+Imath::M44d matrixFrom(py::handle object, const std::string& name)
+{
+    const NumericArray<double> numbers = numericArray<double>(object, name, NumberKind::Real, axes({4, 4}));
+    Imath::M44d matrix;
+    std::memcpy(static_cast<void*>(&matrix), numbers.data(), sizeof matrix);
+    return matrix;
+}
+
+py::array_t<double> matrixArray(const Imath::M44d& matrix)
+{
+    py::array_t<double> array({py::ssize_t(4), py::ssize_t(4)});
+    std::memcpy(array.mutable_data(), &matrix, sizeof matrix);
+    return array;
+}
+
+} // namespace lidshaper

@@ -1,0 +1,15 @@
+// The lidshaper module: the plug-in in-process, with NumPy arrays for points.
+#include <pybind11/pybind11.h>
+
+#include "AttributeValues.h"
+#include "PluginBinding.h"
+#include "RigBinding.h"
+#include "ThreadErrorLines.h"
+
+PYBIND11_MODULE(_lidshaper, module)
+{
+    lidshaper::installThreadErrorSink();
+    lidshaper::bindValues(module);
+    lidshaper::bindPlugin(module);
+    lidshaper::bindRig(module);
+}

@@ -1,0 +1,98 @@
+"""The node in-process: results as rghost gives them, arrays without copies, threads."""
+import subprocess
+import threading
+
+import numpy as np
+import pytest
+
+import lidshaper
+from conftest import GOLDEN_RIGS, RGHOST
+
+
+@pytest.mark.parametrize("rig_path", GOLDEN_RIGS, ids=lambda path: path.name[: -len(".rig.json")])
+def test_reference_rigs_play_as_rghost_deform_writes_them(rig_path, tmp_path):
+    expected = tmp_path / "rghost.json"
+    run = subprocess.run([RGHOST, "deform", str(rig_path), "-o", str(expected)], capture_output=True, text=True)
+    if run.returncode == 2:
+        with pytest.raises(ValueError, match=str(rig_path)):
+            lidshaper.read_rig(str(rig_path))
+        return
+    rig = lidshaper.read_rig(str(rig_path))
+    actual = tmp_path / "python.json"
+    lidshaper.write_result(str(actual), rig.node_name, rig.play())
+    assert actual.read_bytes() == expected.read_bytes()
+
+
+def test_deform_matches_play_frame_by_frame(plugin, sample):
+    node = plugin.create(sample.node_name)
+    played = sample.play()
+    for frame in played:
+        result = node.deform(sample.frame_attributes(frame.frame), sample.points, sample.matrix, sample.weights)
+        assert (result.status, result.errors) == (frame.status, frame.errors)
+        np.testing.assert_array_equal(result.points, frame.points)
+
+
+def test_points_go_in_without_conversion_and_out_into_the_given_array(plugin, sample):
+    node = plugin.create(sample.node_name)
+    attrs = sample.frame_attributes(3)
+    rest = sample.points
+    expected = node.deform(attrs, rest).points
+
+    out = np.empty_like(rest)
+    assert node.deform(attrs, rest, out=out).points.ctypes.data == out.ctypes.data
+    np.testing.assert_array_equal(out, expected)
+
+    in_place = rest.copy()
+    result = node.deform(attrs, in_place, out=in_place)
+    assert result.points.ctypes.data == in_place.ctypes.data
+    np.testing.assert_array_equal(in_place, expected)
+
+    # Inputs that are not C-contiguous float64 are converted, with the same result.
+    for converted in (np.asfortranarray(rest), np.hstack([rest, rest])[:, :3], rest.tolist()):
+        np.testing.assert_array_equal(node.deform(attrs, converted).points, expected)
+    np.testing.assert_array_equal(rest, sample.points)
+
+
+def test_two_nodes_in_two_threads_give_the_serial_results(plugin, sample):
+    frames = range(sample.frame_count)
+    failing = dict(sample.frame_attributes(0))
+    del failing["ENVELOPE"]
+    jobs = {
+        "good": [sample.frame_attributes(i) for i in frames],
+        "bad": [failing if i % 2 else sample.frame_attributes(i) for i in frames],
+    }
+
+    def run(attrs_list, results):
+        node = plugin.create(sample.node_name)
+        for _ in range(3):
+            for attrs in attrs_list:
+                result = node.deform(attrs, sample.points)
+                results.append((result.status, result.errors, result.points.tobytes()))
+
+    serial = {name: [] for name in jobs}
+    for name, attrs_list in jobs.items():
+        run(attrs_list, serial[name])
+    threaded = {name: [] for name in jobs}
+    threads = [threading.Thread(target=run, args=(jobs[name], threaded[name])) for name in jobs]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert threaded == serial
+    assert any(errors for _, errors, _ in serial["bad"]) and not any(errors for _, errors, _ in serial["good"])
+
+
+def test_values_convert_by_the_declared_class(plugin, sample):
+    node = plugin.create(sample.node_name)
+    typed = sample.frame_attributes(5)
+    plain = dict(typed)
+    for key in ("ENVELOPE", "lidShaper__eyes__L_eye__upperLidControl", "lidShaper__eyes__R_eye__centerEye",
+                "lidShaper__eyes__L_eye__upperLidInnerIdxs", "lidShaper__eyes__L_eye__upperLidMoveVector",
+                "lidShaper__eyes__R_eye__eyeCompute", "lidShaper__eyes__L_eye__smoothOuter"):
+        value = typed[key]
+        plain[key] = value.values.tolist() if len(value.values) else value.value
+    np.testing.assert_array_equal(node.deform(plain, sample.points).points, node.deform(typed, sample.points).points)
+
+    forced = dict(typed, ENVELOPE=lidshaper.Value("RgDouble", 1.0))
+    assert node.deform(forced, sample.points).errors == [
+        "eyeRig1: get attributes: invalid type of 'ENVELOPE' (RgFloat expected)"]
