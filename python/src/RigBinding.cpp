@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
@@ -12,6 +13,8 @@
 #include "PointArrays.h"
 #include "ThreadErrorLines.h"
 #include "core/RigRunner.h"
+#include "bake/FrameSelection.h"
+#include "io/AtomicFile.h"
 #include "io/ResultFile.h"
 #include "io/RigFileReader.h"
 #include "io/RigFileWriter.h"
@@ -25,7 +28,7 @@ using RigPointer = std::shared_ptr<rghost::Rig>;
 
 // One played frame.
 struct FrameResult {
-    std::size_t frame = 0;
+    std::int64_t frame = 0; // scene frame number
     int status = 0;
     std::string statusName;
     std::vector<std::string> errors;
@@ -121,50 +124,51 @@ std::vector<std::vector<std::int32_t>> facesFrom(py::handle faces, std::size_t p
     return made;
 }
 
-rghost::FrameRange frameRange(py::handle frames, std::size_t frameCount)
+// Scene frame numbers from what Python gives: one frame number or a range.
+rghost::SceneFrames sceneFrames(py::handle frames)
 {
-    rghost::FrameRange range{0, frameCount - 1};
     if (py::isinstance<py::int_>(frames)) {
-        range.first = range.last = frames.cast<std::size_t>();
-    } else if (py::isinstance<py::slice>(frames) || py::type::handle_of(frames).is(py::module_::import("builtins").attr("range"))) {
-        const py::object start = frames.attr("start");
-        const py::object stop = frames.attr("stop");
-        if (!frames.attr("step").is_none() && frames.attr("step").cast<long long>() != 1) {
-            throw py::value_error("frames: frames play in order; give a range with step 1");
-        }
-        range.first = start.is_none() ? 0 : start.cast<std::size_t>();
-        const std::size_t stopAt = stop.is_none() ? frameCount : stop.cast<std::size_t>();
-        if (stopAt <= range.first) {
-            throw py::value_error("frames: the range holds no frame");
-        }
-        range.last = stopAt - 1;
-    } else {
-        throw py::type_error("frames: expected None, a frame index or a range of them");
+        const auto frame = frames.cast<std::int64_t>();
+        return rghost::SceneFrames{frame, frame};
     }
-    const std::string problem = rghost::describeFrameRangeProblem(range, frameCount);
-    if (!problem.empty()) {
-        throw py::value_error("frames: " + problem);
+    if (!py::isinstance(frames, py::module_::import("builtins").attr("range"))) {
+        throw py::type_error("frames: expected None, a frame number or a range of them");
     }
-    return range;
+    const auto first = frames.attr("start").cast<std::int64_t>();
+    const auto stop = frames.attr("stop").cast<std::int64_t>();
+    if (frames.attr("step").cast<std::int64_t>() != 1 || stop <= first) {
+        throw py::value_error("frames: frames play in order; give a non-empty range with step 1");
+    }
+    return rghost::SceneFrames{first, stop - 1};
 }
 
-std::vector<FrameResult> play(const RigPointer& rig, Node* node, py::handle frames)
+std::vector<FrameResult> play(const RigPointer& rig, Node* node, py::handle frames, std::optional<std::size_t> preroll)
 {
+    std::optional<rghost::SceneFrames> recorded;
+    if (!frames.is_none()) {
+        recorded = sceneFrames(frames);
+    }
+    rghost::FramePlan plan;
+    try {
+        plan = rghost::planFrames(*rig, recorded, preroll);
+    } catch (const std::invalid_argument& error) {
+        throw py::value_error(std::string("frames: ") + error.what());
+    }
     std::unique_ptr<Node> ownNode;
     if (node == nullptr) {
         ownNode = std::make_unique<Node>(defaultPlugin(), rig->nodeName);
         node = ownNode.get();
-    }
-    rghost::RunOptions options;
-    if (!frames.is_none()) {
-        options.range = frameRange(frames, rghost::frameCount(*rig));
     }
     const std::unique_lock<std::mutex> call = node->lockForCall();
     std::vector<rghost::FrameResult> played;
     {
         const py::gil_scoped_release released;
         const auto sink = lockSinkForHostCode();
-        played = rghost::runRig(node->rgNode(), *rig, options);
+        rghost::playRig(node->rgNode(), *rig, plan, [&](rghost::FrameResult& frame, bool isRecorded) {
+            if (isRecorded) {
+                played.push_back(std::move(frame));
+            }
+        });
     }
     std::vector<FrameResult> results;
     for (rghost::FrameResult& frame : played) {
@@ -176,13 +180,18 @@ std::vector<FrameResult> play(const RigPointer& rig, Node* node, py::handle fram
 
 void writeResult(const std::string& path, const std::string& nodeName, const std::vector<FrameResult>& frames)
 {
-    std::vector<rghost::FrameResult> results;
+    std::string document = rghost::formatResultHead(nodeName);
     for (const FrameResult& frame : frames) {
-        results.push_back(rghost::FrameResult{frame.frame, static_cast<RgStatus>(frame.status), frame.errors,
-                                              pointList(frame.points)});
+        rghost::FrameResult result;
+        result.frame = frame.frame;
+        result.status = static_cast<RgStatus>(frame.status);
+        result.errors = frame.errors;
+        result.points = pointList(frame.points);
+        document += (&frame == frames.data() ? "" : std::string(rghost::resultFrameSeparator)) + rghost::formatResultFrame(result);
     }
+    document += rghost::resultTail;
     try {
-        rghost::writeResultFile(path, nodeName, results);
+        rghost::writeFileAtomically(path, document);
     } catch (const std::runtime_error& error) {
         raise(PyExc_OSError, error.what());
     }
@@ -291,8 +300,11 @@ void bindRig(py::module_& module)
                 return attributesDict(rghost::frameAttributes(self, frame), self);
             },
             py::arg("frame"), "The attribute map frame `frame` is evaluated with.")
-        .def("play", &play, py::arg("node") = nullptr, py::arg("frames") = py::none(),
-             "Plays the frames in order on one node (a new one by default), as rghost deform does.")
+        .def_readwrite("start_frame", &rghost::Rig::startFrame, "Scene frame number of the first frame.")
+        .def("play", &play, py::arg("node") = nullptr, py::arg("frames") = py::none(), py::arg("preroll") = py::none(),
+             "Plays frames in order on one node (a new one by default), as rghost deform does: `frames` is a scene "
+             "frame number or a range of them (default: all), `preroll` how many earlier frames run first (default: "
+             "all).")
         .def("write", &writeRig, py::arg("path"), "Writes the rig file (rg-rig/1).")
         .def("__repr__", [](const rghost::Rig& self) {
             return "<lidshaper.Rig " + self.nodeName + ": " + std::to_string(self.geometry.points.size()) + " points, "
