@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../deform/SmallEyeRigRuns.h"
+#include "SmallEyeRigRuns.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define LIDSHAPER_SANITIZED 1

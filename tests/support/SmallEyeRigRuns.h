@@ -7,7 +7,7 @@
 
 #include <mayastandin/StandIn.h>
 
-#include "../plugin/PluginHarness.h"
+#include "PluginHarness.h"
 #include "SmallEyeRig.h"
 
 namespace smallrig {

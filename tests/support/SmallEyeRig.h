@@ -13,7 +13,7 @@
 #include <maya/MFnNurbsSurface.h>
 #include <mayastandin/StandIn.h>
 
-#include "../openmaya/SurfaceFixtures.h"
+#include "SurfaceFixtures.h"
 #include "lidShaper/rigContract.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgDeformData.h"
