@@ -4,7 +4,8 @@
 #   fuzz/run.sh SECONDS
 # Per target: the saved findings under fuzz/regressions/<target>/ are replayed
 # first; then the fuzzer runs on a temporary corpus seeded from
-# fuzz/seeds/<target>/ (so the committed seeds stay as they are), and the deform
+# fuzz/seeds/<target>/ (plus, for the rig reader, fuzz/rigs and the hostile
+# rig files of tests/data/bad; the committed files stay as they are), and the deform
 # corpus it grew is replayed under ThreadSanitizer to catch races between the
 # two eyes' tasks. Prints executions and coverage per target and exits non-zero
 # on any finding; crashing inputs are kept in fuzz/build/findings/.
@@ -49,7 +50,8 @@ fuzz_target() { # target
   local target="$1" corpus="$work/corpus/$1" log="$work/$1.log"
   mkdir -p "$corpus"
   cp "$fuzz/seeds/$target"/* "$corpus/"
-  [ "$target" = fuzz_rig_reader ] && cp "$fuzz/rigs"/* "$corpus/"
+  # The rig reader also starts from every hostile rig file the host tests refuse.
+  [ "$target" = fuzz_rig_reader ] && cp "$fuzz/rigs"/* "$fuzz/../tests/data/bad"/*.json "$corpus/"
   local status=0
   "$build/address/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$findings/$target-" "$corpus" >"$log" 2>&1 || status=$?
