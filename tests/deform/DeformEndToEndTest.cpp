@@ -84,24 +84,6 @@ TEST(DeformEndToEnd, ClosedEyeDependsOnlyOnWhereTheLidsMeet)
     }
 }
 
-TEST(DeformEndToEnd, SwitchedOffEyeAndEnvelopeMoveNothing)
-{
-    Rig rig;
-    for (const Eye* eye : {&rig.left, &rig.right})
-        rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(20.0));
-    rig.set(rig.left, "eyeCompute", makeRgValue<RgBoolean>(false));
-    const Outcome leftOff = deformOnNewNode(rig);
-    ASSERT_EQ(leftOff.status, RgStatus::Success);
-    for (const std::int32_t index : rig.left.upperInner)
-        EXPECT_EQ(leftOff.points[index], rig.data.points[index]);
-    EXPECT_NE(leftOff.points[rig.right.upperInner[0]], rig.data.points[rig.right.upperInner[0]]);
-
-    rig.attributes["ENVELOPE"] = makeRgValue<RgFloat>(0.0f);
-    const Outcome envelopeOff = deformOnNewNode(rig);
-    EXPECT_EQ(envelopeOff.status, RgStatus::Success);
-    EXPECT_EQ(envelopeOff.points, rig.data.points);
-}
-
 TEST(DeformEndToEnd, SmoothingStopsOnceTheOuterRowSettles)
 {
     // The smoothing passes settle long before a count this large; once a pass

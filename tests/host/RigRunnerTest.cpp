@@ -80,39 +80,6 @@ TEST(RigRunner, PlaysThePlannedFramesAndNumbersThemFromTheStartFrame)
     EXPECT_EQ(node.calls, 3);
 }
 
-// The plug-in itself, for behaviour its design fixes.
-class PluginRun : public ::testing::Test {
-protected:
-    rghost::Plugin plugin{LIDSHAPER_PLUGIN_PATH};
-};
-
-TEST_F(PluginRun, ZeroEnvelopeSucceedsAndLeavesThePoints)
-{
-    const rghost::Rig rig = rghost::parseRig(hosttest::idleRig().dump());
-    const std::vector<rghost::FrameResult> results = rghost::runRig(plugin, rig);
-
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].status, RgStatus::Success);
-    EXPECT_TRUE(results[0].errors.empty());
-    EXPECT_EQ(results[0].points, rig.geometry.points);
-}
-
-TEST_F(PluginRun, MissingHostSettingFailsWithTheNodesLine)
-{
-    json document = hosttest::idleRig();
-    document["attributes"].erase("DEBUG_MODE");
-    document["frames"] = {json::object(), {{"attributes", {{"DEBUG_MODE", typedValue("RgInt", 0)}}}}};
-    const rghost::Rig rig = rghost::parseRig(document.dump());
-    const std::vector<rghost::FrameResult> results = rghost::runRig(plugin, rig);
-
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].status, RgStatus::Failure);
-    EXPECT_EQ(results[0].errors, std::vector<std::string>{"testRig1: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute"});
-    EXPECT_EQ(results[0].points, rig.geometry.points);
-    EXPECT_EQ(results[1].status, RgStatus::Success);
-    EXPECT_TRUE(results[1].errors.empty());
-}
-
 TEST(Plugin, NamesThePathAndTheLoadersReason)
 {
     const auto messageOf = [](const std::string& path) {

@@ -195,62 +195,26 @@ TEST_F(SampleRig, OpenControlsKeepTheModelledPose)
     }
 }
 
-TEST(SampleRigOptions, ListSizesFollowTheOptions)
-{
-    const SampleRigOptions cases[] = {{1, 0, 0, 3, true}, {5, 1, 2, 4, false}, {12, 4, 1, 2, true}, {30, 3, 6, 5, true}};
-    for (const SampleRigOptions& options : cases) {
-        const Rig rig = rghost::buildSampleRig(options);
-        const std::size_t n = options.columns;
-        const std::string name = "N=" + std::to_string(n) + " K=" + std::to_string(options.centerRows) +
-                                 " B=" + std::to_string(options.betweenRows);
-        EXPECT_EQ(rig.frames.size(), static_cast<std::size_t>(options.frames)) << name;
-        EXPECT_EQ(rig.geometry.weights.size(), rig.geometry.points.size()) << name;
-        EXPECT_EQ(attribute<RgInt>(rig.attributes, kSoftRegionKey).values.empty(),
-                  !options.softRegion)
-            << name;
-        std::set<std::int32_t> otherEye;
-        for (const EyeSide side : kEyeSides) {
-            for (const char* lid : {"upper", "lower"}) {
-                const std::string prefix(lid);
-                EXPECT_EQ(indices(rig, side, prefix + "LidInnerIdxs").size(), n) << name;
-                EXPECT_EQ(indices(rig, side, prefix + "LidOuterIdxs").size(), n) << name;
-                EXPECT_EQ(indices(rig, side, prefix + "LidCenterIdxs").size(), n * options.centerRows) << name;
-                EXPECT_EQ(indices(rig, side, prefix + "LidBetweenIdxs").size(), n * options.betweenRows) << name;
-                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, prefix + "LidInnerUV")).values.size(), n + 2) << name;
-                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, prefix + "LidOuterUV")).values.size(), n) << name;
-                EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, prefix + "LidMoveVector")).values.size(), n) << name;
-            }
-            EXPECT_EQ(attribute<RgVector>(rig.attributes, eyeAttributeKey(side, "pointsOffset")).values.size(), offsetTable::size(n)) << name;
-
-            // The carried rows must end before the neighbour entries begin.
-            const auto& corners = indices(rig, side, "cornersIdxs");
-            EXPECT_GE(corners.size(), 24u) << name;
-            EXPECT_LE(4 + 2 * (options.centerRows + options.betweenRows), static_cast<int>(corners.size() / 3)) << name;
-
-            // The eyes are solved in parallel: they must not share a vertex.
-            const std::set<std::int32_t> vertices = lidVertices(rig, side);
-            EXPECT_LT(*vertices.rbegin(), static_cast<std::int32_t>(rig.geometry.points.size())) << name;
-            EXPECT_GE(*vertices.begin(), 0) << name;
-            for (const std::int32_t vertex : vertices) {
-                EXPECT_EQ(otherEye.count(vertex), 0u) << name << " vertex " << vertex;
-            }
-            otherEye = vertices;
-        }
-        for (const rghost::RigFrame& frame : rig.frames) {
-            EXPECT_EQ(frame.overrides.size(), 10u) << name;
-        }
-    }
-}
-
-TEST(SampleRigOptions, EveryVariationPlays)
+// Any options give a rig the node plays without a failure (its checks refuse
+// lists of the wrong size), with the frames and soft region asked for, and
+// with eyes that share no vertex, so that their solves run in parallel.
+TEST(SampleRigOptions, EveryVariationPlaysWithTheEyesApart)
 {
     const rghost::Plugin plugin(LIDSHAPER_PLUGIN_PATH);
-    const SampleRigOptions cases[] = {{1, 0, 0, 12, true}, {2, 1, 1, 12, true}, {7, 0, 3, 12, false}, {40, 5, 2, 12, true}};
+    const SampleRigOptions cases[] = {{1, 0, 0, 3, true}, {2, 1, 1, 4, true}, {7, 0, 3, 2, false}, {40, 5, 2, 5, true}};
     for (const SampleRigOptions& options : cases) {
-        for (const rghost::FrameResult& result : rghost::runRig(plugin, rghost::buildSampleRig(options))) {
+        SCOPED_TRACE("N=" + std::to_string(options.columns) + " K=" + std::to_string(options.centerRows) +
+                     " B=" + std::to_string(options.betweenRows));
+        const Rig rig = rghost::buildSampleRig(options);
+        EXPECT_EQ(rig.frames.size(), static_cast<std::size_t>(options.frames));
+        EXPECT_EQ(attribute<RgInt>(rig.attributes, kSoftRegionKey).values.empty(), !options.softRegion);
+        for (const rghost::FrameResult& result : rghost::runRig(plugin, rig)) {
             EXPECT_EQ(result.status, RgStatus::Success)
-                << "N=" << options.columns << " frame " << result.frame << ": "
-                << (result.errors.empty() ? "" : result.errors.front());
+                << "frame " << result.frame << ": " << (result.errors.empty() ? "" : result.errors.front());
+        }
+        const std::set<std::int32_t> left = lidVertices(rig, EyeSide::Left);
+        for (const std::int32_t vertex : lidVertices(rig, EyeSide::Right)) {
+            EXPECT_EQ(left.count(vertex), 0u) << "vertex " << vertex;
         }
     }
 }
