@@ -1,10 +1,9 @@
 #include <iostream>
 #include <memory>
 
-#include <mayastandin/StandIn.h>
-
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "core/rigCheck.h"
 
 namespace rghost {
 
@@ -13,27 +12,28 @@ namespace {
 struct ValidateOptions {
     std::string rigPath;
     std::string pluginPath;
+    bool strict = false;
 };
 
 int runValidate(const ValidateOptions& options)
 {
     const Rig rig = loadRig(options.rigPath);
     const Plugin plugin = loadPlugin(options.pluginPath);
-    const NodePointer node = plugin.createNode(rig.nodeName);
+    const NodePointer node = plugin.createNode();
 
-    mayastandin::ErrorCapture capture;
-    const RgStatus status = node->validateAttributes(rig.attributes);
-    for (const std::string& line : capture.lines()) {
-        std::cout << line << '\n';
-    }
-    if (status == RgStatus::Success) {
+    std::vector<RigFinding> findings = validateRig(*node, rig);
+    if (findings.empty()) {
         std::cout << "ok\n";
-        return 0;
     }
-    if (capture.lines().empty()) {
-        std::cout << "validateAttributes returned " << statusName(status) << '\n';
+    bool failed = false;
+    for (RigFinding& finding : findings) {
+        if (options.strict) {
+            finding.severity = FindingSeverity::Error;
+        }
+        failed = failed || finding.severity == FindingSeverity::Error;
+        std::cout << formatFinding(finding) << '\n';
     }
-    return 1;
+    return failed ? 1 : 0;
 }
 
 } // namespace
@@ -41,8 +41,11 @@ int runValidate(const ValidateOptions& options)
 void addValidateCommand(CLI::App& app, Command& command)
 {
     auto options = std::make_shared<ValidateOptions>();
-    CLI::App* validate = app.add_subcommand("validate", "Ask the node to validate the rig's base attributes");
+    CLI::App* validate = app.add_subcommand(
+        "validate", "Check every frame of a rig as it will be evaluated: the node's own validation, unknown keys, "
+                    "point indices, controls outside their useful range. Exit 0 clean (warnings allowed), 1 on errors, 2 on an unreadable rig");
     validate->add_option("rig", options->rigPath, "Rig file (rg-rig/1)")->required();
+    validate->add_flag("--strict", options->strict, "Count warnings as errors");
     addPluginOption(*validate, options->pluginPath);
     validate->callback([options, &command] { command = [options] { return runValidate(*options); }; });
 }

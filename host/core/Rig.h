@@ -12,6 +12,9 @@
 
 namespace rghost {
 
+// The top-level fields a rig file may hold; others are ignored.
+inline const std::vector<std::string> kRigFileFields = {"format", "node", "attributes", "geometry", "frames", "startFrame"};
+
 // One animation frame: the keys it sets on top of the base attributes, and the
 // keys it removes for that frame (given as null in the rig file).
 struct RigFrame {
@@ -35,6 +38,9 @@ struct Rig {
     std::vector<RigFrame> frames;              // empty: one frame of the base attributes
     std::int32_t startFrame = 0;               // scene frame number of the first frame
     std::vector<RigSurface> surfaces;          // every surface the values hold
+    // Top-level fields of the file that the format does not know: ignored, but
+    // kept so that a misspelt "frames" can be pointed out.
+    std::vector<std::string> unknownFields;
 };
 
 // The attribute map of frame `frame` (the base map when the rig has no frames).

@@ -1,7 +1,8 @@
 #include "core/controlReference.h"
 
+#include "core/shortNumber.h"
+
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace rghost {
@@ -24,130 +25,130 @@ constexpr UsefulRange kMountSize{0.0, 50.0};
 
 const std::vector<ControlReference> kReferences = {
     {"DEBUG_MODE", ControlScope::Host, "RgInt", false,
-     "Required by the node; has no effect on the result.", "none", "0", nullptr, false, ""},
+     "Required by the node; has no effect on the result.", "none", "0", nullptr, IndexList::None, ""},
     {"CACHE_ATTRIBUTES", ControlScope::Host, "RgBoolean", false,
      "Reuse each eye's prepared rest data (columns, offsets, corners, soft region) from the first call.",
-     "on/off", "true", nullptr, false,
+     "on/off", "true", nullptr, IndexList::None,
      "While on, changes after the first frame to index lists, UV lists, move vectors, pointsOffset, "
      "cornersIdxs and softRegion have no effect; the controls still follow every frame."},
     {"ENVELOPE", ControlScope::Host, "RgFloat", false,
      "Below 0.00001 the node leaves every point alone; any larger value deforms fully.", "on/off (not a blend)",
-     "1", &kHostSwitch, false, "With a negligible envelope no eye attribute is looked up at all."},
+     "1", &kHostSwitch, IndexList::None, "With a negligible envelope no eye attribute is looked up at all."},
     {"SOA_ENABLED", ControlScope::Host, "RgBoolean", false,
-     "Required by the node; has no effect on the result.", "none", "false", nullptr, false, ""},
+     "Required by the node; has no effect on the result.", "none", "false", nullptr, IndexList::None, ""},
 
     {"nurbsSphere", ControlScope::Eye, "RgNurbsSurface", false,
      "The eyeball the lids slide over; lid points are placed on it by surface parameters.",
-     "surface", "none (required)", nullptr, false,
+     "surface", "none (required)", nullptr, IndexList::None,
      "Its world matrix carries the lid opening: turning the eyeball turns the opening with it (the look "
      "direction)."},
     {"upperLidMinorCurve", ControlScope::Eye, "RgNurbsCurve", false,
      "Profile of the upper lid margin from the inner to the outer corner (its y shifts each column).",
-     "surface parameter", "none (required)", nullptr, false,
+     "surface parameter", "none (required)", nullptr, IndexList::None,
      "Blended with the lower curve by closeEye and closeLine; needs as many CVs as the lower curve."},
     {"lowerLidMinorCurve", ControlScope::Eye, "RgNurbsCurve", false,
      "Profile of the lower lid margin from the inner to the outer corner.", "surface parameter",
-     "none (required)", nullptr, false, "Blended with the upper curve by closeEye and closeLine."},
+     "none (required)", nullptr, IndexList::None, "Blended with the upper curve by closeEye and closeLine."},
     {"centerEye", ControlScope::Eye, "RgVector", false,
      "Centre of the eyeball in world space; lids keep their distance from it.", "world units", "(0, 0, 0)",
-     nullptr, false, "Must follow the eyeball's world matrix, or the lids slide off-centre."},
+     nullptr, IndexList::None, "Must follow the eyeball's world matrix, or the lids slide off-centre."},
     {"closeEye", ControlScope::Eye, "RgDouble", false,
      "Closes both lids towards each other: 0 leaves them where their controls put them, 1 meets them.",
-     "fraction", "0", &kFraction, false,
+     "fraction", "0", &kFraction, IndexList::None,
      "Blends the lid controls and the minor curves towards the line closeLine picks."},
     {"closeLine", ControlScope::Eye, "RgDouble", false,
      "Where closed lids meet: 1 on the upper lid, -1 on the lower lid, 0 halfway.", "fraction", "0",
-     &kSigned, false, "Only matters while closeEye is above 0."},
+     &kSigned, IndexList::None, "Only matters while closeEye is above 0."},
     {"smoothOuter", ControlScope::Eye, "RgInt", false,
      "Smoothing passes over the crease row; 0 or less smooths nothing.", "passes", "3", &kSmoothingPasses,
-     false, "Passes stop early once a pass changes nothing."},
+     IndexList::None, "Passes stop early once a pass changes nothing."},
     {"eyeCompute", ControlScope::Eye, "RgBoolean", false, "The eye is deformed only when this is on.",
-     "on/off", "false", nullptr, false,
+     "on/off", "false", nullptr, IndexList::None,
      "An eye that is off still needs all of its attributes with the right types."},
     {"upperLidControl", ControlScope::Eye, "RgDouble", false,
      "Opening of the upper lid: 0 puts its margin on the closing line, upperOpenEyeValue opens it fully.",
-     "control units", "0", &kLidControl, false,
+     "control units", "0", &kLidControl, IndexList::None,
      "Positive values are divided by upperOpenEyeValue, others by lowerOpenEyeValue; past 1 the "
      "pointsOffset overshoots apply; closeEye blends it with lowerLidControl."},
     {"upperLidOuterControl", ControlScope::Eye, "RgDouble", false,
      "Where the upper crease sits: 1 holds it, lower values draw it towards the lid margin, up to 2 push it away.",
-     "fraction", "1", &kOuterControl, false, "Clamped to 0.0001 .. 2 by the node."},
+     "fraction", "1", &kOuterControl, IndexList::None, "Clamped to 0.0001 .. 2 by the node."},
     {"upperOpenEyeValue", ControlScope::Eye, "RgDouble", false,
      "Lid control value of the fully open eye for positive controls.", "control units", "25", &kPositive,
-     false, "Scales both lids' positive controls; must not be 0."},
+     IndexList::None, "Scales both lids' positive controls; must not be 0."},
     {"upperLidInnerIdxs", ControlScope::Eye, "RgInt", true,
      "Upper lid margin points, one per column from the inner to the outer corner; sets the column count N.",
-     "point indices", "[]", nullptr, true, ""},
+     "point indices", "[]", nullptr, IndexList::Points, ""},
     {"upperLidOuterIdxs", ControlScope::Eye, "RgInt", true, "Upper crease points, one per column.",
-     "point indices", "[]", nullptr, true, ""},
+     "point indices", "[]", nullptr, IndexList::Points, ""},
     {"upperLidCenterIdxs", ControlScope::Eye, "RgInt", true,
      "Points from the upper margin into the socket, the same number per column.", "point indices", "[]",
-     nullptr, true, "Its length is a multiple of N."},
+     nullptr, IndexList::Points, "Its length is a multiple of N."},
     {"upperLidBetweenIdxs", ControlScope::Eye, "RgInt", true,
      "Upper lid skin points from the margin to the crease, the same number per column.", "point indices",
-     "[]", nullptr, true, "Its length is a multiple of N; upperMountSize lifts them."},
+     "[]", nullptr, IndexList::Points, "Its length is a multiple of N; upperMountSize lifts them."},
     {"upperLidInnerUV", ControlScope::Eye, "RgVector", true,
      "Eyeball surface parameters (u, v) of the closing line, the two corners included (N + 2 entries).",
-     "surface parameters", "[]", nullptr, false, "Its length also scales the lower lid's profile positions."},
+     "surface parameters", "[]", nullptr, IndexList::None, "Its length also scales the lower lid's profile positions."},
     {"upperLidOuterUV", ControlScope::Eye, "RgVector", true,
      "Eyeball surface parameters (u, v) of the upper crease points.", "surface parameters", "[]", nullptr,
-     false, ""},
+     IndexList::None, ""},
     {"upperLidMoveVector", ControlScope::Eye, "RgVector", true,
      "Per column, the fully open upper lid's offset from the closing line: (du, dv, radius).",
-     "surface parameters", "[]", nullptr, false, "pointsOffset adds to it."},
+     "surface parameters", "[]", nullptr, IndexList::None, "pointsOffset adds to it."},
     {"upperLidOutLoopOffset", ControlScope::Eye, "RgDouble", true,
-     "Required by the node; has no effect on the result.", "none", "[]", nullptr, false, ""},
+     "Required by the node; has no effect on the result.", "none", "[]", nullptr, IndexList::None, ""},
     {"lowerLidControl", ControlScope::Eye, "RgDouble", false,
      "Opening of the lower lid: 0 puts its margin on the closing line, lowerOpenEyeValue opens it fully.",
-     "control units", "0", &kLidControl, false,
+     "control units", "0", &kLidControl, IndexList::None,
      "Positive values are divided by upperOpenEyeValue, others by lowerOpenEyeValue; closeEye blends it "
      "with upperLidControl."},
     {"lowerLidOuterControl", ControlScope::Eye, "RgDouble", false,
      "Where the lower crease sits: 1 holds it, lower values draw it towards the lid margin, up to 2 push it away.",
-     "fraction", "1", &kOuterControl, false, "Clamped to 0.0001 .. 2 by the node."},
+     "fraction", "1", &kOuterControl, IndexList::None, "Clamped to 0.0001 .. 2 by the node."},
     {"lowerOpenEyeValue", ControlScope::Eye, "RgDouble", false,
      "Lid control value of the fully open eye for controls of 0 and below.", "control units", "-25",
-     &kNegative, false, "Scales both lids' negative controls; must be below 0."},
+     &kNegative, IndexList::None, "Scales both lids' negative controls; must be below 0."},
     {"lowerLidInnerIdxs", ControlScope::Eye, "RgInt", true,
      "Lower lid margin points, one per column (N, as many as the upper lid).", "point indices", "[]",
-     nullptr, true, ""},
+     nullptr, IndexList::Points, ""},
     {"lowerLidOuterIdxs", ControlScope::Eye, "RgInt", true, "Lower crease points, one per column.",
-     "point indices", "[]", nullptr, true, ""},
+     "point indices", "[]", nullptr, IndexList::Points, ""},
     {"lowerLidCenterIdxs", ControlScope::Eye, "RgInt", true,
      "Points from the lower margin into the socket; the upper lid's count per column is used.",
-     "point indices", "[]", nullptr, true, "Its length is a multiple of N."},
+     "point indices", "[]", nullptr, IndexList::Points, "Its length is a multiple of N."},
     {"lowerLidBetweenIdxs", ControlScope::Eye, "RgInt", true,
      "Lower lid skin points from the margin to the crease; the upper lid's count per column is used.",
-     "point indices", "[]", nullptr, true, "Its length is a multiple of N; lowerMountSize lifts them."},
+     "point indices", "[]", nullptr, IndexList::Points, "Its length is a multiple of N; lowerMountSize lifts them."},
     {"lowerLidInnerUV", ControlScope::Eye, "RgVector", true,
      "Eyeball surface parameters of the lower closing line, corners included (N + 2 entries).",
-     "surface parameters", "[]", nullptr, false, ""},
+     "surface parameters", "[]", nullptr, IndexList::None, ""},
     {"lowerLidOuterUV", ControlScope::Eye, "RgVector", true,
      "Eyeball surface parameters (u, v) of the lower crease points.", "surface parameters", "[]", nullptr,
-     false, ""},
+     IndexList::None, ""},
     {"lowerLidMoveVector", ControlScope::Eye, "RgVector", true,
      "Per column, the fully open lower lid's offset from the closing line: (du, dv, radius).",
-     "surface parameters", "[]", nullptr, false, "pointsOffset adds to it."},
+     "surface parameters", "[]", nullptr, IndexList::None, "pointsOffset adds to it."},
     {"lowerLidOutLoopOffset", ControlScope::Eye, "RgDouble", true,
-     "Required by the node; has no effect on the result.", "none", "[]", nullptr, false, ""},
+     "Required by the node; has no effect on the result.", "none", "[]", nullptr, IndexList::None, ""},
     {"cornersIdxs", ControlScope::Eye, "RgInt", true,
      "Eye corner points, their neighbours, then the points carried with the corners (24 entries at least).",
-     "point indices", "[]", nullptr, true,
+     "point indices", "[]", nullptr, IndexList::Points,
      "Corners follow the lids by how far both lid controls are open towards their open values."},
     {"upperMountSize", ControlScope::Eye, "RgDouble", false,
      "How far the upper lid skin bulges over the eyeball as the lid opens, per unit of point weight.",
-     "hundredths of a world unit", "0", &kMountSize, false, "Scaled by each point's weight; 0 and below add nothing."},
+     "hundredths of a world unit", "0", &kMountSize, IndexList::None, "Scaled by each point's weight; 0 and below add nothing."},
     {"lowerMountSize", ControlScope::Eye, "RgDouble", false,
      "How far the lower lid skin bulges over the eyeball as the lid opens, per unit of point weight.",
-     "hundredths of a world unit", "0", &kMountSize, false, "Scaled by each point's weight; 0 and below add nothing."},
+     "hundredths of a world unit", "0", &kMountSize, IndexList::None, "Scaled by each point's weight; 0 and below add nothing."},
     {"pointsOffset", ControlScope::Eye, "RgVector", true,
      "Offset table of 8N + 8 vectors: move and crease offsets per column, corner offsets, overshoots.",
-     "surface parameters", "[]", nullptr, false,
+     "surface parameters", "[]", nullptr, IndexList::None,
      "Missing entries count as (0, 0, 0); the overshoot entries apply once a lid control passes its open value."},
 
     {"lidShaper__softRegion__softRegion", ControlScope::Node, "RgInt", true,
      "Groups of skin points that follow two others: pivot, aim, member count, members; -1 separates groups.",
-     "point indices", "[]", nullptr, true, "Moved after both eyes, scaled by each member's weight."},
+     "point indices", "[]", nullptr, IndexList::SoftRegionGroups, "Moved after both eyes, scaled by each member's weight."},
 };
 
 constexpr std::string_view kEyePrefixes[] = {"lidShaper__eyes__L_eye__", "lidShaper__eyes__R_eye__"};
@@ -163,16 +164,9 @@ bool isEyeKey(std::string_view key, std::string_view name)
     return false;
 }
 
-std::string number(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 std::string bound(double value, std::string_view scale)
 {
-    return scale.empty() ? number(value) : number(value) + " × " + std::string(scale);
+    return scale.empty() ? shortNumber(value) : shortNumber(value) + " × " + std::string(scale);
 }
 
 } // namespace

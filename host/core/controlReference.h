@@ -30,6 +30,13 @@ struct UsefulRange {
     bool excludesBounds = false; // the bounds themselves are outside
 };
 
+// How a list of RgInt values refers to the rig's points.
+enum class IndexList {
+    None,
+    Points,           // every entry is a point index
+    SoftRegionGroups, // records of pivot, aim, member count, members; -1 entries are skipped
+};
+
 struct ControlReference {
     std::string_view name;        // field name (scope Eye) or the whole key
     ControlScope scope;
@@ -39,7 +46,7 @@ struct ControlReference {
     std::string_view unit;
     std::string_view defaultText; // the declared default, or the value a rig usually carries
     const UsefulRange* range;     // null: no range to check
-    bool pointIndices;            // the values index the rig's points
+    IndexList indexList;
     std::string_view interactions; // how it works with other controls; may be empty
 };
 

@@ -1,5 +1,6 @@
 #include "io/RigFileReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -110,6 +111,11 @@ Rig parseRig(std::string_view text)
     readFormat(document);
 
     Rig rig;
+    for (const auto& field : document.items()) {
+        if (std::find(kRigFileFields.begin(), kRigFileFields.end(), field.key()) == kRigFileFields.end()) {
+            rig.unknownFields.push_back(field.key());
+        }
+    }
     if (const json* node = findField(document, "node")) {
         rig.nodeName = readString(*node, root / "node");
     }

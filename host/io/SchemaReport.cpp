@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include <nlohmann/json.hpp>
 
 #include "core/controlReference.h"
+#include "core/shortNumber.h"
 #include "io/JsonLayout.h"
 
 namespace rghost {
@@ -22,13 +22,6 @@ const char* formName(const AttributeDescriptor& attribute)
     return attribute.option3 ? "values" : "value";
 }
 
-std::string number(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 std::string summaryOf(const std::string& key)
 {
     const ControlReference* reference = findControl(key);
@@ -39,9 +32,9 @@ std::string defaultText(const AttributeDescriptor& attribute)
 {
     const auto& d = attribute.defaultValue;
     if (attribute.typeCode == AttributeType::Vector) {
-        return "(" + number(d[0]) + ", " + number(d[1]) + ", " + number(d[2]) + ")";
+        return "(" + shortNumber(d[0]) + ", " + shortNumber(d[1]) + ", " + shortNumber(d[2]) + ")";
     }
-    return number(d[0]);
+    return shortNumber(d[0]);
 }
 
 std::string flagsText(const AttributeDescriptor& attribute)
@@ -56,10 +49,10 @@ std::string flagsText(const AttributeDescriptor& attribute)
         }
     }
     if (attribute.limitAEnabled) {
-        add("limitA=" + number(attribute.limitA[0]));
+        add("limitA=" + shortNumber(attribute.limitA[0]));
     }
     if (attribute.limitBEnabled) {
-        add("limitB=" + number(attribute.limitB[0]));
+        add("limitB=" + shortNumber(attribute.limitB[0]));
     }
     return flags;
 }

@@ -153,13 +153,18 @@ TEST_F(RghostCli, ValidateReportsTheNodesVerdict)
     for (const json& attribute : json::parse(schema.out)) {
         complete["attributes"][attribute["key"].get<std::string>()] = {{"type", attribute["typeName"]}};
     }
+    for (const char* eye : {"L", "R"}) {
+        const std::string prefix = std::string("lidShaper__eyes__") + eye + "_eye__";
+        complete["attributes"][prefix + "upperOpenEyeValue"]["value"] = 25.0;
+        complete["attributes"][prefix + "lowerOpenEyeValue"]["value"] = -25.0;
+    }
     const ProcessRun ok = rghost({"validate", rigFile(complete, "complete.json")});
     EXPECT_EQ(ok.exitStatus, 0) << ok.out << ok.err;
     EXPECT_EQ(ok.out, "ok\n");
 
     const ProcessRun failed = rghost({"validate", rigFile(hosttest::idleRig(), "idle.json")});
     EXPECT_EQ(failed.exitStatus, 1);
-    EXPECT_EQ(failed.out.rfind("testRig1: ", 0), 0u) << failed.out;
+    EXPECT_EQ(failed.out.rfind("frame 0: error: testRig1: ", 0), 0u) << failed.out;
 }
 
 // tests/data/schema/declared-attributes.json is the reviewed list of what the

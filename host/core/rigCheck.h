@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Rig.h"
+#include "rg/AttributeDescriptor.h"
+#include "rg/RgNode.h"
+
+namespace rghost {
+
+// Problems a rig file has before any frame is deformed, each reported once for
+// the run of frames it spans instead of once per frame.
+
+enum class FindingSeverity {
+    Warning, // the rig runs, but likely not as meant
+    Error,   // frames fail, or part of the file is silently ignored
+};
+
+struct RigFinding {
+    FindingSeverity severity = FindingSeverity::Error;
+    bool wholeFile = false;   // true: about the file itself, not its frames
+    std::size_t firstFrame = 0; // frame indices the finding spans, both included
+    std::size_t lastFrame = 0;
+    std::string message;
+};
+
+// What a host can tell from the file and the node's declarations alone, frame
+// by frame as each frame will be evaluated: top-level fields the format does
+// not know; keys the node never reads, with the closest key it does read;
+// missing or mistyped host settings; point indices outside the rig's points;
+// controls outside their useful range (far outside: an error). Deform uses
+// these to warn without changing what the node computes.
+std::vector<RigFinding> checkRigInputs(const Rig& rig, const std::vector<AttributeDescriptor>& declared);
+
+// checkRigInputs plus the node's own validation of every frame's attribute
+// map (its first failing key per frame), ordered by the first frame each
+// finding spans, the file's own findings first.
+std::vector<RigFinding> validateRig(RgNode& node, const Rig& rig);
+
+// "frames 0-59: error: <message>", "frame 12: warning: ...", or "error: ..."
+// for the file itself; frame numbers count from `firstFrameNumber`.
+std::string formatFinding(const RigFinding& finding, std::int64_t firstFrameNumber = 0);
+
+} // namespace rghost
