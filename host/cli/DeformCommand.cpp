@@ -8,6 +8,7 @@
 #include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "core/rigCheck.h"
 
 namespace rghost {
 
@@ -41,6 +42,14 @@ int runDeform(const DeformOptions& options)
         bake.preroll = options.preroll;
     }
     const Plugin plugin = loadPlugin(options.pluginPath);
+    // What the node would silently accept, once per problem rather than per
+    // frame; the node still computes every frame as given.
+    for (RigFinding finding : checkRigInputs(rig, declaredAttributes(plugin))) {
+        if (finding.kind == FindingKind::UnknownName || finding.kind == FindingKind::Range) {
+            finding.severity = FindingSeverity::Warning;
+            std::cerr << formatFinding(finding, rig.startFrame) << '\n';
+        }
+    }
 
     FrameLog log(std::cerr, ::isatty(STDERR_FILENO) == 1);
     bake.onProgress = [&log](std::size_t played, std::size_t toPlay) { log.progress(played, toPlay); };

@@ -17,9 +17,7 @@ struct SchemaOptions {
 int runSchema(const SchemaOptions& options)
 {
     const Plugin plugin = loadPlugin(options.pluginPath);
-    const NodePointer node = plugin.createNode(Rig().nodeName);
-    std::vector<AttributeDescriptor> attributes;
-    node->declareAttributes(attributes);
+    const std::vector<AttributeDescriptor> attributes = declaredAttributes(plugin);
     std::cout << (options.asJson ? formatSchemaJson(attributes) : formatSchemaTable(attributes));
     return 0;
 }

@@ -31,7 +31,7 @@ int runValidate(const ValidateOptions& options)
             finding.severity = FindingSeverity::Error;
         }
         failed = failed || finding.severity == FindingSeverity::Error;
-        std::cout << formatFinding(finding) << '\n';
+        std::cout << formatFinding(finding, rig.startFrame) << '\n';
     }
     return failed ? 1 : 0;
 }

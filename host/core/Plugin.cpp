@@ -91,6 +91,13 @@ std::string pluginBeside(const std::filesystem::path& programFolder)
     return (programFolder.parent_path() / "lib" / "lidShaper_2018.so").string();
 }
 
+std::vector<AttributeDescriptor> declaredAttributes(const Plugin& plugin)
+{
+    std::vector<AttributeDescriptor> attributes;
+    plugin.createNode()->declareAttributes(attributes);
+    return attributes;
+}
+
 std::string defaultPluginPath()
 {
     return pluginBeside(std::filesystem::read_symlink("/proc/self/exe").parent_path());

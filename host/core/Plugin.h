@@ -5,7 +5,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "rg/AttributeDescriptor.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgNode.h"
 #include "rg/RgStatus.h"
@@ -48,6 +50,9 @@ private:
     RgCreateFunction create_ = nullptr;
     RgHelpFunction help_ = nullptr;
 };
+
+// The attributes a fresh node of `plugin` declares.
+std::vector<AttributeDescriptor> declaredAttributes(const Plugin& plugin);
 
 // The command map a host hands the plug-in's `help` about one node: "HELP",
 // "NODE_NAME", the node under "RG_NODE_PTR", and the three attribute-block

@@ -1,6 +1,7 @@
 #include "core/controlReference.h"
 
 #include "core/shortNumber.h"
+#include "lidShaper/rigContract.h"
 
 #include <cmath>
 #include <limits>
@@ -23,18 +24,23 @@ constexpr UsefulRange kPositive{0.0, kUnbounded, {}, {}, true};
 constexpr UsefulRange kNegative{-kUnbounded, 0.0, {}, {}, true};
 constexpr UsefulRange kMountSize{0.0, 50.0};
 
-const std::vector<ControlReference> kReferences = {
-    {"DEBUG_MODE", ControlScope::Host, "RgInt", false,
+} // namespace
+
+// Built on first use: the host keys are the rig contract's strings.
+const std::vector<ControlReference>& controlReferences()
+{
+    static const std::vector<ControlReference> references = {
+    {kDebugModeKey, ControlScope::Host, "RgInt", false,
      "Required by the node; has no effect on the result.", "none", "0", nullptr, IndexList::None, ""},
-    {"CACHE_ATTRIBUTES", ControlScope::Host, "RgBoolean", false,
+    {kCacheAttributesKey, ControlScope::Host, "RgBoolean", false,
      "Reuse each eye's prepared rest data (columns, offsets, corners, soft region) from the first call.",
      "on/off", "true", nullptr, IndexList::None,
      "While on, changes after the first frame to index lists, UV lists, move vectors, pointsOffset, "
      "cornersIdxs and softRegion have no effect; the controls still follow every frame."},
-    {"ENVELOPE", ControlScope::Host, "RgFloat", false,
+    {kEnvelopeKey, ControlScope::Host, "RgFloat", false,
      "Below 0.00001 the node leaves every point alone; any larger value deforms fully.", "on/off (not a blend)",
      "1", &kHostSwitch, IndexList::None, "With a negligible envelope no eye attribute is looked up at all."},
-    {"SOA_ENABLED", ControlScope::Host, "RgBoolean", false,
+    {kSoaEnabledKey, ControlScope::Host, "RgBoolean", false,
      "Required by the node; has no effect on the result.", "none", "false", nullptr, IndexList::None, ""},
 
     {"nurbsSphere", ControlScope::Eye, "RgNurbsSurface", false,
@@ -146,17 +152,20 @@ const std::vector<ControlReference> kReferences = {
      "surface parameters", "[]", nullptr, IndexList::None,
      "Missing entries count as (0, 0, 0); the overshoot entries apply once a lid control passes its open value."},
 
-    {"lidShaper__softRegion__softRegion", ControlScope::Node, "RgInt", true,
+    {kSoftRegionKey, ControlScope::Node, "RgInt", true,
      "Groups of skin points that follow two others: pivot, aim, member count, members; -1 separates groups.",
      "point indices", "[]", nullptr, IndexList::SoftRegionGroups, "Moved after both eyes, scaled by each member's weight."},
-};
+    };
+    return references;
+}
 
-constexpr std::string_view kEyePrefixes[] = {"lidShaper__eyes__L_eye__", "lidShaper__eyes__R_eye__"};
+namespace {
 
 bool isEyeKey(std::string_view key, std::string_view name)
 {
-    for (const std::string_view prefix : kEyePrefixes) {
-        if (key.size() == prefix.size() + name.size() && key.substr(0, prefix.size()) == prefix
+    static const std::string prefixes[] = {eyeAttributeKey(EyeSide::Left, ""), eyeAttributeKey(EyeSide::Right, "")};
+    for (const std::string& prefix : prefixes) {
+        if (key.size() == prefix.size() + name.size() && key.compare(0, prefix.size(), prefix) == 0
             && key.substr(prefix.size()) == name) {
             return true;
         }
@@ -171,14 +180,9 @@ std::string bound(double value, std::string_view scale)
 
 } // namespace
 
-const std::vector<ControlReference>& controlReferences()
-{
-    return kReferences;
-}
-
 const ControlReference* findControl(std::string_view key)
 {
-    for (const ControlReference& reference : kReferences) {
+    for (const ControlReference& reference : controlReferences()) {
         if (reference.scope == ControlScope::Eye ? isEyeKey(key, reference.name) : key == reference.name) {
             return &reference;
         }

@@ -23,15 +23,17 @@ namespace {
 // frame is kept apart as `value`, and the finding reports its extreme: the
 // largest when the value is too large (`above`), else the smallest.
 struct Observation {
+    FindingKind kind = FindingKind::NodeValidation;
     FindingSeverity severity = FindingSeverity::Error;
     std::string text;
     std::optional<double> value;
     bool above = false;
 };
 
-Observation errorObservation(std::string text)
+Observation errorObservation(FindingKind kind, std::string text)
 {
     Observation observation;
+    observation.kind = kind;
     observation.text = std::move(text);
     return observation;
 }
@@ -52,13 +54,13 @@ public:
             return;
         }
         latest->second = spans_.size();
-        spans_.push_back({RigFinding{observation.severity, false, frame, frame, observation.text}, observation.value,
+        spans_.push_back({RigFinding{observation.kind, observation.severity, false, frame, frame, observation.text}, observation.value,
                           observation.value, observation.above});
     }
 
-    void observeFile(FindingSeverity severity, std::string message)
+    void observeFile(FindingKind kind, FindingSeverity severity, std::string message)
     {
-        fileFindings_.push_back(RigFinding{severity, true, 0, 0, std::move(message)});
+        fileFindings_.push_back(RigFinding{kind, severity, true, 0, 0, std::move(message)});
     }
 
     std::vector<RigFinding> finish()
@@ -174,7 +176,7 @@ std::optional<Observation> checkRange(const ControlReference& reference, const s
     if (!reference.range->lowScale.empty() || !reference.range->highScale.empty()) {
         rangeText += " (" + describeRange(*reference.range) + ")";
     }
-    return Observation{far ? FindingSeverity::Error : FindingSeverity::Warning,
+    return Observation{FindingKind::Range, far ? FindingSeverity::Error : FindingSeverity::Warning,
                        key + " is outside its useful range " + rangeText, value, above};
 }
 
@@ -229,7 +231,7 @@ std::optional<Observation> checkIndices(const ControlReference& reference, const
     if (outside == 0) {
         return std::nullopt;
     }
-    return errorObservation(key + " holds " + std::to_string(list->values[first]) + " at [" + std::to_string(first)
+    return errorObservation(FindingKind::PointIndex, key + " holds " + std::to_string(list->values[first]) + " at [" + std::to_string(first)
                            + "], outside the rig's " + std::to_string(pointCount) + " points"
                            + (outside > 1 ? " (and " + std::to_string(outside - 1) + " more)" : ""));
 }
@@ -255,7 +257,7 @@ public:
         }
         for (const std::string& field : rig.unknownFields) {
             const std::optional<std::string> suggestion = closestName(field, kRigFileFields);
-            collector_.observeFile(FindingSeverity::Error,
+            collector_.observeFile(FindingKind::UnknownName, FindingSeverity::Error,
                                    "unknown top-level field '" + field + "'"
                                        + (suggestion ? " (did you mean '" + *suggestion + "'?)" : "") + " is ignored");
         }
@@ -266,7 +268,7 @@ public:
     void checkFrame(std::size_t frame, const AttributeMap& attributes, const std::vector<std::string>& nodeLines)
     {
         for (const std::string& line : nodeLines) {
-            collector_.observe(frame, errorObservation(line));
+            collector_.observe(frame, errorObservation(FindingKind::NodeValidation, line));
         }
         const auto known = [this](const std::string& key) {
             return std::find(knownKeys_.begin(), knownKeys_.end(), key) != knownKeys_.end();
@@ -274,13 +276,13 @@ public:
         if (!rig_.frames.empty()) {
             for (const std::string& key : rig_.frames[frame].removedKeys) {
                 if (!known(key)) {
-                    collector_.observe(frame, errorObservation("removes " + unknownKeyText(key, knownKeys_)));
+                    collector_.observe(frame, errorObservation(FindingKind::UnknownName, "removes " + unknownKeyText(key, knownKeys_)));
                 }
             }
         }
         for (const auto& [key, value] : attributes) {
             if (!known(key)) {
-                collector_.observe(frame, errorObservation(unknownKeyText(key, knownKeys_)));
+                collector_.observe(frame, errorObservation(FindingKind::UnknownName, unknownKeyText(key, knownKeys_)));
             }
         }
         for (const ControlReference& reference : controlReferences()) {
@@ -328,9 +330,9 @@ private:
         }
         const auto entry = attributes.find(key);
         if (entry == attributes.end()) {
-            collector_.observe(frame, errorObservation("missing host setting '" + key + "' (" + type + "): deform fails without it"));
+            collector_.observe(frame, errorObservation(FindingKind::HostSetting, "missing host setting '" + key + "' (" + type + "): deform fails without it"));
         } else if (!holdsClass(entry->second, reference.typeName)) {
-            collector_.observe(frame, errorObservation("host setting '" + key + "' must be an " + type + ": deform fails otherwise"));
+            collector_.observe(frame, errorObservation(FindingKind::HostSetting, "host setting '" + key + "' must be an " + type + ": deform fails otherwise"));
         }
     }
 

@@ -19,7 +19,16 @@ enum class FindingSeverity {
     Error,   // frames fail, or part of the file is silently ignored
 };
 
+enum class FindingKind {
+    NodeValidation, // a line of the node's own validation
+    UnknownName,    // a key or top-level field nothing reads
+    HostSetting,    // a host setting missing or of the wrong class
+    PointIndex,     // an index list naming a point the rig does not have
+    Range,          // a control outside its useful range
+};
+
 struct RigFinding {
+    FindingKind kind = FindingKind::NodeValidation;
     FindingSeverity severity = FindingSeverity::Error;
     bool wholeFile = false;   // true: about the file itself, not its frames
     std::size_t firstFrame = 0; // frame indices the finding spans, both included

@@ -58,13 +58,6 @@ Outcome outcome(RgStatus status, std::vector<std::string> errors)
 const std::pair<const char*, const char*> kHostKeys[] = {
     {"DEBUG_MODE", "RgInt"}, {"CACHE_ATTRIBUTES", "RgBoolean"}, {"ENVELOPE", "RgFloat"}, {"SOA_ENABLED", "RgBoolean"}};
 
-std::vector<AttributeDescriptor> declaredAttributes(const rghost::Plugin& plugin)
-{
-    std::vector<AttributeDescriptor> schema;
-    plugin.createNode()->declareAttributes(schema);
-    return schema;
-}
-
 py::object defaultOf(const AttributeDescriptor& attribute)
 {
     const auto& d = attribute.defaultValue;
@@ -213,7 +206,7 @@ LoadedPlugin::LoadedPlugin(const std::string& path)
               throw py::error_already_set();
           }
       }()),
-      schema_(declaredAttributes(plugin_))
+      schema_(rghost::declaredAttributes(plugin_))
 {
     for (const AttributeDescriptor& attribute : schema_) {
         declarations_[attribute.key] = DeclaredValue{rghost::attributeTypeName(attribute.typeCode), attribute.option3};
