@@ -2,11 +2,13 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ParseErrors.h"
 
 int main(int argc, char** argv)
 {
     CLI::App app("rghost, the substitute host: loads a deformer plug-in and runs rig files through it", "rghost");
     app.require_subcommand(1);
+    app.set_version_flag("--version", "rghost " LIDSHAPER_VERSION);
     rghost::Command command;
     rghost::addDeformCommand(app, command);
     rghost::addValidateCommand(app, command);
@@ -19,9 +21,9 @@ int main(int argc, char** argv)
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
-            return app.exit(error); // --help
+            return app.exit(error); // --help, --version
         }
-        std::cerr << "rghost: " << error.what() << '\n';
+        std::cerr << rghost::explainParseError(app, error) << '\n';
         return 2;
     }
     try {

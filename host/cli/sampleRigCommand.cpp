@@ -39,16 +39,12 @@ void addSampleRigCommand(CLI::App& app, Command& command)
     CLI::App* sampleRig = app.add_subcommand("sample-rig", "Write the built-in sample eye rig (two eyes, animated) as a rig file");
     sampleRig->add_option("-o,--output", options->outputPath, "Rig file to write (rg-rig/1)")->required();
     sampleRig->add_option("--columns", options->rig.columns, "Lid columns per lid, corner to corner")
-        ->check(CLI::PositiveNumber)
         ->capture_default_str();
     sampleRig->add_option("--rows-center", options->rig.centerRows, "Rows per column from the lid margin into the socket")
-        ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
     sampleRig->add_option("--rows-between", options->rig.betweenRows, "Rows per column over the lid skin, margin to crease")
-        ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
     sampleRig->add_option("--frames", options->rig.frames, "Length of the animation")
-        ->check(CLI::PositiveNumber)
         ->capture_default_str();
     sampleRig->add_flag("--no-soft-region", options->withoutSoftRegion, "Leave out the brow and cheek groups that follow the lids");
     sampleRig->callback([options, &command] { command = [options] { return runSampleRig(*options); }; });

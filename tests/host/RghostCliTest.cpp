@@ -165,6 +165,51 @@ TEST_F(RghostCli, ValidateReportsTheNodesVerdict)
     const ProcessRun failed = rghost({"validate", rigFile(hosttest::idleRig(), "idle.json")});
     EXPECT_EQ(failed.exitStatus, 1);
     EXPECT_EQ(failed.out.rfind("frame 0: error: testRig1: ", 0), 0u) << failed.out;
+
+    // Warnings alone pass unless --strict; an unreadable rig is status 2.
+    complete["frames"] = {json::object(), {{"attributes", {{"lidShaper__eyes__L_eye__closeLine", typedValue("RgDouble", 1.5)}}}}};
+    const std::string warned = rigFile(complete, "warned.json");
+    const std::string warning = "frame 1: warning: lidShaper__eyes__L_eye__closeLine is outside its useful range -1 to 1 (it is 1.5)\n";
+    EXPECT_EQ(rghost({"validate", warned}).exitStatus, 0);
+    const ProcessRun strict = rghost({"validate", warned, "--strict"});
+    EXPECT_EQ(strict.exitStatus, 1);
+    EXPECT_EQ(strict.out, "frame 1: error: lidShaper__eyes__L_eye__closeLine is outside its useful range -1 to 1 (it is 1.5)\n");
+    EXPECT_EQ(rghost({"validate", badFile("truncated.json")}).exitStatus, 2);
+
+    // Deform says it once before the frames run, and computes as the node does.
+    const ProcessRun deform = rghost({"deform", warned, "-o", work.file("result.json")});
+    EXPECT_EQ(deform.exitStatus, 0) << deform.err;
+    EXPECT_EQ(deform.err.rfind(warning, 0), 0u) << deform.err;
+    EXPECT_EQ(deform.err.find("closeLine", warning.size()), std::string::npos) << deform.err;
+}
+
+TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
+{
+    const std::string rig = rigFile(hosttest::idleRig());
+    const struct {
+        std::vector<std::string> arguments;
+        int exitStatus;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"--version"}, 0, "rghost " LIDSHAPER_VERSION "\n", ""},
+        {{"defrom", rig}, 2, "",
+         "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, validate, schema, help, "
+         "sample-rig, demo\n"},
+        {{}, 2, "", "rghost: a command is required: deform, validate, schema, help, sample-rig, demo (see rghost --help)\n"},
+        {{"deform", rig, "--fram", "3"}, 2, "",
+         "rghost: deform: unknown option '--fram' (did you mean '--frames'?); see rghost deform --help\n"},
+        {{"validate", "--strikt=1", rig}, 2, "",
+         "rghost: validate: unknown option '--strikt' (did you mean '--strict'?); see rghost validate --help\n"},
+        {{"schema", "--xyz"}, 2, "", "rghost: schema: unknown option '--xyz'; see rghost schema --help\n"},
+        {{"sample-rig", "-o", work.file("sample.json"), "--frames", "0"}, 2, "", "rghost: sample-rig: frames must be at least 1\n"},
+    };
+    for (const auto& c : cases) {
+        const ProcessRun run = rghost(c.arguments);
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << c.err;
+        EXPECT_EQ(run.out, c.out) << c.err;
+        EXPECT_EQ(run.err, c.err);
+    }
 }
 
 // tests/data/schema/declared-attributes.json is the reviewed list of what the
