@@ -25,6 +25,7 @@ from _lidshaper import (
     sample_rig,
     write_result,
 )
+from .bake import bake, bake_jobs
 
 __all__ = [
     "Attribute",
@@ -38,6 +39,8 @@ __all__ = [
     "Rig",
     "Surface",
     "Value",
+    "bake",
+    "bake_jobs",
     "load_plugin",
     "read_rig",
     "sample_rig",

@@ -1,5 +1,6 @@
 #include "PluginBinding.h"
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "NumericArrays.h"
 #include "PointArrays.h"
 #include "ThreadErrorLines.h"
+#include "core/controlReference.h"
 #include "io/SchemaReport.h"
 
 namespace lidshaper {
@@ -32,7 +34,8 @@ struct HelpResult : Result {
     std::optional<std::string> output;
 };
 
-// One declared attribute as Python sees it.
+// One attribute as Python sees it: what the node declares, with what the
+// control reference says about it.
 struct Attribute {
     std::string key;
     std::string shortName;
@@ -42,6 +45,8 @@ struct Attribute {
     std::string description;
     std::string unit;
     py::object range;
+    std::string rangeText;
+    std::string interactions;
 };
 
 template <typename Outcome>
@@ -53,10 +58,6 @@ Outcome outcome(RgStatus status, std::vector<std::string> errors)
     made.errors = std::move(errors);
     return made;
 }
-
-// The host's own settings: no node declares them, the host puts them in every map.
-const std::pair<const char*, const char*> kHostKeys[] = {
-    {"DEBUG_MODE", "RgInt"}, {"CACHE_ATTRIBUTES", "RgBoolean"}, {"ENVELOPE", "RgFloat"}, {"SOA_ENABLED", "RgBoolean"}};
 
 py::object defaultOf(const AttributeDescriptor& attribute)
 {
@@ -70,6 +71,28 @@ py::object defaultOf(const AttributeDescriptor& attribute)
     }
 }
 
+// A bound as a number, or None where the range is open or scales with another control.
+py::object boundOf(double value, std::string_view scale)
+{
+    return std::isinf(value) || !scale.empty() ? py::none() : py::object(py::float_(value));
+}
+
+void addReference(Attribute& described)
+{
+    const rghost::ControlReference* reference = rghost::findControl(described.key);
+    if (reference == nullptr) {
+        return;
+    }
+    described.description = reference->summary;
+    described.unit = reference->unit;
+    described.interactions = reference->interactions;
+    if (reference->range != nullptr) {
+        const rghost::UsefulRange& range = *reference->range;
+        described.range = py::make_tuple(boundOf(range.low, range.lowScale), boundOf(range.high, range.highScale));
+        described.rangeText = rghost::describeRange(range);
+    }
+}
+
 Attribute describe(const AttributeDescriptor& attribute)
 {
     Attribute described;
@@ -78,7 +101,27 @@ Attribute describe(const AttributeDescriptor& attribute)
     described.typeName = rghost::attributeTypeName(attribute.typeCode);
     described.form = attribute.option3 ? "values" : "value";
     described.defaultValue = defaultOf(attribute);
-    described.range = attribute.limitAEnabled ? py::object(py::make_tuple(attribute.limitA[0], py::none())) : py::none();
+    described.range = py::none();
+    addReference(described);
+    return described;
+}
+
+// A host setting, which no node declares: all it has is its reference entry.
+Attribute describeHostSetting(const rghost::ControlReference& reference)
+{
+    Attribute described;
+    described.key = reference.name;
+    described.shortName = reference.name;
+    described.typeName = reference.typeName;
+    described.form = reference.list ? "values" : "value";
+    const std::string defaultText(reference.defaultText);
+    if (reference.typeName == "RgBoolean") {
+        described.defaultValue = py::bool_(defaultText == "true");
+    } else {
+        described.defaultValue = py::module_::import("builtins").attr(reference.typeName == "RgInt" ? "int" : "float")(defaultText);
+    }
+    described.range = py::none();
+    addReference(described);
     return described;
 }
 
@@ -211,8 +254,10 @@ LoadedPlugin::LoadedPlugin(const std::string& path)
     for (const AttributeDescriptor& attribute : schema_) {
         declarations_[attribute.key] = DeclaredValue{rghost::attributeTypeName(attribute.typeCode), attribute.option3};
     }
-    for (const auto& [key, typeName] : kHostKeys) {
-        declarations_[key] = DeclaredValue{typeName, false};
+    for (const rghost::ControlReference& reference : rghost::controlReferences()) {
+        if (reference.scope == rghost::ControlScope::Host) {
+            declarations_[std::string(reference.name)] = DeclaredValue{std::string(reference.typeName), reference.list};
+        }
     }
 }
 
@@ -258,7 +303,10 @@ void bindPlugin(py::module_& module)
         .def_readonly("default", &Attribute::defaultValue)
         .def_readonly("description", &Attribute::description)
         .def_readonly("unit", &Attribute::unit)
-        .def_readonly("range", &Attribute::range, "(low, high) of useful values, None where open")
+        .def_readonly("range", &Attribute::range,
+                      "(low, high) of useful values; a bound is None where it is open or scales with another control")
+        .def_readonly("range_text", &Attribute::rangeText, "the useful range in words, e.g. \"0 to 1\"")
+        .def_readonly("interactions", &Attribute::interactions, "how it works with other controls")
         .def("__repr__", [](const Attribute& self) { return "<Attribute " + self.key + " " + self.typeName + ">"; });
 
     py::class_<Node>(module, "Node", "One node of a plug-in.")
@@ -276,14 +324,22 @@ void bindPlugin(py::module_& module)
                  return std::make_unique<Node>(self, name);
              },
              py::arg("name") = "rgNode1", "A new node standing for the dependency node `name`.")
-        .def("schema",
-             [](const LoadedPlugin& self) {
-                 std::vector<Attribute> attributes;
-                 for (const AttributeDescriptor& attribute : self.schema()) {
-                     attributes.push_back(describe(attribute));
-                 }
-                 return attributes;
-             })
+        .def(
+            "schema",
+            [](const LoadedPlugin& self, bool hostSettings) {
+                std::vector<Attribute> attributes;
+                for (const rghost::ControlReference& reference : rghost::controlReferences()) {
+                    if (hostSettings && reference.scope == rghost::ControlScope::Host) {
+                        attributes.push_back(describeHostSetting(reference));
+                    }
+                }
+                for (const AttributeDescriptor& attribute : self.schema()) {
+                    attributes.push_back(describe(attribute));
+                }
+                return attributes;
+            },
+            py::arg("host_settings") = false,
+            "The attributes a node declares, described; with host_settings, the host's own settings first.")
         .def("help", &help, py::arg("args") = py::dict(), py::arg("node_name") = "rgNode1")
         .def("__repr__", [](const LoadedPlugin& self) { return "<lidshaper.Plugin " + self.plugin().path() + ">"; });
 

@@ -197,18 +197,6 @@ void writeResult(const std::string& path, const std::string& nodeName, const std
     }
 }
 
-RigPointer readRig(const std::string& path)
-{
-    if (!std::filesystem::is_regular_file(path)) {
-        raise(PyExc_FileNotFoundError, "read_rig: no rig file " + path);
-    }
-    try {
-        return std::make_shared<rghost::Rig>(rghost::readRigFile(path));
-    } catch (const rghost::RigFileError& error) {
-        throw py::value_error(path + ": " + error.what());
-    }
-}
-
 void writeRig(const rghost::Rig& rig, const std::string& path)
 {
     try {
@@ -236,6 +224,18 @@ RigPointer sampleRig(int columns, int centerRows, int betweenRows, int frames, b
 }
 
 } // namespace
+
+rghost::Rig readRig(const std::string& path)
+{
+    if (!std::filesystem::is_regular_file(path)) {
+        raise(PyExc_FileNotFoundError, "no rig file " + path);
+    }
+    try {
+        return rghost::readRigFile(path);
+    } catch (const rghost::RigFileError& error) {
+        throw py::value_error(path + ": " + error.what());
+    }
+}
 
 void bindRig(py::module_& module)
 {
@@ -311,7 +311,9 @@ void bindRig(py::module_& module)
                    + std::to_string(rghost::frameCount(self)) + " frames>";
         });
 
-    module.def("read_rig", &readRig, py::arg("path"), "Reads a rig file (rg-rig/1).");
+    module.def(
+        "read_rig", [](const std::string& path) { return std::make_shared<rghost::Rig>(readRig(path)); },
+        py::arg("path"), "Reads a rig file (rg-rig/1).");
     module.def("write_result", &writeResult, py::arg("path"), py::arg("node_name"), py::arg("frames"),
                "Writes played frames as a result file (rg-result/1), exactly as rghost deform does.");
     module.def("sample_rig", &sampleRig, py::arg("columns") = 24, py::arg("center_rows") = 3,

@@ -2,6 +2,7 @@
 #include <pybind11/pybind11.h>
 
 #include "AttributeValues.h"
+#include "BakeBinding.h"
 #include "PluginBinding.h"
 #include "RigBinding.h"
 #include "ThreadErrorLines.h"
@@ -12,4 +13,5 @@ PYBIND11_MODULE(_lidshaper, module)
     lidshaper::bindValues(module);
     lidshaper::bindPlugin(module);
     lidshaper::bindRig(module);
+    lidshaper::bindBake(module);
 }

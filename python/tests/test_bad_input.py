@@ -1,4 +1,5 @@
 """Bad input raises a Python exception that names what was wrong; it never crashes."""
+import concurrent.futures
 import gc
 
 import numpy as np
@@ -7,6 +8,15 @@ import pytest
 import lidshaper
 
 L_EYE = "lidShaper__eyes__L_eye__"
+
+
+class Serial:
+    """An executor that runs each job at once, in this process."""
+
+    def submit(self, function, argument):
+        future = concurrent.futures.Future()
+        future.set_result(function(argument))
+        return future
 
 
 class Call:
@@ -56,6 +66,10 @@ CASES = [
     ("c.sample.frame_attributes(99)", IndexError, "frame_attributes: frame 99"),
     ("lidshaper.sample_rig(columns=0)", ValueError, "sample_rig: "),
     ("c.plugin.help({'RG_NODE_PTR': lidshaper.Value('RgPtr', 8)})", ValueError, "RG_NODE_PTR"),
+    ("lidshaper.bake(['a/x.rig.json', 'b/x.rig.json'], 'out')", ValueError, "would write the same outputs"),
+    ("lidshaper.bake(['/nonexistent/x.rig.json'], '/nonexistent/out', executor=Serial())", FileNotFoundError,
+     "/nonexistent/x.rig.json"),
+    ("lidshaper.bake(['/nonexistent/x.rig.json'], 'out', chunk_frames=0)", ValueError, "chunk_frames"),
 ]
 
 
@@ -63,7 +77,7 @@ CASES = [
 def test_bad_arguments_raise_exceptions_naming_them(plugin, sample, call, error, message):
     c = Call(plugin, sample)
     with pytest.raises(error, match=message):
-        eval(call, {"c": c, "np": np, "lidshaper": lidshaper, "L_EYE": L_EYE})
+        eval(call, {"c": c, "np": np, "lidshaper": lidshaper, "L_EYE": L_EYE, "Serial": Serial})
 
 
 def test_node_failures_stay_statuses_and_messages(plugin, sample):

@@ -96,3 +96,12 @@ def test_values_convert_by_the_declared_class(plugin, sample):
     forced = dict(typed, ENVELOPE=lidshaper.Value("RgDouble", 1.0))
     assert node.deform(forced, sample.points).errors == [
         "eyeRig1: get attributes: invalid type of 'ENVELOPE' (RgFloat expected)"]
+
+
+def test_schema_describes_what_nodes_read(plugin, sample):
+    attributes = plugin.schema(host_settings=True)
+    assert [a.key for a in attributes[4:]] == [a.key for a in plugin.schema()]
+    assert len(attributes) == 4 + 69 and all(a.description for a in attributes)
+    # Every key of a working rig is described, with the class the rig holds.
+    described = {a.key: a.type_name for a in attributes}
+    assert {key: value.type_name for key, value in sample.attributes.items()} == described

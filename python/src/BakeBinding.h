@@ -1,0 +1,12 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+namespace lidshaper {
+
+namespace py = pybind11;
+
+// Registers bake_rig, the bake of one rig file that lidshaper.bake hands its workers.
+void bindBake(py::module_& module);
+
+} // namespace lidshaper
