@@ -6,6 +6,8 @@
 #include <maya/MPoint.h>
 
 #include "lidGeometry.h"
+#include "rowPlacementLanes.h"
+#include "rowVertexPlacement.h"
 
 namespace {
 
@@ -173,36 +175,23 @@ private:
         }
     }
 
-    // Path lengths from `start` through the rows' vertices, into pathLengths,
-    // and the vertices' rig-space points, into rowPoints; returns the length of
-    // the whole path.
-    double measureRowPath(const V3d& start, const std::int32_t* rows, std::uint32_t rowCount)
+    // Path lengths from `start` through the rows' vertices, into lengths, and
+    // the vertices' world points, into rowPoints; returns the length of the
+    // whole path and leaves its last point in `last`.
+    double measureRowPath(const V3d& start, const std::int32_t* rows, std::uint32_t rowCount, double* lengths,
+                          V3d* rowPoints, V3d& last) const
     {
-        std::vector<double>& lengths = task_.state.pathLengths;
-        std::vector<V3d>& points = task_.state.rowPoints;
-        if (lengths.size() < rowCount)
-            lengths.resize(rowCount);
-        if (points.size() < rowCount)
-            points.resize(rowCount);
         V3d previous = start;
         double accumulated = 0.0;
         for (std::uint32_t k = 0; k < rowCount; ++k) {
             const V3d p = world(rows[k]);
             accumulated += (previous - p).length();
             lengths[k] = accumulated;
-            points[k] = p;
+            rowPoints[k] = p;
             previous = p;
         }
-        lastRowPoint_ = previous;
+        last = previous;
         return accumulated;
-    }
-
-    // Row vertex k as the placement reads it, just before moving it: the point
-    // the path measure read, unless the row names that vertex earlier too and
-    // has moved it since.
-    V3d rowPointToPlace(const std::int32_t* rows, std::uint32_t k, bool rowRepeatsVertices) const
-    {
-        return rowRepeatsVertices ? world(rows[k]) : task_.state.rowPoints[k];
     }
 
     // For every column, the unit direction from the eye center to the sphere at
@@ -228,111 +217,231 @@ private:
         }
     }
 
-    // Stage 3: put every column's vertices in place.
+    // Stage 3: put every column's vertices in place. A run of consecutive
+    // columns as wide as the lane build that names every point once between
+    // them has its rows placed in lanes; any other column is placed alone.
     void placeColumns(LidState& lid, const LidInputs& inputs)
     {
         findSphereDirections(lid, inputs);
-        const M44d centerFrame = translationMatrix(center_);
-        const M44d centerFrameInv = centerFrame.inverse(false);
-        const std::vector<double>& pathLengths = task_.state.pathLengths;
-
-        for (std::size_t i = 0; i < lid.columns.size(); ++i) {
-            const LidColumn& column = lid.columns[i];
-
-            // Inner vertex: onto the sphere's direction at its offset parameters,
-            // keeping its distance from the eye center (plus the offset's z).
-            const std::int32_t innerIndex = inputs.innerIdxs[i];
-            const V3d innerRest = world(innerIndex);
-            const V3d innerFromCenter = innerRest - center_;
-            const double innerRestRadius = innerFromCenter.length();
-            const V3d inner =
-                center_ + task_.state.innerSphereDirections[i] * (innerRestRadius + column.innerOffset.z);
-            setWorld(innerIndex, inner);
-
-            // Outer vertex likewise, at the smoothed outer parameters.
-            const std::int32_t outerIndex = inputs.outerIdxs[i];
-            const V3d outerRest = world(outerIndex);
-            const V3d outer = center_ + task_.state.outerSphereDirections[i] *
-                                            ((outerRest - center_).length() + column.outerOffset.z);
-            setWorld(outerIndex, outer);
-
-            // Center rows: turned about the eye center with the inner vertex, and
-            // blended towards a line from the inner vertex into the socket.
-            const std::uint32_t centerCount = lid.centerCount;
-            const std::int32_t* centerRows = inputs.centerIdxs.data() + i * centerCount;
-            const M44d centerTurn = rotationBetween(innerFromCenter, inner - center_) * centerFrame;
-            // |E - inner| is |inner - E| to the last bit: the squares do not see the sign.
-            const double innerRadius = (inner - center_).length();
-            const double innerRatio = innerRadius / innerRestRadius;
-            const double centerPath = measureRowPath(innerRest, centerRows, centerCount);
-            const double centerTotal = centerPath + (lastRowPoint_ - center_).length();
-            const double centerScale = innerRestRadius / centerTotal * innerRatio;
-            const V3d intoSocket = (center_ - inner).normalized();
-            const bool centerRowRepeats = namesAVertexTwice(centerRows, centerCount);
-            for (std::uint32_t k = 0; k < centerCount; ++k) {
-                const V3d p = rowPointToPlace(centerRows, k, centerRowRepeats);
-                V3d turned = transformPoint(transformPoint(p, centerFrameInv), centerTurn);
-                turned = center_ + (turned - center_) * innerRatio;
-                const V3d onLine = inner + intoSocket * (centerScale * pathLengths[k]);
-                setWorld(centerRows[k], onLine * column.moveWeight + turned * column.restWeight);
+        const M44d centerFrameInv = translationMatrix(center_).inverse(false);
+        const RowPlacementContext context{points_.data(),   task_.weights.data(), task_.geometryInverse,
+                                          isAffine(task_.geometryInverse),          center_,
+                                          centerFrameInv,   inputs.mountSize,     lid.minBetweenRadius};
+        const bool inLanes = lanes_.centerRows != nullptr;
+        prepareRowScratch(lid, inLanes ? kRowPlacementLanes : 1);
+        const std::size_t columnCount = lid.columns.size();
+        for (std::size_t i = 0; i < columnCount;) {
+            if (inLanes && i + kRowPlacementLanes <= columnCount &&
+                columnsNameEachPointOnce(lid, inputs, i, kRowPlacementLanes)) {
+                placeColumnsInLanes(lid, inputs, context, i);
+                i += kRowPlacementLanes;
+            } else {
+                placeColumn(lid, inputs, context, i);
+                ++i;
             }
-
-            placeBetweenRow(lid, inputs, i, inner, innerRest, outer, outerRest);
         }
     }
 
-    // Between rows: carried by the map that takes the rest span onto the new
-    // inner-to-outer span, and (from the second row on) blended towards that span.
-    void placeBetweenRow(const LidState& lid, const LidInputs& inputs, std::size_t i, const V3d& inner,
-                         const V3d& innerRest, const V3d& outer, const V3d& outerRest)
+    // Row scratch for `lanes` columns: each lane's center row, then its between row.
+    void prepareRowScratch(const LidState& lid, std::size_t lanes)
+    {
+        EyeSolveState& state = task_.state;
+        const std::size_t perLane = std::size_t{lid.centerCount} + lid.betweenCount;
+        if (state.pathLengths.size() < lanes * perLane)
+            state.pathLengths.resize(lanes * perLane);
+        if (state.rowPoints.size() < lanes * perLane)
+            state.rowPoints.resize(lanes * perLane);
+        const std::size_t longestRow = std::max(lid.centerCount, lid.betweenCount);
+        if (state.rowNeedsScalar.size() < longestRow)
+            state.rowNeedsScalar.resize(longestRow);
+    }
+
+    // Whether columns [first, first + count) name no point twice between their
+    // inner and outer vertices and rows: then no column reads or writes what
+    // another writes, and they can be placed in any interleaving.
+    bool columnsNameEachPointOnce(const LidState& lid, const LidInputs& inputs, std::size_t first, std::size_t count)
+    {
+        EyeSolveState& state = task_.state;
+        std::vector<std::uint32_t>& marks = state.pointMarks;
+        if (marks.size() < points_.size())
+            marks.resize(points_.size(), 0);
+        if (++state.currentMark == 0) {
+            std::fill(marks.begin(), marks.end(), 0);
+            state.currentMark = 1;
+        }
+        const std::uint32_t mark = state.currentMark;
+        const auto claim = [&](std::int32_t index) {
+            if (marks[index] == mark)
+                return false;
+            marks[index] = mark;
+            return true;
+        };
+        const auto claimRow = [&](const std::vector<std::int32_t>& rows, std::size_t column, std::uint32_t rowCount) {
+            for (std::size_t k = column * rowCount; k < (column + 1) * rowCount; ++k)
+                if (!claim(rows[k]))
+                    return false;
+            return true;
+        };
+        for (std::size_t i = first; i < first + count; ++i) {
+            if (!claim(inputs.innerIdxs[i]) || !claim(inputs.outerIdxs[i]) ||
+                !claimRow(inputs.centerIdxs, i, lid.centerCount) || !claimRow(inputs.betweenIdxs, i, lid.betweenCount))
+                return false;
+        }
+        return true;
+    }
+
+    // One column alone, in the order the rows depend on each other when they
+    // share points: inner and outer vertex, center row, between row.
+    void placeColumn(const LidState& lid, const LidInputs& inputs, const RowPlacementContext& context, std::size_t i)
+    {
+        const PlacedColumn placed = placeInnerAndOuter(lid, inputs, i);
+        const CenterRowPlan center = planCenterRow(lid, inputs, i, placed, 0);
+        const bool centerRowRepeats = namesAVertexTwice(center.rows, lid.centerCount);
+        for (std::uint32_t k = 0; k < lid.centerCount; ++k)
+            placeCenterRowVertex(context, center, k, centerRowRepeats ? world(center.rows[k]) : center.rowPoints[k]);
+
+        const BetweenRowPlan between = planBetweenRow(lid, inputs, i, placed, 0);
+        const bool betweenRowRepeats = namesAVertexTwice(between.rows, lid.betweenCount);
+        for (std::uint32_t k = 0; k < lid.betweenCount; ++k)
+            placeBetweenRowVertex(context, between, k,
+                                  betweenRowRepeats ? world(between.rows[k]) : between.rowPoints[k]);
+    }
+
+    // Columns [first, first + kRowPlacementLanes) that name every point once: each
+    // column's inner and outer vertex and row plans in turn, then their rows in
+    // lanes. Vertices the lanes leave to the scalar code are placed from the
+    // same plans.
+    void placeColumnsInLanes(const LidState& lid, const LidInputs& inputs, const RowPlacementContext& context,
+                             std::size_t first)
+    {
+        CenterRowPlan centerPlans[kRowPlacementLanes];
+        BetweenRowPlan betweenPlans[kRowPlacementLanes];
+        bool mapsAffine = context.toRigIsAffine && isAffine(context.centerFrameInv);
+        for (std::size_t lane = 0; lane < kRowPlacementLanes; ++lane) {
+            const PlacedColumn placed = placeInnerAndOuter(lid, inputs, first + lane);
+            centerPlans[lane] = planCenterRow(lid, inputs, first + lane, placed, lane);
+            betweenPlans[lane] = planBetweenRow(lid, inputs, first + lane, placed, lane);
+            mapsAffine = mapsAffine && isAffine(centerPlans[lane].turn) && isAffine(betweenPlans[lane].firstCarry) &&
+                         isAffine(betweenPlans[lane].carry);
+        }
+
+        std::uint8_t* needsScalar = task_.state.rowNeedsScalar.data();
+        const auto placeLeftovers = [&](std::uint32_t rowCount, auto&& placeVertex) {
+            for (std::uint32_t k = 0; k < rowCount; ++k)
+                if (!mapsAffine || needsScalar[k] != 0)
+                    for (std::size_t lane = 0; lane < kRowPlacementLanes; ++lane)
+                        placeVertex(lane, k);
+        };
+        if (mapsAffine)
+            lanes_.centerRows(context, centerPlans, lid.centerCount, needsScalar);
+        placeLeftovers(lid.centerCount, [&](std::size_t lane, std::uint32_t k) {
+            placeCenterRowVertex(context, centerPlans[lane], k, centerPlans[lane].rowPoints[k]);
+        });
+        if (mapsAffine)
+            lanes_.betweenRows(context, betweenPlans, lid.betweenCount, needsScalar);
+        placeLeftovers(lid.betweenCount, [&](std::size_t lane, std::uint32_t k) {
+            placeBetweenRowVertex(context, betweenPlans[lane], k, betweenPlans[lane].rowPoints[k]);
+        });
+    }
+
+    // A column's inner and outer vertex, placed, with what its rows need of them.
+    struct PlacedColumn {
+        V3d innerRest;
+        V3d innerFromCenter; // rest inner vertex minus the eye center
+        double innerRestRadius;
+        V3d inner;
+        V3d outerRest;
+        V3d outer;
+    };
+
+    PlacedColumn placeInnerAndOuter(const LidState& lid, const LidInputs& inputs, std::size_t i)
     {
         const LidColumn& column = lid.columns[i];
-        const std::uint32_t betweenCount = lid.betweenCount;
-        const std::int32_t* betweenRows = inputs.betweenIdxs.data() + i * betweenCount;
-        const std::vector<double>& pathLengths = task_.state.pathLengths;
+        PlacedColumn placed;
+        // Inner vertex: onto the sphere's direction at its offset parameters,
+        // keeping its distance from the eye center (plus the offset's z).
+        const std::int32_t innerIndex = inputs.innerIdxs[i];
+        placed.innerRest = world(innerIndex);
+        placed.innerFromCenter = placed.innerRest - center_;
+        placed.innerRestRadius = placed.innerFromCenter.length();
+        placed.inner =
+            center_ + task_.state.innerSphereDirections[i] * (placed.innerRestRadius + column.innerOffset.z);
+        setWorld(innerIndex, placed.inner);
 
-        const V3d span = outer - inner;
+        // Outer vertex likewise, at the smoothed outer parameters.
+        const std::int32_t outerIndex = inputs.outerIdxs[i];
+        placed.outerRest = world(outerIndex);
+        placed.outer = center_ + task_.state.outerSphereDirections[i] *
+                                     ((placed.outerRest - center_).length() + column.outerOffset.z);
+        setWorld(outerIndex, placed.outer);
+        return placed;
+    }
+
+    // Center rows: turned about the eye center with the inner vertex, and
+    // blended towards a line from the inner vertex into the socket. Measures
+    // the row into the scratch of `lane`.
+    CenterRowPlan planCenterRow(const LidState& lid, const LidInputs& inputs, std::size_t i, const PlacedColumn& placed,
+                                std::size_t lane)
+    {
+        const LidColumn& column = lid.columns[i];
+        const std::uint32_t count = lid.centerCount;
+        const std::size_t scratch = lane * (std::size_t{lid.centerCount} + lid.betweenCount);
+        CenterRowPlan plan;
+        plan.rows = inputs.centerIdxs.data() + i * count;
+        plan.rowPoints = task_.state.rowPoints.data() + scratch;
+        plan.pathLengths = task_.state.pathLengths.data() + scratch;
+        plan.turn = rotationBetween(placed.innerFromCenter, placed.inner - center_) * translationMatrix(center_);
+        // |E - inner| is |inner - E| to the last bit: the squares do not see the sign.
+        const double innerRadius = (placed.inner - center_).length();
+        plan.innerRatio = innerRadius / placed.innerRestRadius;
+        V3d last;
+        const double path = measureRowPath(placed.innerRest, plan.rows, count, task_.state.pathLengths.data() + scratch,
+                                           task_.state.rowPoints.data() + scratch, last);
+        const double total = path + (last - center_).length();
+        plan.scale = placed.innerRestRadius / total * plan.innerRatio;
+        plan.inner = placed.inner;
+        plan.intoSocket = (center_ - placed.inner).normalized();
+        plan.moveWeight = column.moveWeight;
+        plan.restWeight = column.restWeight;
+        return plan;
+    }
+
+    // Between rows: carried by the map that takes the rest span onto the new
+    // inner-to-outer span, and (from the second row on) blended towards that
+    // span. Measures the row into the scratch of `lane`.
+    BetweenRowPlan planBetweenRow(const LidState& lid, const LidInputs& inputs, std::size_t i,
+                                  const PlacedColumn& placed, std::size_t lane)
+    {
+        const LidColumn& column = lid.columns[i];
+        const std::uint32_t count = lid.betweenCount;
+        const std::size_t scratch = lane * (std::size_t{lid.centerCount} + lid.betweenCount) + lid.centerCount;
+        BetweenRowPlan plan;
+        plan.rows = inputs.betweenIdxs.data() + i * count;
+        plan.rowPoints = task_.state.rowPoints.data() + scratch;
+        plan.pathLengths = task_.state.pathLengths.data() + scratch;
+
+        const V3d span = placed.outer - placed.inner;
         const double restSpanLength = column.restSpanLength;
-        const double spanLength = span.length();
-        const double spanRatio = spanLength / restSpanLength;
+        const double spanRatio = span.length() / restSpanLength;
         const V3d spanDirection = span.normalized();
         M44d frame = rotationBetween(column.restSpan, spanDirection) * column.restInnerFrame;
-        setMatrixRow(frame, 3, inner);
-        M44d carry = column.restInnerFrameInv * frame;
-
-        const double betweenPath = measureRowPath(innerRest, betweenRows, betweenCount);
-        const double betweenTotal = betweenPath + (lastRowPoint_ - outerRest).length();
-        const V3d step = spanDirection * (restSpanLength / betweenTotal * spanRatio);
-        const bool followsLid = column.towardUpper == lid.isUpper;
-
-        const bool betweenRowRepeats = namesAVertexTwice(betweenRows, betweenCount);
-        for (std::uint32_t k = 0; k < betweenCount; ++k) {
-            const std::int32_t index = betweenRows[k];
-            const V3d p = rowPointToPlace(betweenRows, k, betweenRowRepeats);
-            const double radius = (center_ - p).length();
-            const V3d carried = transformPoint(p, carry);
-            if (k == 0) {
-                // The first row keeps the unscaled map: it stays attached to the margin.
-                setWorld(index, carried);
-                scaleBasisRows(frame, V3d(spanRatio));
-                carry = column.restInnerFrameInv * frame;
-                continue;
-            }
-            V3d alongSpan = inner + step * pathLengths[k];
-            const V3d alongDirection = (alongSpan - center_).normalized();
-            V3d place = (center_ + alongDirection * radius) * column.moveWeight + carried * column.restWeight;
-            if (followsLid) {
-                const double weight = task_.weights[index];
-                if (weight > 0.0)
-                    alongSpan = alongSpan + alongDirection * (inputs.mountSize * 0.01 * weight);
-                place = place * column.restWeight + alongSpan * column.moveWeight;
-            }
-            const V3d fromCenter = place - center_;
-            const double distance = fromCenter.length();
-            if (lid.minBetweenRadius > distance)
-                place = center_ + fromCenter.normalized() * lid.minBetweenRadius;
-            setWorld(index, place);
+        setMatrixRow(frame, 3, placed.inner);
+        plan.firstCarry = column.restInnerFrameInv * frame;
+        if (count > 0) {
+            scaleBasisRows(frame, V3d(spanRatio));
+            plan.carry = column.restInnerFrameInv * frame;
         }
+
+        V3d last;
+        const double path = measureRowPath(placed.innerRest, plan.rows, count, task_.state.pathLengths.data() + scratch,
+                                           task_.state.rowPoints.data() + scratch, last);
+        const double total = path + (last - placed.outerRest).length();
+        plan.inner = placed.inner;
+        plan.step = spanDirection * (restSpanLength / total * spanRatio);
+        plan.moveWeight = column.moveWeight;
+        plan.restWeight = column.restWeight;
+        plan.followsLid = column.towardUpper == lid.isUpper;
+        return plan;
     }
 
     void moveCorner(const CornerRecord& corner, double closing)
@@ -379,7 +488,7 @@ private:
     std::vector<V3d>& points_;
     const PointTransform toWorld_;
     const PointTransform toRig_;
-    V3d lastRowPoint_{0.0};
+    const RowPlacementLanes lanes_ = rowPlacementLanes();
 };
 
 } // namespace

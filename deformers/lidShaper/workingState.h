@@ -94,8 +94,11 @@ struct EyeSolveState {
     std::vector<CornerRecord> corners = std::vector<CornerRecord>(2);
 
     EyeCacheShape preparedShape;     // the input sizes the cached preparation was made for
-    std::vector<double> pathLengths; // scratch for the row path lengths, reused by the solve
-    std::vector<V3d> rowPoints;      // scratch: the rig-space points of the row being placed
+    std::vector<double> pathLengths; // scratch: path lengths of the rows being placed, per lane
+    std::vector<V3d> rowPoints;      // scratch: world points of the rows being placed, per lane
+    std::vector<std::uint8_t> rowNeedsScalar; // scratch: row vertices the lanes left to the scalar code
+    std::vector<std::uint32_t> pointMarks;    // scratch: per point, the last mark that claimed it
+    std::uint32_t currentMark = 0;            // the mark of the last run of columns checked
     std::vector<V3d> innerSphereDirections; // scratch: per column, from the eye center to the sphere
     std::vector<V3d> outerSphereDirections;
 };
