@@ -60,7 +60,7 @@ run_tests() {
   ctest --preset asan -j "$jobs"
 
   echo "== Parallel deform tests under ThreadSanitizer"
-  build tsan parallelDeformTest openmayaConcurrencyTest
+  build tsan parallelDeformTest softRegionParallelTest openmayaConcurrencyTest
   ctest --preset tsan -j "$jobs"
 
   if [ -x fuzz/run.sh ] && [ "${CI:-}" = "true" ]; then

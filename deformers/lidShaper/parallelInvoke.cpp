@@ -1,6 +1,8 @@
 #include "parallelInvoke.h"
 
+#include <oneapi/tbb/blocked_range.h>
 #include <oneapi/tbb/global_control.h>
+#include <oneapi/tbb/parallel_for.h>
 #include <oneapi/tbb/parallel_invoke.h>
 #include <oneapi/tbb/task_arena.h>
 #include <oneapi/tbb/task_group.h>
@@ -32,6 +34,26 @@ void runInParallel(const std::function<void()>& first, const std::function<void(
     tbb::parallel_invoke([&] { run(first); }, [&] { run(second); }, context);
     takeOver(&first);
     takeOver(&second);
+}
+
+void forRangesInParallel(std::size_t count, std::size_t grain,
+                         const std::function<void(std::size_t, std::size_t)>& job)
+{
+    if (count < 2 * grain) {
+        job(0, count);
+        return;
+    }
+    handOver(&job);
+    tbb::task_group_context context;
+    tbb::parallel_for(
+        tbb::blocked_range<std::size_t>(0, count, grain),
+        [&job](const tbb::blocked_range<std::size_t>& range) {
+            takeOver(&job);
+            job(range.begin(), range.end());
+            handOver(&job);
+        },
+        tbb::simple_partitioner(), context);
+    takeOver(&job);
 }
 
 void wakeParallelWorker()

@@ -121,10 +121,11 @@ struct SoftRegionState {
 
     std::int32_t largestIndex = -1; // largest point index the groups name, checked before each apply
 
-    // Runs of consecutive groups in which no group's pivot or aim is a member of
-    // an earlier group of the run: each run's maps can all be found before any
-    // of its members moves. Each entry is the group one past a run's end.
+    // Runs of consecutive groups that neither read nor move a vertex another
+    // group of the run moves: a run's groups can be applied in any order. Each
+    // entry is the group one past a run's end.
     std::vector<std::size_t> runEnds;
     std::vector<M44d> groupMaps;              // scratch: each group's map in this apply
-    std::vector<std::size_t> memberRunMarks;  // scratch of the build: per point, 1 + the last run it is a member of
+    std::vector<std::size_t> memberRunMarks;  // scratch of the build: per point, the last run it is a member of
+    std::vector<std::size_t> anchorRunMarks;  // scratch of the build: per point, the last run it is a pivot or aim of
 };

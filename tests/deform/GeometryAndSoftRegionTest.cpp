@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "lidGeometry.h"
+#include "SoftRegionRig.h"
 #include "softRegion.h"
 
 namespace {
@@ -149,26 +150,6 @@ TEST(SoftRegionList, ProblemsNameTheirPosition)
         EXPECT_EQ(findSoftRegionProblem(c.list, c.points, c.weights), c.problem);
     }
 }
-
-// Points, weights and the node's soft-region state, built from a list the way
-// the driver builds it.
-struct SoftRegionRig {
-    SoftRegionRig(std::vector<V3d> restPoints, std::vector<float> pointWeights, std::vector<std::int32_t> list,
-                  const M44d& geometryMatrix = M44d())
-        : points(std::move(restPoints)), weights(std::move(pointWeights))
-    {
-        state.indices = std::move(list);
-        state.points = &points;
-        state.weights = &weights;
-        state.geometryMatrix = geometryMatrix;
-        state.geometryInverse = geometryMatrix.inverse();
-        buildSoftRegion(state);
-    }
-
-    std::vector<V3d> points;
-    std::vector<float> weights;
-    SoftRegionState state;
-};
 
 TEST(SoftRegionGroups, SkippedEntriesChangeNothing)
 {
