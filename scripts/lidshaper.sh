@@ -99,11 +99,11 @@ profile_deform() {
       if (missing) exit 1
       call = n["call"]
       printf "%-44s %6.1f %%\n", "lid solves (both eyes, parallel part)", 100 * n["solve"] / call
-      printf "%-44s %6.1f %%\n", "soft region apply (calling thread)", 100 * n["soft"] / call
+      printf "%-44s %6.1f %%\n", "soft region apply (parallel part)", 100 * n["soft"] / call
       printf "%-44s %6.1f %%\n", "per-eye preparation (calling thread)", 100 * n["prepare"] / call
       printf "%-44s %6.1f %%\n", "  of which curve point kernel", 100 * n["kernel"] / call
       printf "%-44s %6.1f %%\n", "rest of the call (calling thread)", 100 * (call - n["solve"] - n["soft"] - n["prepare"]) / call
-      printf "%-44s %6.2fx\n", "best two-thread speed-up these shares allow", call / (call - n["solve"] / 2)
+      printf "%-44s %6.2fx\n", "best two-thread speed-up these shares allow", call / (call - (n["solve"] + n["soft"]) / 2)
     }' || status=$?
   rm -rf "$out"
   return "$status"
