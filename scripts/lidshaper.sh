@@ -3,6 +3,7 @@
 #   scripts/lidshaper.sh demo   install what is missing, build, run `rghost demo`
 #   scripts/lidshaper.sh test   install what is missing, build, run every test suite
 #   scripts/lidshaper.sh bench  install what is missing, build, run the benchmarks
+#   scripts/lidshaper.sh bake-bench  peak memory, throughput and chunking of bakes (bench/bake.sh)
 #   scripts/lidshaper.sh profile  where the instructions of one deform call go (callgrind)
 set -euo pipefail
 
@@ -16,6 +17,7 @@ packages=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libcairo2-dev
   valgrind clang-14 libclang-rt-14-dev
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  blender bc
 )
 
 install_missing_packages() {
@@ -122,12 +124,16 @@ case "${1:-}" in
     build default lidshaper_bench
     build/bin/lidshaper_bench "${@:2}"
     ;;
+  bake-bench)
+    build default rghost
+    bench/bake.sh build/bin/rghost
+    ;;
   profile)
     build default lidshaper_bench
     profile_deform
     ;;
   *)
-    echo "usage: $0 demo|test|bench|profile" >&2
+    echo "usage: $0 demo|test|bench|bake-bench|profile" >&2
     exit 2
     ;;
 esac

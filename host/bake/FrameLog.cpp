@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-
-#include <sys/resource.h>
+#include <fstream>
+#include <limits>
 
 namespace rghost {
 
@@ -93,9 +93,16 @@ std::string formatProgressBar(std::size_t done, std::size_t total, std::size_t w
 
 std::size_t peakMemoryBytes()
 {
-    struct rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<std::size_t>(usage.ru_maxrss) * 1024; // Linux counts kilobytes
+    // The high-water mark of this program's own memory: unlike getrusage's,
+    // it starts afresh at exec, so a parent's size (Blender's, a shell's) never shows.
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    std::size_t kilobytes = 0;
+    while (status >> field && field != "VmHWM:") {
+        status.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    status >> kilobytes;
+    return kilobytes * 1024;
 }
 
 std::string formatBakeSummary(const BakeSummary& summary, std::size_t peakMemory)

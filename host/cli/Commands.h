@@ -14,6 +14,7 @@ using Command = std::function<int()>;
 // `command`, which main runs once parsing is done. A new subcommand is one more
 // such function and one more call in main.
 void addDeformCommand(CLI::App& app, Command& command);
+void addMergeCommand(CLI::App& app, Command& command);
 void addValidateCommand(CLI::App& app, Command& command);
 void addSchemaCommand(CLI::App& app, Command& command);
 void addHelpCommand(CLI::App& app, Command& command);

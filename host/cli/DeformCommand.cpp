@@ -17,7 +17,7 @@ namespace {
 struct DeformOptions {
     std::string rigPath;
     std::string frames;
-    std::size_t preroll = 0;
+    std::int64_t preroll = 0;
     bool prerollGiven = false;
     BakeOutputs outputs;
     std::string pluginPath;
@@ -39,7 +39,10 @@ int runDeform(const DeformOptions& options)
         }
     }
     if (options.prerollGiven) {
-        bake.preroll = options.preroll;
+        if (options.preroll < 0) {
+            throw std::invalid_argument("--preroll: expected a number of frames (0 or more), got " + std::to_string(options.preroll));
+        }
+        bake.preroll = static_cast<std::size_t>(options.preroll);
     }
     const Plugin plugin = loadPlugin(options.pluginPath);
     // What the node would silently accept, once per problem rather than per

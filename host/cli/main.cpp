@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", "rghost " LIDSHAPER_VERSION);
     rghost::Command command;
     rghost::addDeformCommand(app, command);
+    rghost::addMergeCommand(app, command);
     rghost::addValidateCommand(app, command);
     rghost::addSchemaCommand(app, command);
     rghost::addHelpCommand(app, command);

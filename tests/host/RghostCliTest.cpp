@@ -105,8 +105,19 @@ TEST_F(RghostCli, DeformExitsOneAndShowsTheNodesLinesOnceWhenFramesFail)
 TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
 {
     const std::string rig = rigFile(hosttest::idleRig());
+    json fractionalStart = hosttest::idleRig();
+    fractionalStart["startFrame"] = 1.5;
+    const std::string badStart = rigFile(fractionalStart, "bad-start.json");
     const std::string output = work.file("result.json");
     const std::vector<std::vector<std::string>> calls = {
+        {"deform", badStart, "-o", output},
+        {"deform", rig, "-o", output, "--frames", "5"},
+        {"deform", rig, "-o", output, "--frames", "0:2"},
+        {"deform", rig, "-o", output, "--preroll", "-1"},
+        {"deform", rig, "-o", rig},
+        {"deform", rig, "-o", output, "--pc2", work.file("absent/cache.pc2"), "--mesh", work.file("rest.obj")},
+        {"deform", rig, "-o", output, "--pc2", work.path().string()},
+        {"deform", rig, "-o", output, "--obj", rig},
         {"deform", badFile("truncated.json"), "-o", output},
         {"deform", badFile("duplicate-attribute-key.json"), "-o", output},
         {"deform", badFile("int-beyond-32-bits.json"), "-o", output},
@@ -140,7 +151,49 @@ TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
     for (const auto& entry : std::filesystem::directory_iterator(work.path())) {
         left.push_back(entry.path().filename().string());
     }
-    EXPECT_EQ(left, std::vector<std::string>{"rig.json"});
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"bad-start.json", "rig.json"}));
+    EXPECT_EQ(json::parse(hosttest::readTextFile(rig)), hosttest::idleRig());
+}
+
+TEST_F(RghostCli, ChunksWithShortPrerollMergeIntoTheFullRunByteForByte)
+{
+    json rig = hosttest::idleRig();
+    rig["startFrame"] = 1001;
+    rig["frames"] = json::array();
+    for (int frame = 0; frame < 6; ++frame) {
+        rig["frames"].push_back({{"attributes", {{"ENVELOPE", typedValue("RgFloat", frame % 2 == 0 ? 0.0 : 1.0)}}}});
+    }
+    const std::string rigPath = rigFile(rig);
+    ASSERT_EQ(rghost({"deform", rigPath, "-o", work.file("full.json")}).exitStatus, 1);
+    const std::string full = hosttest::readTextFile(work.file("full.json"));
+    EXPECT_EQ(json::parse(full)["frames"][5]["frame"], 1006);
+
+    const ProcessRun toStdout = rghost({"deform", rigPath, "-o", "-"});
+    EXPECT_EQ(toStdout.out, full);
+    for (const auto& [frames, chunk] : {std::pair{"1001:1002", "a.json"}, std::pair{"1003", "b.json"}, std::pair{"1004:1006", "c.json"}}) {
+        rghost({"deform", rigPath, "-o", work.file(chunk), "--frames", frames, "--preroll", "0"});
+    }
+    const ProcessRun merged = rghost({"merge", work.file("c.json"), work.file("a.json"), work.file("b.json"), "-o", work.file("merged.json")});
+    EXPECT_EQ(merged.exitStatus, 0) << merged.err;
+    EXPECT_EQ(hosttest::readTextFile(work.file("merged.json")), full);
+
+    rig["node"] = "otherRig1";
+    ASSERT_EQ(rghost({"deform", rigFile(rig, "other.json"), "-o", work.file("other-b.json"), "--frames", "1003"}).exitStatus, 0);
+    const std::string refused = work.file("refused.json");
+    const std::vector<std::vector<std::string>> refusals = {
+        {"merge", work.file("a.json"), work.file("other-b.json"), "-o", refused},
+        {"merge", work.file("a.json"), work.file("c.json"), "-o", refused},
+        {"merge", work.file("a.json"), work.file("b.json"), work.file("full.json"), "-o", refused},
+        {"merge", work.file("a.json"), rigPath, "-o", refused},
+        {"merge", "-o", refused},
+    };
+    for (const auto& call : refusals) {
+        const ProcessRun run = rghost(call);
+        EXPECT_EQ(run.exitStatus, 2) << call[2];
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(refused)) << call[2];
+    }
 }
 
 TEST_F(RghostCli, ValidateReportsTheNodesVerdict)
