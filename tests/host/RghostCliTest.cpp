@@ -249,7 +249,7 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
         {{"defrom", rig}, 2, "",
          "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, validate, schema, help, "
          "sample-rig, demo\n"},
-        {{}, 2, "", "rghost: a command is required: deform, validate, schema, help, sample-rig, demo (see rghost --help)\n"},
+        {{}, 2, "", "rghost: a command is required: deform, merge, validate, schema, help, sample-rig, demo (see rghost --help)\n"},
         {{"deform", rig, "--fram", "3"}, 2, "",
          "rghost: deform: unknown option '--fram' (did you mean '--frames'?); see rghost deform --help\n"},
         {{"validate", "--strikt=1", rig}, 2, "",
