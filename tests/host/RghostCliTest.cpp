@@ -247,8 +247,8 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
     } cases[] = {
         {{"--version"}, 0, "rghost " LIDSHAPER_VERSION "\n", ""},
         {{"defrom", rig}, 2, "",
-         "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, validate, schema, help, "
-         "sample-rig, demo\n"},
+         "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, merge, validate, schema, "
+         "help, sample-rig, demo\n"},
         {{}, 2, "", "rghost: a command is required: deform, merge, validate, schema, help, sample-rig, demo (see rghost --help)\n"},
         {{"deform", rig, "--fram", "3"}, 2, "",
          "rghost: deform: unknown option '--fram' (did you mean '--frames'?); see rghost deform --help\n"},
