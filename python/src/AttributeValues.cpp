@@ -330,9 +330,19 @@ std::string typeNameOf(const std::shared_ptr<RgData>& data)
     return name;
 }
 
+namespace {
+
+bool isValue(py::handle object)
+{
+    static const py::handle valueClass = py::type::of<Value>();
+    return PyObject_IsInstance(object.ptr(), valueClass.ptr()) == 1;
+}
+
+} // namespace
+
 std::shared_ptr<RgData> hostValue(py::handle object, const std::string& name, const DeclaredValue* declared)
 {
-    if (py::isinstance<Value>(object)) {
+    if (isValue(object)) {
         return object.cast<const Value&>().data();
     }
     if (object.is_none()) {
@@ -372,9 +382,15 @@ AttributeMap attributeMap(py::handle mapping, const std::string& name, const Dec
             throw py::type_error(name + ": keys must be str, got " + py::repr(keyObject).cast<std::string>());
         }
         std::string key = keyObject.cast<std::string>();
+        // Typed values, the common case (a rig's frame attributes), go in as they are.
+        if (isValue(object)) {
+            attributes.emplace(std::move(key), object.cast<const Value&>().data());
+            continue;
+        }
         const auto declared = declarations.find(key);
-        attributes[key] = hostValue(object, name + "['" + key + "']",
-                                    declared == declarations.end() ? nullptr : &declared->second);
+        std::shared_ptr<RgData> value = hostValue(object, name + "['" + key + "']",
+                                                  declared == declarations.end() ? nullptr : &declared->second);
+        attributes.emplace(std::move(key), std::move(value));
     }
     return attributes;
 }

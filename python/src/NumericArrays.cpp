@@ -75,18 +75,31 @@ std::string indexText(py::ssize_t flatIndex, const std::vector<py::ssize_t>& sha
     return text + "]";
 }
 
-// The index of the first number that is not finite, or -1. The first pass has
-// no early exit so the compiler can vectorise it: inputs are nearly always fine.
+// The index of the first number that is not finite, or -1. Points are checked
+// on every deform call, so the common case is one pass the compiler turns into
+// vector code: x * 0 is 0 for a finite x and NaN otherwise, and the sums stay 0
+// until one is NaN. Only then is the culprit searched for.
 py::ssize_t firstNonFinite(const double* numbers, py::ssize_t count)
 {
-    bool allFinite = true;
-    for (py::ssize_t i = 0; i < count; ++i) {
-        allFinite &= std::fabs(numbers[i]) <= std::numeric_limits<double>::max();
+    constexpr py::ssize_t kLanes = 8;
+    double sums[kLanes] = {};
+    py::ssize_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        for (py::ssize_t lane = 0; lane < kLanes; ++lane) {
+            sums[lane] += numbers[i + lane] * 0.0;
+        }
     }
-    if (allFinite) {
+    double total = 0.0;
+    for (; i < count; ++i) {
+        total += numbers[i] * 0.0;
+    }
+    for (const double sum : sums) {
+        total += sum;
+    }
+    if (total == 0.0) {
         return -1;
     }
-    for (py::ssize_t i = 0; i < count; ++i) {
+    for (i = 0; i < count; ++i) {
         if (!std::isfinite(numbers[i])) {
             return i;
         }

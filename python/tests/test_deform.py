@@ -25,9 +25,8 @@ def test_reference_rigs_play_as_rghost_deform_writes_them(rig_path, tmp_path):
 
 def test_deform_matches_play_frame_by_frame(plugin, sample):
     node = plugin.create(sample.node_name)
-    played = sample.play()
-    for frame in played:
-        result = node.deform(sample.frame_attributes(frame.frame), sample.points, sample.matrix, sample.weights)
+    for index, frame in enumerate(sample.play()):
+        result = node.deform(sample.frame_attributes(index), sample.points, sample.matrix, sample.weights)
         assert (result.status, result.errors) == (frame.status, frame.errors)
         np.testing.assert_array_equal(result.points, frame.points)
 
@@ -105,3 +104,29 @@ def test_schema_describes_what_nodes_read(plugin, sample):
     # Every key of a working rig is described, with the class the rig holds.
     described = {a.key: a.type_name for a in attributes}
     assert {key: value.type_name for key, value in sample.attributes.items()} == described
+
+
+def test_rigs_edited_in_python_write_files_rghost_plays_alike(plugin, tmp_path):
+    rig = lidshaper.sample_rig(columns=8, frames=4)
+    sphere = rig.attributes["lidShaper__eyes__R_eye__nurbsSphere"]
+    moved = sphere.world_matrix
+    moved[3, 1] += 0.05
+    turned = sphere.with_world_matrix(moved)
+    attributes = rig.attributes
+    attributes.update({"lidShaper__eyes__R_eye__nurbsSphere": turned, "ENVELOPE": 1.0,
+                       "lidShaper__eyes__L_eye__closeLine": 0.25, "NOTE": lidshaper.Value("RgString", "take 2")})
+    rig.attributes = attributes
+    rig.frames = [{}, {"lidShaper__eyes__L_eye__upperLidControl": 5.0}, {"DEBUG_MODE": None}, {"ENVELOPE": 0.0}]
+    rig.start_frame = 1001
+    rig.weights = np.linspace(0.0, 1.0, len(rig.points))
+    path = tmp_path / "edited.rig.json"
+    rig.write(str(path))
+
+    expected = tmp_path / "rghost.json"
+    subprocess.run([RGHOST, "deform", str(path), "-o", str(expected)], check=False, capture_output=True)
+    played = rig.play()
+    assert [frame.frame for frame in played] == [1001, 1002, 1003, 1004]
+    assert [frame.status_name for frame in played] == ["Success", "Success", "Failure", "Success"]
+    actual = tmp_path / "python.json"
+    lidshaper.write_result(str(actual), rig.node_name, played)
+    assert actual.read_bytes() == expected.read_bytes()
