@@ -76,8 +76,8 @@ def bake(rig_paths, out_dir, executor=None, **options):
 
     executor: None runs the bakes on a pool of processes, one per core; otherwise anything with
     submit(fn, arg) returning futures with result(): a concurrent.futures executor or a
-    dask.distributed Client (see docs/python.md for a cluster). Every worker must be able to import
-    lidshaper and to read the rig files and write out_dir under the same paths.
+    dask.distributed Client (docs/python.md: running on a cluster). Every worker must be able to
+    import lidshaper and to read the rig files and write out_dir under the same paths.
     """
     jobs = bake_jobs(rig_paths, out_dir, **options)
     os.makedirs(out_dir, exist_ok=True)
