@@ -1,0 +1,73 @@
+"""Time from a control edit to the updated mesh in Blender, beside the node's own deform call on
+the same inputs, for the sample rig at 384 (or --columns) columns per lid:
+
+    blender -b --factory-startup --python blender/bench_control_edit.py -- [--columns N] [--edits N]
+"""
+import argparse
+import os
+import statistics
+import sys
+import tempfile
+import time
+
+import bpy
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "blender"))
+import lidshaper_live  # noqa: E402
+import lidshaper  # noqa: E402
+
+CLOSE_LEFT = "lidShaper__eyes__L_eye__closeEye"
+
+
+def milliseconds(action, edits):
+    """Median time of `action(i)` over `edits` calls, after a few unmeasured ones."""
+    times = []
+    for i in range(edits + 5):
+        start = time.perf_counter()
+        action(i)
+        times.append(time.perf_counter() - start)
+    return 1000 * statistics.median(times[5:])
+
+
+def main():
+    parser = argparse.ArgumentParser(prog="bench_control_edit.py")
+    parser.add_argument("--columns", type=int, default=384)
+    parser.add_argument("--edits", type=int, default=100)
+    args = parser.parse_args(sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else [])
+
+    lidshaper_live.register()
+    bpy.ops.wm.read_factory_settings(use_empty=True)
+    with tempfile.TemporaryDirectory() as folder:
+        rig_path = os.path.join(folder, "rig.json")
+        lidshaper.sample_rig(columns=args.columns).write(rig_path)
+        rig = lidshaper_live.set_up(bpy.context, rig_path)
+    settings = rig.lidshaper
+    live_rig = lidshaper_live.live.session(rig)
+    matrix = lidshaper_live.rig_object.row_major(settings.mesh.matrix_world)
+
+    def closing(i):
+        return 0.5 + 0.01 * (i % 10)
+
+    def edit(i):
+        setattr(settings.controls, CLOSE_LEFT, closing(i))
+
+    def edit_and_evaluate(i):
+        edit(i)
+        bpy.context.view_layer.update()
+
+    def deform(i):
+        live_rig.attributes[CLOSE_LEFT] = closing(i)
+        live_rig.node.deform(live_rig.attributes, live_rig.rest, matrix, live_rig.weights, out=live_rig.points)
+
+    node_ms = milliseconds(deform, args.edits)
+    edit_ms = milliseconds(edit, args.edits)
+    evaluated_ms = milliseconds(edit_and_evaluate, args.edits)
+    print(f"sample rig, {args.columns} columns per lid, {len(live_rig.rest)} points; median of {args.edits}")
+    print(f"  node deform call:                          {node_ms:8.3f} ms")
+    print(f"  control edit -> mesh points written:       {edit_ms:8.3f} ms (add-on overhead "
+          f"{edit_ms - node_ms:.3f} ms)")
+    print(f"  control edit -> evaluated mesh (depsgraph): {evaluated_ms:8.3f} ms")
+
+
+main()

@@ -1,0 +1,83 @@
+"""The node's controls as animatable Blender properties.
+
+A control is an attribute that takes one plain value (a switch, a count, a number or a vector);
+index lists, surface parameters, curves and surfaces describe the rig's build and stay as the
+rig file gives them. Each control becomes a property of the rig object named by its full key,
+with the control reference's description as its tooltip and its useful range as the slider's.
+"""
+import bpy
+import lidshaper
+
+CONTROL_TYPES = {"RgBoolean", "RgInt", "RgFloat", "RgDouble", "RgVector"}
+
+# Panel groups by key prefix, in panel order; the keys with none of these are the host's settings.
+GROUPS = (
+    ("Left eye", "lidShaper__eyes__L_eye__"),
+    ("Right eye", "lidShaper__eyes__R_eye__"),
+    ("Soft region", "lidShaper__softRegion__"),
+    ("Host settings", ""),
+)
+
+_plugin = None
+
+
+def plugin():
+    """The node plug-in, loaded once per Blender session."""
+    global _plugin
+    if _plugin is None:
+        _plugin = lidshaper.load_plugin()
+    return _plugin
+
+
+def group_of(key):
+    """(group title, label) of a key: its panel group and its name within the group."""
+    for title, prefix in GROUPS:
+        if key.startswith(prefix):
+            return title, key[len(prefix):]
+    raise AssertionError("the last group takes every key")
+
+
+def control_attributes():
+    """The schema's controls, in schema order."""
+    return [a for a in plugin().schema() if a.type_name in CONTROL_TYPES and not a.is_list]
+
+
+def _tooltip(attribute):
+    unit = f" ({attribute.unit})" if attribute.unit else ""
+    return attribute.description + unit
+
+
+def _property(attribute):
+    label = group_of(attribute.key)[1]
+    common = {"name": label, "description": _tooltip(attribute), "update": _control_edited}
+    low, high = attribute.range if attribute.range else (None, None)
+    if attribute.type_name == "RgBoolean":
+        return bpy.props.BoolProperty(default=bool(attribute.default), **common)
+    if attribute.type_name == "RgVector":
+        return bpy.props.FloatVectorProperty(size=3, default=tuple(attribute.default), subtype="XYZ", **common)
+    limits = {} if attribute.range is None else {"soft_min": low, "soft_max": high}
+    if attribute.type_name == "RgInt":
+        return bpy.props.IntProperty(default=int(attribute.default), **common,
+                                     **{k: int(v) for k, v in limits.items()})
+    return bpy.props.FloatProperty(default=float(attribute.default), precision=3, **common, **limits)
+
+
+def _control_edited(controls, context):
+    from . import live  # live imports this module for the property classes
+    live.evaluate_safely(controls.id_data)
+
+
+def controls_class():
+    """A property group with one property per control, for the plug-in loaded here."""
+    annotations = {a.key: _property(a) for a in control_attributes()}
+    return type("LIDSHAPER_PG_controls", (bpy.types.PropertyGroup,), {"__annotations__": annotations})
+
+
+def value(controls, key):
+    """The control's value as the node takes it (vectors as tuples)."""
+    current = getattr(controls, key)
+    return tuple(current) if hasattr(current, "__len__") else current
+
+
+def set_value(controls, key, new_value):
+    setattr(controls, key, tuple(new_value) if hasattr(getattr(controls, key), "__len__") else new_value)

@@ -1,0 +1,129 @@
+"""Operators, menu entries and the sidebar panel."""
+import bpy
+from bpy_extras.io_utils import ExportHelper, ImportHelper
+
+from . import controls, export, live, rig_scene
+from .rig_object import rig_object
+
+
+class LIDSHAPER_OT_import_rig(bpy.types.Operator, ImportHelper):
+    """Set up a live eyelid rig from a rig file"""
+    bl_idname = "lidshaper.import_rig"
+    bl_label = "Import lidShaper Rig"
+    bl_options = {"REGISTER", "UNDO"}
+    filename_ext = ".json"
+    filter_glob: bpy.props.StringProperty(default="*.json", options={"HIDDEN"})
+
+    def execute(self, context):
+        try:
+            rig = rig_scene.set_up(context, self.filepath)
+        except (OSError, ValueError) as error:
+            self.report({"ERROR"}, str(error))
+            return {"CANCELLED"}
+        context.view_layer.objects.active = rig
+        return {"FINISHED"}
+
+
+class _RigOperator:
+    @classmethod
+    def poll(cls, context):
+        return rig_object(context.object) is not None
+
+
+class LIDSHAPER_OT_export_rig(_RigOperator, bpy.types.Operator, ExportHelper):
+    """Write the rig with the scene's controls and eyeball placement, one frame per scene frame"""
+    bl_idname = "lidshaper.export_rig"
+    bl_label = "Export lidShaper Rig"
+    filename_ext = ".json"
+    filter_glob: bpy.props.StringProperty(default="*.json", options={"HIDDEN"})
+
+    def execute(self, context):
+        try:
+            export.export_rig(context.scene, rig_object(context.object), self.filepath)
+        except (OSError, ValueError) as error:
+            self.report({"ERROR"}, str(error))
+            return {"CANCELLED"}
+        self.report({"INFO"}, f"Wrote {self.filepath}")
+        return {"FINISHED"}
+
+
+class LIDSHAPER_OT_bake(_RigOperator, bpy.types.Operator, ExportHelper):
+    """Bake the scene's frame range to a point cache that plays without the add-on"""
+    bl_idname = "lidshaper.bake"
+    bl_label = "Bake lidShaper Rig"
+    bl_options = {"REGISTER", "UNDO"}
+    filename_ext = ".pc2"
+    filter_glob: bpy.props.StringProperty(default="*.pc2", options={"HIDDEN"})
+
+    def execute(self, context):
+        try:
+            export.bake(context.scene, rig_object(context.object), self.filepath)
+        except (OSError, ValueError) as error:
+            self.report({"ERROR"}, str(error))
+            return {"CANCELLED"}
+        self.report({"INFO"}, f"Baked to {self.filepath}")
+        return {"FINISHED"}
+
+
+class LIDSHAPER_PT_rig(bpy.types.Panel):
+    bl_label = "lidShaper"
+    bl_space_type = "VIEW_3D"
+    bl_region_type = "UI"
+    bl_category = "lidShaper"
+
+    @classmethod
+    def poll(cls, context):
+        return rig_object(context.object) is not None
+
+    def draw(self, context):
+        rig = rig_object(context.object)
+        settings = rig.lidshaper
+        layout = self.layout
+        layout.prop(settings, "live")
+        row = layout.row(align=True)
+        row.operator(LIDSHAPER_OT_export_rig.bl_idname, text="Export", icon="EXPORT")
+        row.operator(LIDSHAPER_OT_bake.bl_idname, text="Bake", icon="FILE_CACHE")
+        if live.message(rig):
+            layout.label(text=live.message(rig), icon="ERROR")
+        try:
+            live_rig = live.session(rig)
+        except (OSError, ValueError) as error:
+            layout.label(text=str(error), icon="ERROR")
+            return
+        for title, _ in controls.GROUPS:
+            in_group = [key for key in live_rig.attributes if controls.group_of(key)[0] == title]
+            if not in_group:
+                continue
+            box = layout.box()
+            box.label(text=title)
+            for key in live_rig.control_keys:
+                if key in in_group:
+                    box.prop(settings.controls, key)
+            built = len(set(in_group).difference(live_rig.control_keys))
+            if built:
+                box.label(text=f"{built} more from the rig file", icon="FILE")
+
+
+def _import_entry(menu, _context):
+    menu.layout.operator(LIDSHAPER_OT_import_rig.bl_idname, text="lidShaper Rig (.json)")
+
+
+def _export_entry(menu, _context):
+    menu.layout.operator(LIDSHAPER_OT_export_rig.bl_idname, text="lidShaper Rig (.json)")
+
+
+_classes = (LIDSHAPER_OT_import_rig, LIDSHAPER_OT_export_rig, LIDSHAPER_OT_bake, LIDSHAPER_PT_rig)
+
+
+def register():
+    for cls in _classes:
+        bpy.utils.register_class(cls)
+    bpy.types.TOPBAR_MT_file_import.append(_import_entry)
+    bpy.types.TOPBAR_MT_file_export.append(_export_entry)
+
+
+def unregister():
+    bpy.types.TOPBAR_MT_file_export.remove(_export_entry)
+    bpy.types.TOPBAR_MT_file_import.remove(_import_entry)
+    for cls in reversed(_classes):
+        bpy.utils.unregister_class(cls)

@@ -1,0 +1,161 @@
+"""The Blender add-on in background mode: set-up, live deformation against `rghost deform`,
+failures, memory, export and bake. Run by run_in_blender.py."""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import bpy
+import lidshaper
+import numpy as np
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SAMPLE_RIG = os.path.join(ROOT, "examples", "sample-eye-rig.json")
+RGHOST = os.environ.get("LIDSHAPER_RGHOST", os.path.join(ROOT, "build", "bin", "rghost"))
+sys.path.insert(0, os.path.join(ROOT, "blender"))
+import lidshaper_live  # noqa: E402
+
+CLOSE_LEFT = "lidShaper__eyes__L_eye__closeEye"
+TOLERANCE = 2e-5  # Blender keeps points, keys and matrices in single precision
+
+
+def rghost_points(rig_path, folder):
+    """Points of every frame as `rghost deform` plays the rig file."""
+    result_path = os.path.join(folder, "result.json")
+    subprocess.run([RGHOST, "deform", rig_path, "-o", result_path], check=True, capture_output=True)
+    with open(result_path) as result:
+        return {frame["frame"]: np.array(frame["points"]) for frame in json.load(result)["frames"]}
+
+
+def mesh_points(rig_object):
+    mesh = rig_object.lidshaper.mesh.evaluated_get(bpy.context.evaluated_depsgraph_get()).data
+    points = np.empty(len(mesh.vertices) * 3, dtype=np.float32)
+    mesh.vertices.foreach_get("co", points)
+    return points.reshape(-1, 3).astype(np.float64)
+
+
+def write_rig(rig, folder, name="rig.json"):
+    path = os.path.join(folder, name)
+    rig.write(path)
+    return path
+
+
+class AddonTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        lidshaper_live.register()
+
+    @classmethod
+    def tearDownClass(cls):
+        lidshaper_live.unregister()
+
+    def setUp(self):
+        bpy.ops.wm.read_factory_settings(use_empty=True)
+        self.folder = tempfile.mkdtemp()
+
+    def assertPointsClose(self, actual, expected):
+        np.testing.assert_allclose(actual, expected, rtol=0, atol=TOLERANCE * max(1.0, np.abs(expected).max()))
+
+    def test_set_up_builds_mesh_eyeballs_controls_and_keys(self):
+        rig = lidshaper.read_rig(SAMPLE_RIG)
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        settings = rig_object.lidshaper
+        mesh = settings.mesh.data
+        self.assertEqual((len(mesh.vertices), len(mesh.polygons)), (len(rig.points), len(rig.faces)))
+        self.assertEqual(sorted(link.key for link in settings.surfaces),
+                         sorted(k for k, v in rig.attributes.items() if isinstance(v, lidshaper.Surface)))
+        for link in settings.surfaces:
+            np.testing.assert_allclose(np.array(link.object.matrix_world).T,
+                                       rig.attributes[link.key].world_matrix, atol=1e-6)
+            self.assertGreater(len(link.object.data.polygons), 0)
+        reference = {a.key: a for a in lidshaper.load_plugin().schema()}
+        properties = settings.controls.bl_rna.properties
+        self.assertEqual(properties[CLOSE_LEFT].description.split(" (")[0], reference[CLOSE_LEFT].description)
+        self.assertNotIn("lidShaper__eyes__L_eye__upperLidInnerIdxs", properties)
+        fcurve = rig_object.animation_data.action.fcurves.find(f"lidshaper.controls.{CLOSE_LEFT}")
+        self.assertEqual(len(fcurve.keyframe_points), rig.frame_count)
+        self.assertEqual((bpy.context.scene.frame_start, bpy.context.scene.frame_end),
+                         (rig.start_frame, rig.start_frame + rig.frame_count - 1))
+
+    def test_keyed_frames_and_edits_deform_as_rghost_and_the_node(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        for frame in (12, 0, 20, 47, 30):  # out of order: scrubbing, not playing
+            bpy.context.scene.frame_set(frame)
+            self.assertPointsClose(mesh_points(rig_object), expected[frame])
+
+        # A control edit and an eyeball move each deform at once, as the node does with those inputs.
+        settings = rig_object.lidshaper
+        live_rig = lidshaper_live.live.session(rig_object)
+        node = lidshaper.load_plugin().create("check")
+        for edit in (lambda: setattr(settings.controls, CLOSE_LEFT, 0.8),
+                     lambda: (settings.surfaces[0].object.rotation_euler.__setitem__(0, 0.3),
+                              bpy.context.view_layer.update())):
+            before = mesh_points(rig_object)
+            edit()
+            after = mesh_points(rig_object)
+            self.assertGreater(np.abs(after - before).max(), 1e-3)
+            attributes = {**live_rig.attributes, **live_rig.inputs(settings)}
+            direct = node.deform(attributes, live_rig.rest, np.array(settings.mesh.matrix_world).T,
+                                 live_rig.weights).points
+            self.assertPointsClose(after, direct)
+        self.assertEqual(lidshaper_live.live.message(rig_object), "")
+
+    def test_broken_rig_reports_and_leaves_rest_points(self):
+        rig = lidshaper.read_rig(SAMPLE_RIG)
+        missing = dict(rig.attributes)
+        del missing["lidShaper__eyes__R_eye__cornersIdxs"]
+        bad_index = dict(rig.attributes)
+        bad_index["lidShaper__eyes__L_eye__upperLidInnerIdxs"] = np.full(
+            len(rig.attributes["lidShaper__eyes__L_eye__upperLidInnerIdxs"]), len(rig.points) + 7, dtype=np.int32)
+        for attributes, named in ((missing, "cornersIdxs"), (bad_index, str(len(rig.points) + 7))):
+            rig.attributes = attributes
+            rig_object = lidshaper_live.set_up(bpy.context, write_rig(rig, self.folder, f"{named}.json"))
+            bpy.context.scene.frame_set(5)
+            self.assertIn(named, lidshaper_live.live.message(rig_object))
+            np.testing.assert_array_equal(mesh_points(rig_object), rig.points.astype(np.float32))
+
+    def test_frame_changes_keep_memory_flat(self):
+        rig_object = lidshaper_live.set_up(bpy.context, write_rig(lidshaper.sample_rig(columns=96), self.folder))
+        scene = bpy.context.scene
+
+        def resident_bytes():
+            with open("/proc/self/statm") as statm:
+                return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+        for frame in range(20):
+            scene.frame_set(frame % 48)
+        before = resident_bytes()
+        for frame in range(100):
+            scene.frame_set(frame % 48)
+        # A leak of one point array per frame would add 100 * 6000 points * 24 bytes.
+        self.assertLess(resident_bytes() - before, 4 << 20)
+        self.assertEqual(lidshaper_live.live.message(rig_object), "")
+
+    def test_export_plays_back_in_rghost_and_bake_plays_without_the_node(self):
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        scene = bpy.context.scene
+        scene.frame_end = 9
+        eye = rig_object.lidshaper.surfaces[0].object
+        eye.keyframe_insert("rotation_euler", index=2, frame=0)
+        eye.rotation_euler[2] = 0.2
+        eye.keyframe_insert("rotation_euler", index=2, frame=9)
+        shown = {}
+        for frame in range(10):
+            scene.frame_set(frame)
+            shown[frame] = mesh_points(rig_object)
+
+        exported = os.path.join(self.folder, "exported.json")
+        lidshaper_live.export_rig(scene, rig_object, exported)
+        played = rghost_points(exported, self.folder)
+        self.assertEqual(sorted(played), list(range(10)))
+        for frame, points in shown.items():
+            self.assertPointsClose(points, played[frame])
+
+        lidshaper_live.bake(scene, rig_object, os.path.join(self.folder, "bake.pc2"))
+        self.assertFalse(rig_object.lidshaper.live)
+        for frame in (3, 9):
+            scene.frame_set(frame)
+            self.assertPointsClose(mesh_points(rig_object), shown[frame])
