@@ -39,7 +39,15 @@ def group_of(key):
 
 def control_attributes():
     """The schema's controls, in schema order."""
-    return [a for a in plugin().schema() if a.type_name in CONTROL_TYPES and not a.is_list]
+    return [a for a in plugin().schema() if a.type_name in CONTROL_TYPES and a.form == "value"]
+
+
+def rig_controls(attributes):
+    """Key -> value class of the controls an attribute map holds, in schema order. The class is
+    the map's own, so a rig file that gives a control the wrong class fails in Blender as it
+    fails in rghost."""
+    return {a.key: attributes[a.key].type_name for a in control_attributes()
+            if isinstance(attributes.get(a.key), lidshaper.Value)}
 
 
 def _tooltip(attribute):
@@ -50,16 +58,17 @@ def _tooltip(attribute):
 def _property(attribute):
     label = group_of(attribute.key)[1]
     common = {"name": label, "description": _tooltip(attribute), "update": _control_edited}
-    low, high = attribute.range if attribute.range else (None, None)
+    default = attribute.default
     if attribute.type_name == "RgBoolean":
-        return bpy.props.BoolProperty(default=bool(attribute.default), **common)
+        return bpy.props.BoolProperty(default=bool(default), **common)
     if attribute.type_name == "RgVector":
-        return bpy.props.FloatVectorProperty(size=3, default=tuple(attribute.default), subtype="XYZ", **common)
-    limits = {} if attribute.range is None else {"soft_min": low, "soft_max": high}
+        return bpy.props.FloatVectorProperty(size=3, default=tuple(default or (0, 0, 0)), subtype="XYZ", **common)
+    low, high = attribute.range or (None, None)
+    limits = {name: bound for name, bound in (("soft_min", low), ("soft_max", high))
+              if bound is not None and abs(bound) != float("inf")}
     if attribute.type_name == "RgInt":
-        return bpy.props.IntProperty(default=int(attribute.default), **common,
-                                     **{k: int(v) for k, v in limits.items()})
-    return bpy.props.FloatProperty(default=float(attribute.default), precision=3, **common, **limits)
+        return bpy.props.IntProperty(default=int(default or 0), **common, **{k: int(v) for k, v in limits.items()})
+    return bpy.props.FloatProperty(default=float(default or 0), precision=3, **common, **limits)
 
 
 def _control_edited(controls, context):

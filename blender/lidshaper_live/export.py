@@ -40,7 +40,7 @@ def _sample_frames(scene, rig_object, live_rig):
 def _same(a, b):
     if isinstance(a, lidshaper.Surface):
         return np.array_equal(a.world_matrix, b.world_matrix)
-    return np.array_equal(a, b)
+    return np.array_equal(a.value, b.value)
 
 
 def bake(scene, rig_object, path):

@@ -22,7 +22,7 @@ class LiveRig:
         self.rig_path = rig_path
         self.node = controls.plugin().create(rig.node_name)
         self.attributes = dict(rig.attributes)
-        self.control_keys = [a.key for a in controls.control_attributes() if a.key in self.attributes]
+        self.control_types = controls.rig_controls(self.attributes)
         self.rest = rig.points
         self.weights = rig.weights
         self.enabled = rig.enabled
@@ -32,7 +32,8 @@ class LiveRig:
 
     def inputs(self, settings):
         """The attributes Blender drives: the controls, and the surfaces placed by their objects."""
-        values = {key: controls.value(settings.controls, key) for key in self.control_keys}
+        values = {key: lidshaper.Value(type_name, controls.value(settings.controls, key))
+                  for key, type_name in self.control_types.items()}
         for link in settings.surfaces:
             if link.object is not None and link.key in self.attributes:
                 values[link.key] = self.attributes[link.key].with_world_matrix(row_major(link.object.matrix_world))

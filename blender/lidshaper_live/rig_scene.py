@@ -18,7 +18,7 @@ def set_up(context, rig_path):
     """Builds the rig of `rig_path` in the context's scene; returns the live rig object."""
     rig_path = os.path.abspath(rig_path)
     rig = lidshaper.read_rig(rig_path)
-    control_keys = [a.key for a in controls.control_attributes() if a.key in rig.attributes]
+    control_keys = list(controls.rig_controls(rig.attributes))
     keyed = [key for key in control_keys if any(key in frame for frame in rig.frames)]
     frames = [rig.frame_attributes(i) for i in range(rig.frame_count)] if keyed else []
     for number, attributes in enumerate(frames, rig.start_frame):
@@ -39,7 +39,7 @@ def set_up(context, rig_path):
             link.object = _child(f"{rig.node_name} {controls.group_of(key)[0].lower()}",
                                  _surface_mesh(value), rig_object, value.world_matrix)
     for key in control_keys:
-        controls.set_value(settings.controls, key, rig.attributes[key])
+        controls.set_value(settings.controls, key, rig.attributes[key].value)
     if frames:
         _key_frames(rig_object, keyed, frames, rig.start_frame)
         context.scene.frame_start = rig.start_frame
@@ -98,7 +98,7 @@ def _key_frames(rig_object, keys, frames, start_frame):
     action = bpy.data.actions.new(rig_object.name)
     rig_object.animation_data_create().action = action
     for key in keys:
-        values = np.array([np.ravel(np.asarray(frame[key], dtype=np.float64)) for frame in frames])
+        values = np.array([np.ravel(np.asarray(frame[key].value, dtype=np.float64)) for frame in frames])
         for index in range(values.shape[1]):
             curve = action.fcurves.new(f"lidshaper.controls.{key}", index=index,
                                        action_group=controls.group_of(key)[0])

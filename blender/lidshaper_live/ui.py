@@ -96,10 +96,10 @@ class LIDSHAPER_PT_rig(bpy.types.Panel):
                 continue
             box = layout.box()
             box.label(text=title)
-            for key in live_rig.control_keys:
+            for key in live_rig.control_types:
                 if key in in_group:
                     box.prop(settings.controls, key)
-            built = len(set(in_group).difference(live_rig.control_keys))
+            built = len(set(in_group).difference(live_rig.control_types))
             if built:
                 box.label(text=f"{built} more from the rig file", icon="FILE")
 
