@@ -26,7 +26,7 @@ def main():
     bpy.ops.wm.read_factory_settings(use_empty=True)
     scene = bpy.context.scene
     rig = lidshaper_live.set_up(bpy.context, args.rig)
-    rig.lidshaper.mesh.color = (0.85, 0.62, 0.52, 1.0)
+    rig.lidshaper.mesh.color = (0.93, 0.6, 0.48, 1.0)
     for link in rig.lidshaper.surfaces:
         link.object.color = (0.95, 0.95, 0.92, 1.0)
 
@@ -37,6 +37,8 @@ def main():
     camera.data.ortho_scale = 13.5
     scene.camera = camera
 
+    scene.world = bpy.data.worlds.new("background")
+    scene.world.color = (0.18, 0.2, 0.24)
     scene.render.engine = "BLENDER_WORKBENCH"
     scene.display.shading.light = "STUDIO"
     scene.display.shading.color_type = "OBJECT"

@@ -61,6 +61,8 @@ def _child(name, data, parent, matrix_rows):
 def _mesh(points, faces):
     mesh = bpy.data.meshes.new("mesh")
     mesh.from_pydata(np.asarray(points).tolist(), [], [list(face) for face in faces])
+    mesh.polygons.foreach_set("use_smooth", np.ones(len(mesh.polygons), dtype=bool))
+    mesh.use_auto_smooth = True  # folds and seams stay sharp
     mesh.update()
     return mesh
 

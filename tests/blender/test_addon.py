@@ -109,7 +109,7 @@ class AddonTest(unittest.TestCase):
         del missing["lidShaper__eyes__R_eye__cornersIdxs"]
         bad_index = dict(rig.attributes)
         bad_index["lidShaper__eyes__L_eye__upperLidInnerIdxs"] = np.full(
-            len(rig.attributes["lidShaper__eyes__L_eye__upperLidInnerIdxs"]), len(rig.points) + 7, dtype=np.int32)
+            len(rig.attributes["lidShaper__eyes__L_eye__upperLidInnerIdxs"].values), len(rig.points) + 7, dtype=np.int32)
         for attributes, named in ((missing, "cornersIdxs"), (bad_index, str(len(rig.points) + 7))):
             rig.attributes = attributes
             rig_object = lidshaper_live.set_up(bpy.context, write_rig(rig, self.folder, f"{named}.json"))
