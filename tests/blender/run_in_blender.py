@@ -1,8 +1,8 @@
 """Runs the unittest cases of the test files given after `--` inside Blender:
 
-    blender -b --factory-startup --python tests/blender/run_in_blender.py -- TEST_FILE...
+    blender -b --factory-startup --python-exit-code 1 --python tests/blender/run_in_blender.py -- TEST_FILE...
 
-Blender exits with status 1 when a case fails."""
+Blender exits with status 1 when a case fails or a file does not load."""
 import importlib.util
 import os
 import sys
