@@ -43,7 +43,7 @@ def main():
     scene.display.shading.light = "STUDIO"
     scene.display.shading.color_type = "OBJECT"
     scene.display.shading.show_cavity = True
-    scene.render.resolution_x, scene.render.resolution_y = 480, 200
+    scene.render.resolution_x, scene.render.resolution_y = 432, 180
     scene.render.image_settings.file_format = "PNG"
 
     frames = []

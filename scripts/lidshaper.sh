@@ -5,6 +5,7 @@
 #   scripts/lidshaper.sh bench  install what is missing, build, run the benchmarks
 #   scripts/lidshaper.sh bake-bench  peak memory, throughput and chunking of bakes (bench/bake.sh)
 #   scripts/lidshaper.sh profile  where the instructions of one deform call go (callgrind)
+#   scripts/lidshaper.sh blender  install what is missing, build, open Blender with the add-on
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -132,8 +133,12 @@ case "${1:-}" in
     build default lidshaper_bench
     profile_deform
     ;;
+  blender)
+    build default rghost _lidshaper
+    blender --python-expr "import sys; sys.path.insert(0, '$root/blender'); import lidshaper_live; lidshaper_live.register()" "${@:2}"
+    ;;
   *)
-    echo "usage: $0 demo|test|bench|bake-bench|profile" >&2
+    echo "usage: $0 demo|test|bench|bake-bench|profile|blender" >&2
     exit 2
     ;;
 esac

@@ -1,7 +1,9 @@
 """Back to rig files: the scene's controls and eyeball placement as a rig file that `rghost
 deform` plays to the points Blender shows, and bakes of it to a point cache.
 """
+import concurrent.futures
 import os
+import shutil
 import tempfile
 
 import bpy
@@ -48,11 +50,13 @@ def bake(scene, rig_object, path):
     (a Mesh Cache modifier), with live deformation off."""
     settings = rig_object.lidshaper
     with tempfile.TemporaryDirectory() as folder:
-        rig_path = os.path.join(folder, "rig.json")
+        rig_path = os.path.join(folder, "bake.json")
         export_rig(scene, rig_object, rig_path)
-        lidshaper.bake([rig_path], os.path.dirname(os.path.abspath(path)), pc2=path)
+        # In Blender's own process: its Python cannot start the worker processes of the default pool.
+        with concurrent.futures.ThreadPoolExecutor(1) as executor:
+            lidshaper.bake([rig_path], folder, executor=executor, point_cache=True)
+        shutil.move(os.path.join(folder, "bake.pc2"), path)
     settings.live = False
     cache = settings.mesh.modifiers.get("lidShaper bake") or settings.mesh.modifiers.new("lidShaper bake", "MESH_CACHE")
     cache.cache_format = "PC2"
-    cache.filepath = path
-    cache.frame_start = scene.frame_start
+    cache.filepath = path  # the cache's header holds its first scene frame
