@@ -39,7 +39,7 @@ def group_of(key):
 
 def control_attributes():
     """The schema's controls, in schema order."""
-    return [a for a in plugin().schema() if a.type_name in CONTROL_TYPES and a.form == "value"]
+    return [a for a in plugin().schema(host_settings=True) if a.type_name in CONTROL_TYPES and a.form == "value"]
 
 
 def rig_controls(attributes):

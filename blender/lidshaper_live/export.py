@@ -59,4 +59,5 @@ def bake(scene, rig_object, path):
     settings.live = False
     cache = settings.mesh.modifiers.get("lidShaper bake") or settings.mesh.modifiers.new("lidShaper bake", "MESH_CACHE")
     cache.cache_format = "PC2"
-    cache.filepath = path  # the cache's header holds its first scene frame
+    cache.filepath = path
+    cache.frame_start = scene.frame_start  # Blender plays a cache's first sample at this frame
