@@ -26,7 +26,10 @@ def main():
     bpy.ops.wm.read_factory_settings(use_empty=True)
     scene = bpy.context.scene
     rig = lidshaper_live.set_up(bpy.context, args.rig)
-    rig.lidshaper.mesh.color = (0.93, 0.6, 0.48, 1.0)
+    skin = rig.lidshaper.mesh
+    skin.color = (0.93, 0.6, 0.48, 1.0)
+    skin.data.polygons.foreach_set("use_smooth", [True] * len(skin.data.polygons))
+    skin.data.use_auto_smooth = True  # folds stay sharp
     for link in rig.lidshaper.surfaces:
         link.object.color = (0.95, 0.95, 0.92, 1.0)
 

@@ -31,7 +31,8 @@ def set_up(context, rig_path):
     collection.objects.link(rig_object)
     settings = rig_object.lidshaper
     settings.rig_path = rig_path
-    settings.mesh = _child(rig.node_name + " mesh", _mesh(rig.points, rig.faces), rig_object, rig.matrix)
+    settings.mesh = _child(rig.node_name + " mesh", _mesh(rig.points, rig.faces, smooth=False), rig_object,
+                           rig.matrix)
     for key, value in rig.attributes.items():
         if isinstance(value, lidshaper.Surface):
             link = settings.surfaces.add()
@@ -58,11 +59,11 @@ def _child(name, data, parent, matrix_rows):
     return obj
 
 
-def _mesh(points, faces):
+def _mesh(points, faces, smooth):
+    """Smooth shading costs the deformed mesh time on every edit, so only the eyeballs get it."""
     mesh = bpy.data.meshes.new("mesh")
     mesh.from_pydata(np.asarray(points).tolist(), [], [list(face) for face in faces])
-    mesh.polygons.foreach_set("use_smooth", np.ones(len(mesh.polygons), dtype=bool))
-    mesh.use_auto_smooth = True  # folds and seams stay sharp
+    mesh.polygons.foreach_set("use_smooth", np.full(len(mesh.polygons), smooth))
     mesh.update()
     return mesh
 
@@ -76,7 +77,7 @@ def _surface_mesh(surface):
     grid_u, grid_v = np.meshgrid(u, v, indexing="ij")
     local = surface.with_world_matrix(np.identity(4))
     points = np.asarray(local.evaluate(grid_u.ravel(), grid_v.ravel())).reshape(-1, 3)
-    return _mesh(points, _grid_faces(len(u), len(v), u_wraps, v_wraps))
+    return _mesh(points, _grid_faces(len(u), len(v), u_wraps, v_wraps), smooth=True)
 
 
 def _parameters(knots, degree, cv_count, form, samples):
