@@ -3,6 +3,7 @@ carries from call to call as in any host, evaluated on frame changes, control ed
 moves. A failure is shown in the status bar, the rig's panel and the console, and leaves the
 mesh at rest; nothing raises out of a handler.
 """
+import functools
 import sys
 
 import bpy
@@ -99,7 +100,7 @@ def evaluate_safely(rig_object):
         return
     try:
         lines = session(rig_object).evaluate(settings)
-    except Exception as error:  # a handler must never raise into Blender
+    except Exception as error:  # shown like the node's own failures
         lines = [f"{rig_object.name}: {error}"]
         _rest_safely(rig_object)
     _show(rig_object, lines)
@@ -126,13 +127,24 @@ def _evaluate_all():
             evaluate_safely(rig_object)
 
 
-@persistent
+def _handler(function):
+    """A handler that stays registered across file loads and never raises into Blender."""
+    @functools.wraps(function)
+    def guarded(*args):
+        try:
+            function(*args)
+        except Exception as error:  # e.g. an object removed while Blender was updating
+            print(f"lidShaper: {error}", file=sys.stderr)
+    return persistent(guarded)
+
+
+@_handler
 def _on_frame_change(scene, _depsgraph=None):
     for rig_object in rig_objects(scene):
         evaluate_safely(rig_object)
 
 
-@persistent
+@_handler
 def _on_depsgraph_update(scene, _depsgraph=None):
     # Every edit in Blender comes through here, so only rigs whose mesh or eyeballs moved
     # since their last evaluation are evaluated again.
@@ -142,14 +154,14 @@ def _on_depsgraph_update(scene, _depsgraph=None):
             evaluate_safely(rig_object)
 
 
-@persistent
+@_handler
 def _on_load(*_):
     _sessions.clear()
     _messages.clear()
     _evaluate_all()
 
 
-@persistent
+@_handler
 def _on_undo(*_):
     # Undo brings back stored mesh points and control values: evaluate again; nodes of rig
     # objects that no longer exist go.
