@@ -5,6 +5,7 @@
 
 #include "eyePreparation.h"
 #include "inputBounds.h"
+#include "lidGeometry.h"
 #include "lidSolve.h"
 #include "parallelInvoke.h"
 #include "softRegion.h"
@@ -33,21 +34,31 @@ private:
 };
 
 // Builds the groups again from this call's list when the cache is rebuilt or
-// the list changed length.
+// the list changed length. A rebuild on the list and the point and weight
+// counts of the last build finds the list as well formed as that build did, and
+// keeps what it can of that build (SoftRegionReuse).
 bool prepareSoftRegion(SoftRegionState& state, const DeformInputs& inputs, bool rebuild, const MessageSink& messages)
 {
     const std::vector<std::int32_t>& list = inputs.softRegion->values;
     if (!rebuild && list.size() == state.indices.size())
         return true;
-    const std::string problem = findSoftRegionProblem(list, inputs.points->size(), inputs.weights->size());
-    if (!problem.empty()) {
-        messages.assertion(LIDSHAPER_CHECK_SITE, problem);
-        return false;
+    SoftRegionReuse reuse;
+    reuse.sameList = list == state.indices && state.builtPointCount == inputs.points->size() &&
+                     state.builtWeightCount == inputs.weights->size();
+    if (!reuse.sameList) {
+        const std::string problem = findSoftRegionProblem(list, inputs.points->size(), inputs.weights->size());
+        if (!problem.empty()) {
+            messages.assertion(LIDSHAPER_CHECK_SITE, problem);
+            return false;
+        }
+        state.indices.assign(list.begin(), list.end());
+        state.builtPointCount = inputs.points->size();
+        state.builtWeightCount = inputs.weights->size();
     }
-    state.indices.assign(list.begin(), list.end());
+    reuse.sameMatrix = sameBits(state.geometryMatrix, inputs.geometryMatrix);
     state.geometryInverse = inputs.geometryInverse;
     state.geometryMatrix = inputs.geometryMatrix;
-    buildSoftRegion(state);
+    buildSoftRegion(state, reuse);
     return true;
 }
 

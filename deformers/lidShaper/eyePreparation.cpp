@@ -47,9 +47,13 @@ void copyCurve(const NurbsCurveData& source, NurbsCurveData& copy)
 }
 
 
-// The solve needs the move vector's length and unit copy on every call.
+// The solve needs the move vector's length and unit copy on every call. They
+// are always those of column.moveVector (a new column's zeros included), so a
+// move vector with the same bits keeps them.
 void setMoveVector(LidColumn& column, const V3d& moveVector)
 {
+    if (sameBits(column.moveVector, moveVector))
+        return;
     column.moveVector = moveVector;
     column.moveLength = moveVector.length();
     column.moveDirection = moveVector.normalized();
@@ -64,6 +68,7 @@ public:
           keys_(eyeAttributeKeys(side)),
           state_(state),
           points_(*call.points),
+          geometryMatrix_(call.geometryMatrix),
           toWorld_(call.geometryMatrix),
           columnCount_(eye.upperLidInnerIdxs->values.size())
     {
@@ -94,6 +99,13 @@ public:
         for (std::size_t k = 0; k + 1 < upperUV.size(); ++k)
             upperLength += (upperUV[k + 1] - upperUV[k]).length();
 
+        // Rest frames made under this geometry matrix are kept where their rest
+        // points have not moved since (an uncached call on the same rest pose).
+        const std::size_t keptFrames =
+            sameBits(state_.restFramesMatrix, geometryMatrix_) ? std::min(state_.restFramesColumns, n) : 0;
+        state_.restFramesMatrix = geometryMatrix_;
+        state_.restFramesColumns = n;
+
         using Block = offsetTable::ColumnOffset;
         double upperSum = 0.0;
         double lowerSum = 0.0;
@@ -104,8 +116,9 @@ public:
             lowerSum += (lowerUV[i + 1] - lowerUV[i]).length();
             upperColumn.arcPosition = upperSum / upperLength;
             lowerColumn.arcPosition = lowerSum / upperLength;
-            prepareRestFrame(upperColumn, eye_.upperLidInnerIdxs->values[i], eye_.upperLidOuterIdxs->values[i]);
-            prepareRestFrame(lowerColumn, eye_.lowerLidInnerIdxs->values[i], eye_.lowerLidOuterIdxs->values[i]);
+            const bool keep = i < keptFrames;
+            prepareRestFrame(upperColumn, eye_.upperLidInnerIdxs->values[i], eye_.upperLidOuterIdxs->values[i], keep);
+            prepareRestFrame(lowerColumn, eye_.lowerLidInnerIdxs->values[i], eye_.lowerLidOuterIdxs->values[i], keep);
 
             setMoveVector(upperColumn, offset(Block::UpperMove, i) + eye_.upperLidMoveVector->values[i]);
             upperColumn.outerMove = offset(Block::UpperOuterMove, i);
@@ -207,11 +220,19 @@ public:
     }
 
 private:
-    void prepareRestFrame(LidColumn& column, std::int32_t innerIndex, std::int32_t outerIndex) const
+    // The column's rest span and inner frame, from its rest inner and outer
+    // vertex; with `keep`, left as they are when made from the same two points.
+    void prepareRestFrame(LidColumn& column, std::int32_t innerIndex, std::int32_t outerIndex, bool keep) const
     {
-        column.restSpan = toWorld_(points_[outerIndex] - points_[innerIndex]);
+        const V3d& inner = points_[innerIndex];
+        const V3d& outer = points_[outerIndex];
+        if (keep && sameBits(inner, column.restInnerPoint) && sameBits(outer, column.restOuterPoint))
+            return;
+        column.restInnerPoint = inner;
+        column.restOuterPoint = outer;
+        column.restSpan = toWorld_(outer - inner);
         column.restSpanLength = column.restSpan.length();
-        setMatrixRow(column.restInnerFrame, 3, toWorld_(points_[innerIndex]));
+        setMatrixRow(column.restInnerFrame, 3, toWorld_(inner));
         column.restInnerFrameInv = column.restInnerFrame.inverse(false);
     }
 
@@ -219,6 +240,7 @@ private:
     const std::array<std::string, kEyeFieldCount>& keys_;
     EyeSolveState& state_;
     const std::vector<V3d>& points_;
+    const M44d& geometryMatrix_;
     const PointTransform toWorld_;
     const std::size_t columnCount_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstring>
 
 #include <Imath/ImathMatrix.h>
 #include <Imath/ImathQuat.h>
@@ -13,6 +14,16 @@
 
 using V3d = Imath::V3d;
 using M44d = Imath::M44d;
+
+// Whether a and b hold the same bits, so that anything computed from them comes
+// out the same (unlike ==, it tells -0 from 0, and a NaN can equal itself). For
+// Imath's vectors and matrices of doubles, which hold nothing but their values.
+template <typename T>
+bool sameBits(const T& a, const T& b)
+{
+    static_assert(sizeof(T) % sizeof(double) == 0, "a value type without padding");
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
 
 // Whether m's last column is (0, 0, 0, 1), as for every matrix of a rig.
 inline bool isAffine(const M44d& m)

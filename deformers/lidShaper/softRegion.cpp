@@ -160,9 +160,8 @@ void moveMembers(SoftRegionState& state, std::size_t begin, std::size_t end)
     }
 }
 
-} // namespace
-
-void buildSoftRegion(SoftRegionState& state)
+// The groups, their per-group lists sized for them, and their runs, from state.indices.
+void parseGroups(SoftRegionState& state)
 {
     state.pivotIdxs.clear();
     state.aimIdxs.clear();
@@ -191,16 +190,35 @@ void buildSoftRegion(SoftRegionState& state)
     });
     state.groups.resize(completeGroups);
 
-    const std::vector<V3d>& points = *state.points;
     const std::size_t groupCount = state.pivotIdxs.size();
     state.restFramesInv.resize(groupCount);
     state.restFrames.resize(groupCount);
     state.restLengths.resize(groupCount);
     state.restAims.resize(groupCount);
+    state.restPivotPoints.resize(groupCount);
+    state.restAimPoints.resize(groupCount);
+    state.groupMaps.resize(groupCount);
+    splitIntoRuns(state);
+}
+
+} // namespace
+
+void buildSoftRegion(SoftRegionState& state, SoftRegionReuse reuse)
+{
+    if (!reuse.sameList)
+        parseGroups(state);
+
+    const std::vector<V3d>& points = *state.points;
+    const std::size_t groupCount = state.pivotIdxs.size();
+    const bool keepFrames = reuse.sameList && reuse.sameMatrix;
     const PointTransform toWorld(state.geometryMatrix);
     for (std::size_t g = 0; g < groupCount; ++g) {
         const V3d& pivot = points[state.pivotIdxs[g]];
         const V3d& aim = points[state.aimIdxs[g]];
+        if (keepFrames && sameBits(pivot, state.restPivotPoints[g]) && sameBits(aim, state.restAimPoints[g]))
+            continue;
+        state.restPivotPoints[g] = pivot;
+        state.restAimPoints[g] = aim;
         const V3d span = toWorld(pivot - aim);
         state.restLengths[g] = span.length();
         state.restAims[g] = span.normalized();
@@ -208,8 +226,6 @@ void buildSoftRegion(SoftRegionState& state)
         state.restFrames[g] = translationMatrix(restPivot);
         state.restFramesInv[g] = state.restFrames[g].inverse(false);
     }
-    state.groupMaps.resize(groupCount);
-    splitIntoRuns(state);
 }
 
 // Group by group, each map from the points as the groups before it left them.

@@ -17,9 +17,18 @@
 std::string findSoftRegionProblem(const std::vector<std::int32_t>& indices, std::size_t pointCount,
                                   std::size_t weightCount);
 
+// What a build may keep from the last one: its groups and runs when
+// state.indices is the list it parsed; also the rest frame of every group whose
+// pivot and aim are where they were, when the geometry matrix is the same.
+struct SoftRegionReuse {
+    bool sameList = false;
+    bool sameMatrix = false;
+};
+
 // Parses state.indices into groups and records each group's rest frame from the
-// current points. The list must be well formed (findSoftRegionProblem).
-void buildSoftRegion(SoftRegionState& state);
+// current points. The list must be well formed (findSoftRegionProblem). What
+// `reuse` allows is kept instead of derived again: the state is the same either way.
+void buildSoftRegion(SoftRegionState& state, SoftRegionReuse reuse = {});
 
 // Moves every group member by its group's current frame, scaled by its weight.
 void applySoftRegion(SoftRegionState& state);

@@ -30,6 +30,8 @@ struct LidColumn {
     double restSpanLength = 0.0; // |restSpan|, prepared with it
     M44d restInnerFrame;        // translation to the rest inner vertex in rig space
     M44d restInnerFrameInv;
+    V3d restInnerPoint{0.0};    // the rest inner and outer vertex (rig space) the rest frame was made from
+    V3d restOuterPoint{0.0};
     V3d moveVector{0.0};        // the column's move vector plus its offset
     V3d moveDirection{0.0};     // moveVector's unit copy, prepared with it
     double moveLength = 0.0;    // |moveVector|, prepared with it
@@ -94,6 +96,8 @@ struct EyeSolveState {
     std::vector<CornerRecord> corners = std::vector<CornerRecord>(2);
 
     EyeCacheShape preparedShape;     // the input sizes the cached preparation was made for
+    M44d restFramesMatrix;           // the geometry matrix of the columns' last rest frames
+    std::size_t restFramesColumns = 0; // columns whose rest frames were made under restFramesMatrix
     std::vector<double> pathLengths; // scratch: path lengths of the rows being placed, per lane
     std::vector<V3d> rowPoints;      // scratch: world points of the rows being placed, per lane
     std::vector<std::uint8_t> rowNeedsScalar; // scratch: row vertices the lanes left to the scalar code
@@ -118,6 +122,10 @@ struct SoftRegionState {
     std::vector<double> restLengths;
     std::vector<M44d> restFrames;
     std::vector<M44d> restFramesInv;
+    std::vector<V3d> restPivotPoints; // each group's pivot and aim as its rest frame was made from them
+    std::vector<V3d> restAimPoints;
+    std::size_t builtPointCount = 0;  // the point and weight counts the list was last checked against
+    std::size_t builtWeightCount = 0;
 
     std::int32_t largestIndex = -1; // largest point index the groups name, checked before each apply
 

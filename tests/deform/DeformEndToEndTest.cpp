@@ -1,6 +1,8 @@
 // deform through the dlopen'ed plug-in, as a host calls it, on a small rig
 // whose results can be reasoned about.
 
+#include <cstring>
+#include <functional>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -233,6 +235,41 @@ TEST(DeformEndToEnd, CacheIsRebuiltWhenListSizesChange)
     const Outcome resized = deformOnce(*cached, rig);
     ASSERT_EQ(resized.status, RgStatus::Success);
     EXPECT_EQ(resized.points, deformOnNewNode(rig).points);
+}
+
+TEST(DeformEndToEnd, UncachedCallsFollowEveryChangeOfTheRestPose)
+{
+    // Without the cache a node may keep what it made from inputs that have not
+    // changed since; each change of the rest points or the geometry matrix must
+    // still give exactly what a new node gives.
+    Rig rig;
+    rig.attributes[kCacheAttributesKey] = makeRgValue<RgBoolean>(false);
+    for (const Eye* eye : {&rig.left, &rig.right})
+        rig.set(*eye, "upperLidControl", makeRgValue<RgDouble>(12.0));
+    const std::unique_ptr<RgNode> node = pluginharness::plugin().createNode("eyeRig1");
+    ASSERT_EQ(deformOnce(*node, rig).status, RgStatus::Success);
+
+    struct Change {
+        const char* what;
+        std::function<void(Rig&)> apply;
+    };
+    const Change changes[] = {
+        {"nothing", [](Rig&) {}},
+        {"an upper inner vertex, also a soft-region pivot", [](Rig& r) { r.data.points[r.left.upperInner[1]].y += 0.01; }},
+        {"a lower outer vertex", [](Rig& r) { r.data.points[r.right.lowerOuter[2]].x -= 0.02; }},
+        {"a soft-region aim", [](Rig& r) { r.data.points[r.right.upperOuter[1]].z += 0.03; }},
+        {"the geometry matrix", [](Rig& r) { r.data.geometryMatrix[3][2] = 0.5; }},
+    };
+    const auto sameBitsEverywhere = [](const std::vector<V3d>& a, const std::vector<V3d>& b) {
+        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(V3d)) == 0;
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        change.apply(rig);
+        const Outcome outcome = deformOnce(*node, rig);
+        ASSERT_EQ(outcome.status, RgStatus::Success);
+        EXPECT_TRUE(sameBitsEverywhere(outcome.points, deformOnNewNode(rig).points));
+    }
 }
 
 } // namespace

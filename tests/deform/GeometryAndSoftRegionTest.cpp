@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <limits>
 
 #include "lidGeometry.h"
@@ -217,6 +218,47 @@ TEST(SoftRegionGroups, LaterGroupsReadPivotAndAimWhereEarlierGroupsLeftThem)
     }
     EXPECT_EQ(whole.points, expected);
     EXPECT_GT((whole.points[4] - rest[4]).length(), 0.1);
+}
+
+TEST(SoftRegionGroups, RebuildOnTheSameListGivesTheStateOfAFullBuild)
+{
+    // A rebuild on the list of the last build keeps the rest frames whose pivot
+    // and aim have not moved under the same geometry matrix; every frame must be
+    // what a full build on the same points makes, to the bit.
+    const std::vector<V3d> rest = {{0, 0, 0}, {0, -2, 0}, {1, 1, 0}, {2, 0, 1}, {5, 5, 5}, {-1, 3, 2}};
+    const std::vector<float> weights(rest.size(), 1.0f);
+    const std::vector<std::int32_t> list = {0, 1, 2, 2, 3, 4, 5, 1, 2};
+    struct Change {
+        const char* what;
+        std::function<void(std::vector<V3d>&, M44d&)> apply;
+    };
+    const Change changes[] = {
+        {"nothing", [](std::vector<V3d>&, M44d&) {}},
+        {"first pivot", [](std::vector<V3d>& p, M44d&) { p[0].x += 0.5; }},
+        {"second aim", [](std::vector<V3d>& p, M44d&) { p[5].z -= 0.25; }},
+        {"a member only", [](std::vector<V3d>& p, M44d&) { p[3].y += 1.0; }},
+        {"geometry matrix", [](std::vector<V3d>&, M44d& m) { m[3][1] += 2.0; }},
+    };
+    SoftRegionRig rig(rest, weights, list, someGeometryMatrix());
+    M44d matrix = someGeometryMatrix();
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        change.apply(rig.points, matrix);
+        SoftRegionReuse reuse;
+        reuse.sameList = true;
+        reuse.sameMatrix = sameBits(rig.state.geometryMatrix, matrix);
+        rig.state.geometryMatrix = matrix;
+        rig.state.geometryInverse = matrix.inverse();
+        buildSoftRegion(rig.state, reuse);
+
+        const SoftRegionRig fresh(rig.points, weights, list, matrix);
+        for (std::size_t g = 0; g < 2; ++g) {
+            EXPECT_TRUE(sameBits(rig.state.restFrames[g], fresh.state.restFrames[g])) << g;
+            EXPECT_TRUE(sameBits(rig.state.restFramesInv[g], fresh.state.restFramesInv[g])) << g;
+            EXPECT_TRUE(sameBits(rig.state.restAims[g], fresh.state.restAims[g])) << g;
+            EXPECT_TRUE(sameBits(rig.state.restLengths[g], fresh.state.restLengths[g])) << g;
+        }
+    }
 }
 
 TEST(SoftRegionGroups, WeightDecidesHowFarMembersFollow)
