@@ -4,6 +4,7 @@ The mesh and the eyeballs are its children, so moving the rig object moves the w
 """
 import bpy
 import numpy as np
+from mathutils import Matrix
 
 from . import controls
 
@@ -15,7 +16,6 @@ def row_major(matrix):
 
 def blender_matrix(rows):
     """The rig file's row-major, row-vector matrix as a Blender matrix."""
-    from mathutils import Matrix
     return Matrix(np.asarray(rows, dtype=np.float64).T.tolist())
 
 
