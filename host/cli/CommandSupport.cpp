@@ -25,4 +25,13 @@ Rig loadRig(const std::string& path)
     }
 }
 
+SceneFrames parseFrameOption(const std::string& text)
+{
+    try {
+        return parseSceneFrames(text);
+    } catch (const std::invalid_argument& error) {
+        throw std::invalid_argument(std::string("--frames: ") + error.what());
+    }
+}
+
 } // namespace rghost

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "bake/FrameSelection.h"
 #include "core/Plugin.h"
 #include "core/Rig.h"
 
@@ -19,5 +20,8 @@ Plugin loadPlugin(const std::string& pluginPath);
 
 // readRigFile, with the file named in the message of a bad rig file.
 Rig loadRig(const std::string& path);
+
+// parseSceneFrames for a --frames option, its message prefixed with "--frames: ".
+SceneFrames parseFrameOption(const std::string& text);
 
 } // namespace rghost

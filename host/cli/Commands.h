@@ -20,5 +20,7 @@ void addSchemaCommand(CLI::App& app, Command& command);
 void addHelpCommand(CLI::App& app, Command& command);
 void addSampleRigCommand(CLI::App& app, Command& command);
 void addDemoCommand(CLI::App& app, Command& command);
+void addSheetCommand(CLI::App& app, Command& command);
+void addSweepCommand(CLI::App& app, Command& command);
 
 } // namespace rghost

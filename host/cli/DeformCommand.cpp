@@ -32,11 +32,7 @@ int runDeform(const DeformOptions& options)
     const Rig rig = loadRig(options.rigPath);
     BakeOptions bake;
     if (!options.frames.empty()) {
-        try {
-            bake.frames = parseSceneFrames(options.frames);
-        } catch (const std::invalid_argument& error) {
-            throw std::invalid_argument(std::string("--frames: ") + error.what());
-        }
+        bake.frames = parseFrameOption(options.frames);
     }
     if (options.prerollGiven) {
         if (options.preroll < 0) {

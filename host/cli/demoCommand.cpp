@@ -8,8 +8,8 @@
 #include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "demo/demoContactSheet.h"
-#include "demo/demoScene.h"
+#include "picture/contactSheet.h"
+#include "picture/rigScene.h"
 #include "demo/demoSummary.h"
 #include "io/AtomicFile.h"
 #include "io/RigFileWriter.h"
@@ -30,7 +30,7 @@ struct DemoOptions {
 // they are tessellated once.
 std::string renderKeyMoments(const Rig& rig, const SampleRigOptions& rigOptions, const std::vector<FrameResult>& results)
 {
-    const std::vector<Facet> eyeballs = eyeballFacets(rig);
+    const std::vector<Facet> eyeballs = eyeballFacets(rig, rig.attributes);
     std::vector<SheetPanel> panels;
     for (const SamplePose& pose : samplePoses(rigOptions)) {
         SheetPanel panel{"frame " + std::to_string(pose.frame) + "  " + pose.name, eyeballs};

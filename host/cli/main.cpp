@@ -17,6 +17,8 @@ int main(int argc, char** argv)
     rghost::addHelpCommand(app, command);
     rghost::addSampleRigCommand(app, command);
     rghost::addDemoCommand(app, command);
+    rghost::addSheetCommand(app, command);
+    rghost::addSweepCommand(app, command);
 
     try {
         app.parse(argc, argv);

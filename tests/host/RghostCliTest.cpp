@@ -243,25 +243,27 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
         std::vector<std::string> arguments;
         int exitStatus;
         std::string out;
-        std::string err;
+        std::string err; // the start of the one line on stderr
     } cases[] = {
         {{"--version"}, 0, "rghost " LIDSHAPER_VERSION "\n", ""},
         {{"defrom", rig}, 2, "",
-         "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, merge, validate, schema, "
-         "help, sample-rig, demo\n"},
-        {{}, 2, "", "rghost: a command is required: deform, merge, validate, schema, help, sample-rig, demo (see rghost --help)\n"},
+         "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, "},
+        {{}, 2, "", "rghost: a command is required: deform, "},
         {{"deform", rig, "--fram", "3"}, 2, "",
          "rghost: deform: unknown option '--fram' (did you mean '--frames'?); see rghost deform --help\n"},
         {{"validate", "--strikt=1", rig}, 2, "",
          "rghost: validate: unknown option '--strikt' (did you mean '--strict'?); see rghost validate --help\n"},
         {{"schema", "--xyz"}, 2, "", "rghost: schema: unknown option '--xyz'; see rghost schema --help\n"},
         {{"sample-rig", "-o", work.file("sample.json"), "--frames", "0"}, 2, "", "rghost: sample-rig: frames must be at least 1\n"},
+        {{"sweep", rig, "--attr", "ENVELOP", "--from", "0", "--to", "1", "-o", work.file("strip.png")}, 2, "",
+         "rghost: --attr ENVELOP: the rig has no such key (did you mean 'ENVELOPE'?)\n"},
     };
     for (const auto& c : cases) {
         const ProcessRun run = rghost(c.arguments);
         EXPECT_EQ(run.exitStatus, c.exitStatus) << c.err;
         EXPECT_EQ(run.out, c.out) << c.err;
-        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.empty() ? std::string::npos : run.err.size() - 1) << run.err;
     }
 }
 

@@ -19,7 +19,7 @@
 #include "HostTestSupport.h"
 #include "io/RigFileReader.h"
 #include "core/RigRunner.h"
-#include "demo/demoContactSheet.h"
+#include "picture/contactSheet.h"
 #include "demo/demoSummary.h"
 #include "lidShaper/rigContract.h"
 #include "sample/sampleRig.h"
@@ -377,9 +377,9 @@ TEST(DemoPictures, NearerFacetsCoverFartherOnesAndYPointsUp)
 TEST(DemoPictures, PanelsFillRowsOfTheGivenWidth)
 {
     const rghost::SheetPanel panel{"test", {square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(1, 1, 1))}};
-    const DecodedPng four = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(4, panel), 4));
-    const DecodedPng six = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(6, panel), 4));
-    const DecodedPng two = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(2, panel), 4));
+    const DecodedPng four = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(4, panel), {4}));
+    const DecodedPng six = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(6, panel), {4}));
+    const DecodedPng two = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(2, panel), {4}));
     EXPECT_EQ(six.width, four.width);
     EXPECT_GT(six.height, four.height);
     EXPECT_EQ(two.height, four.height);

@@ -1,4 +1,4 @@
-#include "demo/demoContactSheet.h"
+#include "picture/contactSheet.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,6 @@ namespace {
 
 using Imath::V3d;
 
-constexpr int kPanelWidth = 440;
 constexpr int kCaptionHeight = 26;
 constexpr int kGap = 8;
 constexpr double kFraming = 1.06; // room around the framed facets
@@ -29,7 +28,7 @@ struct View {
     int imageHeight = 0;  // pixels above the caption
 };
 
-View frameFacets(const std::vector<Facet>& facets)
+View frameFacets(const std::vector<Facet>& facets, int panelWidth)
 {
     double minX = std::numeric_limits<double>::max();
     double maxX = std::numeric_limits<double>::lowest();
@@ -52,11 +51,36 @@ View frameFacets(const std::vector<Facet>& facets)
     const double halfWidth = std::max(0.5 * (maxX - minX), 1e-6) * kFraming;
     const double halfHeight = std::max(0.5 * (maxY - minY), 1e-6) * kFraming;
     View view;
-    view.scale = kPanelWidth / (2.0 * halfWidth);
+    view.scale = panelWidth / (2.0 * halfWidth);
     view.minX = midX - halfWidth;
     view.maxY = midY + halfHeight;
     view.imageHeight = static_cast<int>(std::ceil(2.0 * halfHeight * view.scale));
     return view;
+}
+
+double turnDegrees(SheetView view)
+{
+    switch (view) {
+    case SheetView::Front: return 0.0;
+    case SheetView::ThreeQuarter: return 40.0;
+    case SheetView::Side: return 90.0;
+    }
+    return 0.0;
+}
+
+// The facets as the camera sees them: turned so that it looks down -z.
+std::vector<Facet> turnedFacets(const std::vector<Facet>& facets, double degrees)
+{
+    const double angle = degrees * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    std::vector<Facet> turned = facets;
+    for (Facet& facet : turned) {
+        for (V3d& p : facet.corners) {
+            p = V3d(p.x * c - p.z * s, p.y, p.x * s + p.z * c);
+        }
+    }
+    return turned;
 }
 
 // Newell's normal, turned towards the viewer: the meshes are open and seen
@@ -82,10 +106,10 @@ double meanDepth(const Facet& facet)
     return facet.corners.empty() ? 0.0 : sum / facet.corners.size();
 }
 
-void drawPanel(cairo_t* cr, const SheetPanel& panel, const View& view)
+void drawPanel(cairo_t* cr, const std::vector<Facet>& facets, const View& view)
 {
     std::vector<const Facet*> order;
-    for (const Facet& facet : panel.facets) {
+    for (const Facet& facet : facets) {
         if (facet.corners.size() >= 3) {
             order.push_back(&facet);
         }
@@ -129,16 +153,18 @@ cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned
 
 } // namespace
 
-std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, int columnsPerRow)
+std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, const SheetLayout& layout)
 {
-    if (panels.empty() || columnsPerRow < 1) {
-        throw std::invalid_argument("a contact sheet needs at least one panel and one column");
+    if (panels.empty() || layout.columnsPerRow < 1 || layout.panelWidth < 1) {
+        throw std::invalid_argument("a contact sheet needs at least one panel, one column and one pixel");
     }
-    const View view = frameFacets(panels.front().facets);
-    const int columns = std::min<int>(columnsPerRow, static_cast<int>(panels.size()));
+    const double degrees = turnDegrees(layout.view);
+    const View view = frameFacets(turnedFacets(panels.front().facets, degrees), layout.panelWidth);
+    const int captionHeight = layout.captions ? kCaptionHeight : 0;
+    const int columns = std::min<int>(layout.columnsPerRow, static_cast<int>(panels.size()));
     const int rows = (static_cast<int>(panels.size()) + columns - 1) / columns;
-    const int panelHeight = view.imageHeight + kCaptionHeight;
-    const int width = kGap + columns * (kPanelWidth + kGap);
+    const int panelHeight = view.imageHeight + captionHeight;
+    const int width = kGap + columns * (layout.panelWidth + kGap);
     const int height = kGap + rows * (panelHeight + kGap);
 
     const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
@@ -149,16 +175,18 @@ std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, int col
     cairo_paint(cr);
 
     for (std::size_t i = 0; i < panels.size(); ++i) {
-        const int left = kGap + static_cast<int>(i % columns) * (kPanelWidth + kGap);
+        const int left = kGap + static_cast<int>(i % columns) * (layout.panelWidth + kGap);
         const int top = kGap + static_cast<int>(i / columns) * (panelHeight + kGap);
         cairo_save(cr);
         cairo_translate(cr, left, top);
-        cairo_rectangle(cr, 0, 0, kPanelWidth, panelHeight);
+        cairo_rectangle(cr, 0, 0, layout.panelWidth, panelHeight);
         cairo_clip(cr);
         cairo_set_source_rgb(cr, 0.2, 0.21, 0.24);
         cairo_paint(cr);
-        drawPanel(cr, panels[i], view);
-        drawCaption(cr, panels[i].caption, view.imageHeight);
+        drawPanel(cr, turnedFacets(panels[i].facets, degrees), view);
+        if (layout.captions) {
+            drawCaption(cr, panels[i].caption, view.imageHeight);
+        }
         cairo_restore(cr);
     }
 

@@ -1,4 +1,4 @@
-#include "demo/demoScene.h"
+#include "picture/rigScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +8,7 @@
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 
+#include "core/controlReference.h"
 #include "rg/RgData.h"
 
 namespace rghost {
@@ -46,8 +47,8 @@ std::unordered_set<std::int32_t> socketVertices(const Rig& rig)
 }
 
 // The white of the eye: the surface evaluated on a grid over its parameter
-// range, the half facing the viewer, leaving out what the iris covers.
-std::vector<Facet> tessellateSclera(const RigSurface& sphere, const V3d& center)
+// range, leaving out what the iris covers around the direction `forward`.
+std::vector<Facet> tessellateSclera(const RigSurface& sphere, const V3d& center, const V3d& forward)
 {
     const mayastandin::NurbsSurfaceDescription& shape = sphere.description;
     const double firstU = shape.knotsU[shape.degreeU];
@@ -70,7 +71,7 @@ std::vector<Facet> tessellateSclera(const RigSurface& sphere, const V3d& center)
         for (int iv = 0; iv < kEyeballSegmentsV; ++iv) {
             Facet facet{{at(iu, iv), at(iu + 1, iv), at(iu + 1, iv + 1), at(iu, iv + 1)}, kSclera, false};
             const V3d middle = (facet.corners[0] + facet.corners[2]) * 0.5 - center;
-            if (middle.z > 0.0 && middle.normalized().z < std::cos(kIrisAngle)) {
+            if (middle.normalized().dot(forward) < std::cos(kIrisAngle)) {
                 facets.push_back(std::move(facet));
             }
         }
@@ -91,16 +92,20 @@ double averageDistance(const std::vector<Facet>& facets, const V3d& center)
     return count == 0 ? 0.0 : sum / count;
 }
 
-// Iris and pupil as rings of small facets just over the front of the eyeball,
-// small enough that each one sorts by depth against the lids in front of it.
-std::vector<Facet> irisFacets(const V3d& center, double radius)
+// Iris and pupil as rings of small facets just over the eyeball around
+// `forward`, small enough that each one sorts by depth against the lids in
+// front of it.
+std::vector<Facet> irisFacets(const V3d& center, const V3d& forward, double radius)
 {
+    const V3d side = (std::abs(forward.y) < 0.9 ? V3d(0.0, 1.0, 0.0) : V3d(1.0, 0.0, 0.0)).cross(forward).normalized();
+    const V3d up = forward.cross(side);
     constexpr int kSegments = 64;
     constexpr int kRings = 10;
     const double lifted = radius * 1.01; // the cornea's bulge
     const auto pointAt = [&](double angle, int segment) {
         const double around = 2.0 * kPi * segment / kSegments;
-        return center + V3d(std::sin(angle) * std::cos(around), std::sin(angle) * std::sin(around), std::cos(angle)) * lifted;
+        return center + (side * (std::sin(angle) * std::cos(around)) + up * (std::sin(angle) * std::sin(around))
+                         + forward * std::cos(angle)) * lifted;
     };
     std::vector<Facet> facets;
     for (int ring = 0; ring < kRings; ++ring) {
@@ -115,6 +120,24 @@ std::vector<Facet> irisFacets(const V3d& center, double radius)
         }
     }
     return facets;
+}
+
+// Where the eye looks: from its center through the middle of the line where
+// its lids close, which turns with the eyeball; +z when the rig has no such line.
+V3d lookDirection(const RigSurface& sphere, const V3d& center, const AttributeMap& attributes, const std::string& closingLineKey)
+{
+    const auto found = attributes.find(closingLineKey);
+    const auto closingLine = found == attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
+    V3d sum(0.0);
+    if (closingLine) {
+        const MFnNurbsSurface surface(sphere.surface);
+        for (const V3d& uv : closingLine->values) {
+            MPoint p;
+            surface.getPointAtParam(uv.x, uv.y, p, MSpace::kWorld);
+            sum += V3d(p.x, p.y, p.z) - center;
+        }
+    }
+    return sum.length() > 0.0 ? sum.normalized() : V3d(0.0, 0.0, 1.0);
 }
 
 } // namespace
@@ -141,29 +164,44 @@ std::vector<Facet> meshFacets(const Rig& rig, const std::vector<V3d>& points)
     return facets;
 }
 
-std::vector<Facet> eyeballFacets(const Rig& rig)
+std::vector<Facet> eyeballFacets(const Rig& rig, const AttributeMap& attributes)
 {
     const std::string sphereField = "nurbsSphere";
     std::vector<Facet> facets;
-    for (const auto& [key, value] : rig.attributes) {
+    for (const auto& [key, value] : attributes) {
         const auto sphere = std::dynamic_pointer_cast<RgNurbsSurface>(value);
         if (!sphere || !endsWith(key, sphereField)) {
             continue;
         }
         const auto described = std::find_if(rig.surfaces.begin(), rig.surfaces.end(),
                                             [&](const RigSurface& known) { return known.surface == sphere->value; });
-        const auto centerKey = key.substr(0, key.size() - sphereField.size()) + "centerEye";
-        const auto found = rig.attributes.find(centerKey);
-        const auto center = found == rig.attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
+        const auto found = attributes.find(siblingKey(key, "centerEye"));
+        const auto center = found == attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
         if (described == rig.surfaces.end() || !center) {
             continue;
         }
-        const std::vector<Facet> sclera = tessellateSclera(*described, center->value);
-        const std::vector<Facet> iris = irisFacets(center->value, averageDistance(sclera, center->value));
+        const V3d forward = lookDirection(*described, center->value, attributes, siblingKey(key, "upperLidInnerUV"));
+        const std::vector<Facet> sclera = tessellateSclera(*described, center->value, forward);
+        const std::vector<Facet> iris = irisFacets(center->value, forward, averageDistance(sclera, center->value));
         facets.insert(facets.end(), sclera.begin(), sclera.end());
         facets.insert(facets.end(), iris.begin(), iris.end());
     }
     return facets;
+}
+
+SheetPanel rigPanel(const Rig& rig, const AttributeMap& attributes, const std::vector<V3d>& points, std::string caption)
+{
+    SheetPanel panel{std::move(caption), eyeballFacets(rig, attributes)};
+    const std::vector<Facet> mesh = meshFacets(rig, points);
+    panel.facets.insert(panel.facets.end(), mesh.begin(), mesh.end());
+    return panel;
+}
+
+const std::map<std::string, SheetView>& sheetViewNames()
+{
+    static const std::map<std::string, SheetView> names = {
+        {"front", SheetView::Front}, {"three-quarter", SheetView::ThreeQuarter}, {"side", SheetView::Side}};
+    return names;
 }
 
 } // namespace rghost

@@ -1,0 +1,29 @@
+#include "cli/PictureOptions.h"
+
+#include "picture/rigScene.h"
+
+namespace rghost {
+
+void addPictureOptions(CLI::App& command, PictureOptions& options)
+{
+    command.add_option("-o,--output", options.outputPath, "PNG file to write; - writes to standard output")->required();
+    command.add_option("--view", options.layout.view, "Camera: front, three-quarter or side")
+        ->transform(CLI::CheckedTransformer(sheetViewNames()))
+        ->default_str("front");
+    command.add_option("--columns", options.layout.columnsPerRow, "Panels per row")
+        ->check(CLI::Range(1, 64))
+        ->capture_default_str();
+    command.add_option("--width", options.layout.panelWidth, "Width of each panel in pixels")
+        ->check(CLI::Range(16, 4096))
+        ->capture_default_str();
+    command.add_flag("--no-captions", options.withoutCaptions, "Leave out the line under each panel");
+}
+
+SheetLayout pictureLayout(const PictureOptions& options)
+{
+    SheetLayout layout = options.layout;
+    layout.captions = !options.withoutCaptions;
+    return layout;
+}
+
+} // namespace rghost
