@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <set>
 
 #include <cairo.h>
@@ -19,6 +20,7 @@
 #include "HostTestSupport.h"
 #include "io/RigFileReader.h"
 #include "core/RigRunner.h"
+#include "core/controlReference.h"
 #include "picture/contactSheet.h"
 #include "demo/demoSummary.h"
 #include "lidShaper/rigContract.h"
@@ -405,6 +407,43 @@ TEST(DemoSummary, CountsStatusesErrorsAndTimes)
     EXPECT_DOUBLE_EQ(summary["timing"]["meanFrameMilliseconds"].get<double>(), 3.0);
     EXPECT_DOUBLE_EQ(summary["timing"]["slowestFrameMilliseconds"].get<double>(), 6.0);
     EXPECT_EQ(summary["files"]["obj"].size(), 3u);
+}
+
+// The strips of docs/controls.md are what scripts/controls-pictures.sh draws
+// with the current renderer and node, and the page names every control and
+// shows only strips that exist.
+TEST(ControlPictures, AreWhatTheRendererDrawsNow)
+{
+    const std::filesystem::path root(LIDSHAPER_SOURCE_DIR);
+    const hosttest::TemporaryDirectory fresh;
+    const std::string script = "'" + (root / "scripts" / "controls-pictures.sh").string() + "' '" + RGHOST_PATH + "' '"
+                               + fresh.path().string() + "'";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+
+    const auto names = [](const std::filesystem::path& directory) {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+            found.insert(entry.path().filename().string());
+        }
+        return found;
+    };
+    const std::set<std::string> rendered = names(fresh.path());
+    EXPECT_EQ(names(root / "docs" / "controls"), rendered);
+    for (const std::string& name : rendered) {
+        const DecodedPng now = decodePng(hosttest::readTextFile(fresh.path() / name));
+        const DecodedPng checkedIn = decodePng(hosttest::readTextFile(root / "docs" / "controls" / name));
+        EXPECT_TRUE(now.width == checkedIn.width && now.height == checkedIn.height && now.pixels == checkedIn.pixels)
+            << "docs/controls/" << name << " is out of date: run scripts/controls-pictures.sh";
+    }
+
+    const std::string page = hosttest::readTextFile(root / "docs" / "controls.md");
+    for (const rghost::ControlReference& control : rghost::controlReferences()) {
+        EXPECT_NE(page.find("`" + std::string(control.name) + "`"), std::string::npos) << control.name;
+    }
+    const std::regex picture("\\(controls/([^)]+)\\)");
+    for (auto shown = std::sregex_iterator(page.begin(), page.end(), picture); shown != std::sregex_iterator(); ++shown) {
+        EXPECT_EQ(rendered.count((*shown)[1].str()), 1u) << (*shown)[1].str();
+    }
 }
 
 } // namespace
