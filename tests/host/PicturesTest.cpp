@@ -1,0 +1,166 @@
+// Pictures and the demo's summary: the contact sheet's drawing order and
+// layout, the control strips of docs/controls.md, the summary's counts and
+// times.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include "HostTestSupport.h"
+#include "core/controlReference.h"
+#include "demo/demoSummary.h"
+#include "picture/contactSheet.h"
+
+namespace {
+
+using Imath::V3d;
+
+struct Pixel {
+    int red;
+    int green;
+    int blue;
+};
+
+struct DecodedPng {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // cairo's xRGB words
+
+    Pixel at(int x, int y) const
+    {
+        const std::uint32_t word = pixels.at(static_cast<std::size_t>(y) * width + x);
+        return {static_cast<int>((word >> 16) & 0xff), static_cast<int>((word >> 8) & 0xff), static_cast<int>(word & 0xff)};
+    }
+};
+
+DecodedPng decodePng(const std::string& png)
+{
+    struct Reader {
+        const std::string& bytes;
+        std::size_t position = 0;
+    } reader{png};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* data, unsigned int length) {
+            auto& r = *static_cast<Reader*>(closure);
+            if (r.position + length > r.bytes.size()) {
+                return CAIRO_STATUS_READ_ERROR;
+            }
+            std::copy_n(r.bytes.data() + r.position, length, data);
+            r.position += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    DecodedPng decoded;
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+        decoded.width = cairo_image_surface_get_width(surface);
+        decoded.height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        for (int y = 0; y < decoded.height; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+            decoded.pixels.insert(decoded.pixels.end(), row, row + decoded.width);
+        }
+    }
+    cairo_surface_destroy(surface);
+    return decoded;
+}
+
+rghost::Facet square(double left, double bottom, double right, double top, double depth, V3d color)
+{
+    return {{V3d(left, bottom, depth), V3d(right, bottom, depth), V3d(right, top, depth), V3d(left, top, depth)}, color};
+}
+
+// A red square in front of the upper half of a blue one: listed first, it must
+// still be drawn last, and up in the world must be up in the picture.
+TEST(DemoPictures, NearerFacetsCoverFartherOnesAndYPointsUp)
+{
+    const rghost::SheetPanel panel{"test", {square(-0.5, 0.0, 0.5, 1.0, 1.0, V3d(1, 0, 0)),
+                                            square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(0, 0, 1))}};
+    const DecodedPng picture = decodePng(rghost::renderContactSheetPng({panel}));
+    ASSERT_GT(picture.width, 0);
+    const int middle = picture.width / 2;
+    const Pixel upper = picture.at(middle, picture.height / 4);
+    const Pixel lower = picture.at(middle, picture.height * 2 / 3);
+    EXPECT_GT(upper.red, 150);
+    EXPECT_LT(upper.blue, 60);
+    EXPECT_GT(lower.blue, 150);
+    EXPECT_LT(lower.red, 60);
+}
+
+TEST(DemoPictures, PanelsFillRowsOfTheGivenWidth)
+{
+    const rghost::SheetPanel panel{"test", {square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(1, 1, 1))}};
+    const DecodedPng four = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(4, panel), {4}));
+    const DecodedPng six = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(6, panel), {4}));
+    const DecodedPng two = decodePng(rghost::renderContactSheetPng(std::vector<rghost::SheetPanel>(2, panel), {4}));
+    EXPECT_EQ(six.width, four.width);
+    EXPECT_GT(six.height, four.height);
+    EXPECT_EQ(two.height, four.height);
+    EXPECT_LT(two.width, four.width);
+    EXPECT_THROW(rghost::renderContactSheetPng({}), std::invalid_argument);
+}
+
+TEST(DemoSummary, CountsStatusesErrorsAndTimes)
+{
+    std::vector<rghost::FrameResult> results(3);
+    for (std::size_t frame = 0; frame < results.size(); ++frame) {
+        results[frame].frame = static_cast<std::int64_t>(frame);
+    }
+    results[1].status = RgStatus::Failure;
+    results[1].errors = {"eyeRig1: something is wrong"};
+    const auto summary = hosttest::json::parse(
+        rghost::formatDemoSummary(results, {1.0, 2.0, 6.0}, {"rig.json", "sheet.png", {"a.obj", "b.obj", "c.obj"}}));
+    EXPECT_EQ(summary["frames"], 3);
+    EXPECT_EQ(summary["succeeded"], 2);
+    EXPECT_EQ(summary["statuses"], hosttest::json({{"Success", 2}, {"Failure", 1}}));
+    EXPECT_EQ(summary["errors"], hosttest::json::array({{{"frame", 1}, {"line", "eyeRig1: something is wrong"}}}));
+    EXPECT_DOUBLE_EQ(summary["timing"]["totalMilliseconds"].get<double>(), 9.0);
+    EXPECT_DOUBLE_EQ(summary["timing"]["meanFrameMilliseconds"].get<double>(), 3.0);
+    EXPECT_DOUBLE_EQ(summary["timing"]["slowestFrameMilliseconds"].get<double>(), 6.0);
+    EXPECT_EQ(summary["files"]["obj"].size(), 3u);
+}
+
+// The strips of docs/controls.md are what scripts/controls-pictures.sh draws
+// with the current renderer and node, and the page names every control and
+// shows only strips that exist.
+TEST(ControlPictures, AreWhatTheRendererDrawsNow)
+{
+    const std::filesystem::path root(LIDSHAPER_SOURCE_DIR);
+    const hosttest::TemporaryDirectory fresh;
+    const std::string script = "'" + (root / "scripts" / "controls-pictures.sh").string() + "' '" + RGHOST_PATH + "' '"
+                               + fresh.path().string() + "'";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+
+    const auto names = [](const std::filesystem::path& directory) {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+            found.insert(entry.path().filename().string());
+        }
+        return found;
+    };
+    const std::set<std::string> rendered = names(fresh.path());
+    EXPECT_EQ(names(root / "docs" / "controls"), rendered);
+    for (const std::string& name : rendered) {
+        const DecodedPng now = decodePng(hosttest::readTextFile(fresh.path() / name));
+        const DecodedPng checkedIn = decodePng(hosttest::readTextFile(root / "docs" / "controls" / name));
+        EXPECT_TRUE(now.width == checkedIn.width && now.height == checkedIn.height && now.pixels == checkedIn.pixels)
+            << "docs/controls/" << name << " is out of date: run scripts/controls-pictures.sh";
+    }
+
+    const std::string page = hosttest::readTextFile(root / "docs" / "controls.md");
+    for (const rghost::ControlReference& control : rghost::controlReferences()) {
+        EXPECT_NE(page.find("`" + std::string(control.name) + "`"), std::string::npos) << control.name;
+    }
+    const std::regex picture("\\(controls/([^)]+)\\)");
+    for (auto shown = std::sregex_iterator(page.begin(), page.end(), picture); shown != std::sregex_iterator(); ++shown) {
+        EXPECT_EQ(rendered.count((*shown)[1].str()), 1u) << (*shown)[1].str();
+    }
+}
+
+} // namespace
