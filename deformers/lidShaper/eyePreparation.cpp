@@ -259,9 +259,9 @@ bool prepareEye(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const 
     const std::size_t pointCount = call.points->size();
     EyePreparation preparation(eye, side, state, call);
     const EyeCacheShape shape = inputShape(eye, pointCount);
-    rebuild = rebuild || shape != state.preparedShape;
+    const bool rebuildCache = rebuild || shape != state.preparedShape;
     std::string problem;
-    if (rebuild) {
+    if (rebuildCache) {
         // Until the corners are prepared too, the cache counts as made for no inputs.
         state.preparedShape = EyeCacheShape{};
         problem = findCachedPreparationProblem(eye, side, pointCount);
@@ -284,7 +284,7 @@ bool prepareEye(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const 
         return false;
     }
 
-    if (rebuild) {
+    if (rebuildCache) {
         problem = findCornerProblem(eye, side, state.upper, pointCount);
         if (!problem.empty()) {
             messages.assertion(LIDSHAPER_CHECK_SITE, problem);
