@@ -112,6 +112,9 @@ def test_rigs_edited_in_python_write_files_rghost_plays_alike(plugin, tmp_path):
     moved = sphere.world_matrix
     moved[3, 1] += 0.05
     turned = sphere.with_world_matrix(moved)
+    u, v = np.linspace(0.0, 1.0, 5)[:, None], np.linspace(0.0, 1.0, 3)
+    np.testing.assert_allclose(turned.evaluate(u, v), sphere.evaluate(u, v) + [0.0, 0.05, 0.0], atol=1e-12)
+    assert sphere.evaluate(u, v).shape == (5, 3, 3) and np.array_equal(sphere.evaluate(0.5, 0.5), sphere.evaluate(u, v)[2, 1])
     attributes = rig.attributes
     attributes.update({"lidShaper__eyes__R_eye__nurbsSphere": turned, "ENVELOPE": 1.0,
                        "lidShaper__eyes__L_eye__closeLine": 0.25, "NOTE": lidshaper.Value("RgString", "take 2")})
