@@ -142,6 +142,30 @@ py::array_t<double> outputArray(py::handle out, py::ssize_t count)
     return array;
 }
 
+// Lends a point list to the record for one call: the two swap contents, and
+// swap back however the call ends.
+class PointListLoan {
+public:
+    PointListLoan(std::vector<Imath::V3d>& record, std::vector<Imath::V3d>* lent) : record_(record), lent_(lent)
+    {
+        if (lent_ != nullptr) {
+            record_.swap(*lent_);
+        }
+    }
+    ~PointListLoan()
+    {
+        if (lent_ != nullptr) {
+            record_.swap(*lent_);
+        }
+    }
+    PointListLoan(const PointListLoan&) = delete;
+    PointListLoan& operator=(const PointListLoan&) = delete;
+
+private:
+    std::vector<Imath::V3d>& record_;
+    std::vector<Imath::V3d>* lent_;
+};
+
 DeformResult deform(Node& node, py::handle attrs, py::handle points, py::handle matrix, py::handle weights,
                     bool enabled, py::handle out)
 {
@@ -158,16 +182,23 @@ DeformResult deform(Node& node, py::handle attrs, py::handle points, py::handle 
         target = outputArray(out, count);
     }
 
+    // An array the module made (a result's points, empty_points) deformed in place is a host
+    // point list already: the record borrows it, and nothing is copied either way.
+    std::vector<Imath::V3d>* inPlace = target && out.is(points) ? adoptedPointList(rest) : nullptr;
+
     const std::unique_lock<std::mutex> call = node.lockForCall();
     RgDeformData& record = node.record();
+    const PointListLoan loan(record.points, inPlace);
     RgStatus status = RgStatus::Failure;
     std::vector<std::string> errors;
     {
         const py::gil_scoped_release released;
         record.geometry = enabled;
         record.geometryMatrix = geometryMatrix;
-        record.points.resize(static_cast<std::size_t>(count));
-        std::memcpy(static_cast<void*>(record.points.data()), rest.data(), record.points.size() * sizeof(Imath::V3d));
+        if (inPlace == nullptr) {
+            record.points.resize(static_cast<std::size_t>(count));
+            std::memcpy(static_cast<void*>(record.points.data()), rest.data(), record.points.size() * sizeof(Imath::V3d));
+        }
         if (pointWeights) {
             record.weights.assign(pointWeights->data(), pointWeights->data() + count);
         } else if (!node.recordHasDefaultWeights || record.weights.size() != record.points.size()) {
@@ -177,7 +208,7 @@ DeformResult deform(Node& node, py::handle attrs, py::handle points, py::handle 
         NodeCallLines lines;
         status = node.rgNode().deform(attributes, record);
         errors = lines.take();
-        if (target) {
+        if (target && inPlace == nullptr) {
             std::memcpy(target->mutable_data(), record.points.data(), record.points.size() * sizeof(Imath::V3d));
         }
     }
@@ -283,6 +314,12 @@ std::unique_lock<std::mutex> Node::lockForCall()
 
 void bindPlugin(py::module_& module)
 {
+    module.def(
+        "empty_points",
+        [](std::size_t count) { return adoptPointArray(std::vector<Imath::V3d>(count, Imath::V3d(0.0))); },
+        py::arg("count"),
+        "A zeroed (count, 3) float64 array held as a host point list: deformed in place "
+        "(node.deform(attrs, a, out=a)) it is neither copied in nor out.");
     py::class_<Result>(module, "Result", "What a node operation returned: its status and the error lines it showed.")
         .def_readonly("status", &Result::status)
         .def_readonly("status_name", &Result::statusName)

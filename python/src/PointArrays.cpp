@@ -24,12 +24,41 @@ py::array_t<double> pointArray(const std::vector<Imath::V3d>& points)
     return array;
 }
 
+namespace {
+
+// Arrays made from point lists keep them in a capsule of this name, by which they are told apart.
+constexpr const char* kPointListCapsule = "lidshaper.pointList";
+
+void deletePointList(PyObject* capsule)
+{
+    delete static_cast<std::vector<Imath::V3d>*>(PyCapsule_GetPointer(capsule, kPointListCapsule));
+}
+
+} // namespace
+
 py::array_t<double> adoptPointArray(std::vector<Imath::V3d>&& points)
 {
     auto* owned = new std::vector<Imath::V3d>(std::move(points));
-    const py::capsule owner(owned, [](void* list) { delete static_cast<std::vector<Imath::V3d>*>(list); });
+    const auto owner = py::reinterpret_steal<py::object>(PyCapsule_New(owned, kPointListCapsule, &deletePointList));
+    if (!owner) {
+        delete owned;
+        throw py::error_already_set();
+    }
     return py::array_t<double>({static_cast<py::ssize_t>(owned->size()), py::ssize_t(3)},
                                reinterpret_cast<const double*>(owned->data()), owner);
+}
+
+std::vector<Imath::V3d>* adoptedPointList(const py::array& array)
+{
+    const py::object base = array.base();
+    if (!PyCapsule_IsValid(base.ptr(), kPointListCapsule)) {
+        return nullptr;
+    }
+    auto* list = static_cast<std::vector<Imath::V3d>*>(PyCapsule_GetPointer(base.ptr(), kPointListCapsule));
+    const bool whole = array.ndim() == 2 && array.shape(1) == 3 && array.shape(0) == static_cast<py::ssize_t>(list->size())
+                       && array.data() == static_cast<const void*>(list->data()) && array.writeable()
+                       && (array.flags() & py::array::c_style) != 0;
+    return whole ? list : nullptr;
 }
 
 Imath::M44d matrixFrom(py::handle object, const std::string& name)
