@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -22,11 +23,29 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void refuseRigFile(const std::string& output, const std::string& rigFile)
+bool samePath(const std::string& a, const std::string& b)
 {
     std::error_code ignored;
-    if (!output.empty() && output != "-" && !rigFile.empty() && fs::equivalent(output, rigFile, ignored)) {
-        throw std::invalid_argument("cannot write " + output + ": it is the rig file being baked");
+    return a == b || fs::equivalent(a, b, ignored);
+}
+
+// Outputs that would overwrite the rig or one another.
+void refuseClashes(const BakeOutputs& outputs)
+{
+    const std::string* const files[] = {&outputs.resultFile, &outputs.pointCache, &outputs.restMesh};
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        const std::string& file = *files[i];
+        if (file.empty() || file == "-") {
+            continue;
+        }
+        if (!outputs.rigFile.empty() && samePath(file, outputs.rigFile)) {
+            throw std::invalid_argument("cannot write " + file + ": it is the rig file being baked");
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (samePath(file, *files[j])) {
+                throw std::invalid_argument("cannot write " + file + " twice: it is given for two outputs");
+            }
+        }
     }
 }
 
@@ -59,9 +78,7 @@ public:
         : rig_(rig)
         , digits_(frameNumberDigits(sceneFrame(rig, plan.firstRecorded), sceneFrame(rig, plan.last)))
     {
-        for (const std::string* output : {&outputs.resultFile, &outputs.pointCache, &outputs.restMesh}) {
-            refuseRigFile(*output, outputs.rigFile);
-        }
+        refuseClashes(outputs);
         if (!outputs.resultFile.empty()) {
             result_.emplace(outputs.resultFile);
             result_->write(formatResultHead(rig.nodeName));

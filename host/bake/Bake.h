@@ -43,10 +43,11 @@ struct BakeSummary {
 // Plays `rig` on `node` (see playRig) and streams each recorded frame to the
 // outputs as it finishes, so memory does not grow with the frame count. The
 // files appear only when every frame is written: until then they are
-// temporary files beside their targets, and a bake that throws leaves no file
-// (and no directory) it created. Bad frames, preroll or output paths throw
-// std::invalid_argument before any frame is played; failures to write throw
-// std::runtime_error naming the file.
+// temporary files beside their targets, and a bake that throws (here, or in
+// a callback) leaves no file and no directory it created. Frames outside the
+// rig and outputs naming the rig file throw std::invalid_argument, outputs
+// that cannot be written std::runtime_error naming the file; both before any
+// frame is played.
 BakeSummary bakeRig(RgNode& node, const Rig& rig, const BakeOptions& options, const BakeOutputs& outputs);
 
 // bakeRig on one new node of `plugin`.

@@ -51,8 +51,12 @@ int runDeform(const DeformOptions& options)
     }
 
     FrameLog log(std::cerr, ::isatty(STDERR_FILENO) == 1);
-    bake.onProgress = [&log](std::size_t played, std::size_t toPlay) { log.progress(played, toPlay); };
+    bake.onProgress = [&log](std::size_t played, std::size_t toPlay) {
+        log.progress(played, toPlay);
+        throwIfInterrupted();
+    };
     bake.onFrame = [&log](const FrameResult& frame) { log.frame(frame); };
+    deferInterrupts();
     BakeSummary summary;
     try {
         summary = bakeRig(plugin, rig, bake, outputs);

@@ -115,6 +115,7 @@ TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
         {"deform", rig, "-o", output, "--frames", "0:2"},
         {"deform", rig, "-o", output, "--preroll", "-1"},
         {"deform", rig, "-o", rig},
+        {"deform", rig, "-o", output, "--pc2", output},
         {"deform", rig, "-o", output, "--pc2", work.file("absent/cache.pc2"), "--mesh", work.file("rest.obj")},
         {"deform", rig, "-o", output, "--pc2", work.path().string()},
         {"deform", rig, "-o", output, "--obj", rig},

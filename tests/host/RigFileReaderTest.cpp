@@ -43,6 +43,7 @@ TEST(RigFileReader, FillsTheDefaultsOfOptionalFields)
     EXPECT_EQ(rig.geometry.weights, std::vector<float>(3, 1.0f));
     EXPECT_TRUE(rig.faces.empty());
     EXPECT_EQ(rghost::frameCount(rig), 1u);
+    EXPECT_EQ(rig.startFrame, 0);
 }
 
 TEST(RigFileReader, ReadsTheGeometryRecord)

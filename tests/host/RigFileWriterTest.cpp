@@ -55,6 +55,7 @@ rghost::Rig richRig()
     frame.overrides["int"] = makeRgValue<RgInt>(8);
     frame.removedKeys = {"bool"};
     rig.frames = {frame, rghost::RigFrame{}};
+    rig.startFrame = -1001;
     return rig;
 }
 
@@ -96,6 +97,7 @@ TEST(RigFileWriter, WritesWhatTheReaderReadsBack)
     EXPECT_EQ(read.geometry.weights, written.geometry.weights);
     EXPECT_EQ(read.faces, written.faces);
     ASSERT_EQ(rghost::frameCount(read), 2u);
+    EXPECT_EQ(read.startFrame, -1001);
     EXPECT_EQ(rghost::frameAttributes(read, 0).count("bool"), 0u);
     EXPECT_EQ(rghost::frameAttributes(read, 1).size(), written.attributes.size());
 }
