@@ -95,7 +95,7 @@ void touchFloor(benchmark::State& state)
 enum class DeformMode {
     Cached,   // CACHE_ATTRIBUTES true: the preparation is made once and reused
     Uncached, // CACHE_ATTRIBUTES false: prepared again on every call
-    Serial,   // cached, with both eye solves on the calling thread
+    Serial,   // cached, with everything on the calling thread (one thread allowed)
 };
 
 // Every frame's attribute map, made before timing starts.
