@@ -44,7 +44,8 @@ int runDeform(const DeformOptions& options)
     // What the node would silently accept, once per problem rather than per
     // frame; the node still computes every frame as given.
     for (RigFinding finding : checkRigInputs(rig, declaredAttributes(plugin))) {
-        if (finding.kind == FindingKind::UnknownName || finding.kind == FindingKind::Range) {
+        if (finding.kind == FindingKind::UnknownName || finding.kind == FindingKind::Range
+            || finding.kind == FindingKind::CachedInput) {
             finding.severity = FindingSeverity::Warning;
             std::cerr << formatFinding(finding, rig.startFrame) << '\n';
         }

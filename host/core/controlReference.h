@@ -48,6 +48,7 @@ struct ControlReference {
     const UsefulRange* range;     // null: no range to check
     IndexList indexList;
     std::string_view interactions; // how it works with other controls; may be empty
+    bool cached = false;          // with CACHE_ATTRIBUTES on, the node keeps its first call's value
 };
 
 // Every entry, host settings first, then the per-eye fields in the order the

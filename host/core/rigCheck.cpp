@@ -12,6 +12,7 @@
 #include "core/closestName.h"
 #include "core/controlReference.h"
 #include "core/shortNumber.h"
+#include "lidShaper/rigContract.h"
 #include "rg/RgStatus.h"
 
 namespace rghost {
@@ -236,6 +237,20 @@ std::optional<Observation> checkIndices(const ControlReference& reference, const
                            + (outside > 1 ? " (and " + std::to_string(outside - 1) + " more)" : ""));
 }
 
+template <typename Value>
+bool sameList(const std::shared_ptr<RgData>& a, const std::shared_ptr<RgData>& b)
+{
+    const auto first = std::dynamic_pointer_cast<const Value>(a);
+    const auto second = std::dynamic_pointer_cast<const Value>(b);
+    return first && second && first->values == second->values;
+}
+
+// Whether two values hold the same list, as far as the node's cache can tell.
+bool sameCachedValue(const std::shared_ptr<RgData>& a, const std::shared_ptr<RgData>& b)
+{
+    return a == b || sameList<RgInt>(a, b) || sameList<RgVector>(a, b) || sameList<RgDouble>(a, b);
+}
+
 std::string unknownKeyText(const std::string& key, const std::vector<std::string>& knownKeys)
 {
     const std::optional<std::string> suggestion = closestName(key, knownKeys);
@@ -245,7 +260,8 @@ std::string unknownKeyText(const std::string& key, const std::vector<std::string
 
 class RigChecker {
 public:
-    RigChecker(const Rig& rig, const std::vector<AttributeDescriptor>& declared) : rig_(rig)
+    RigChecker(const Rig& rig, const std::vector<AttributeDescriptor>& declared)
+        : rig_(rig), firstFrame_(frameAttributes(rig, 0))
     {
         for (const ControlReference& reference : controlReferences()) {
             if (reference.scope == ControlScope::Host) {
@@ -298,6 +314,14 @@ public:
             if (reference->range) {
                 observe(frame, checkRange(*reference, key, value, attributes));
             }
+            if (reference->cached && frame > 0 && cacheOn(attributes)) {
+                const auto first = firstFrame_.find(key);
+                if (first == firstFrame_.end() || !sameCachedValue(first->second, value)) {
+                    collector_.observe(frame, {FindingKind::CachedInput, FindingSeverity::Warning,
+                                               key + " differs from the first frame's while CACHE_ATTRIBUTES is on: the node keeps the first frame's",
+                                               std::nullopt, false});
+                }
+            }
             if (reference->indexList != IndexList::None) {
                 const auto [cached, isNew] = indexFindings_.try_emplace({value.get(), key});
                 if (isNew) {
@@ -309,6 +333,7 @@ public:
     }
 
     std::vector<RigFinding> finish() { return collector_.finish(); }
+
 
 private:
     void observe(std::size_t frame, const std::optional<Observation>& observation)
@@ -336,7 +361,14 @@ private:
         }
     }
 
+    static bool cacheOn(const AttributeMap& attributes)
+    {
+        const auto cache = valueAs<RgBoolean>(attributes, kCacheAttributesKey);
+        return cache && cache->value;
+    }
+
     const Rig& rig_;
+    AttributeMap firstFrame_; // what the node's cache is built from
     std::vector<std::string> knownKeys_;
     FindingCollector collector_;
     // An index list usually stays the same value for the whole rig: check it once.

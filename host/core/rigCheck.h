@@ -25,6 +25,7 @@ enum class FindingKind {
     HostSetting,    // a host setting missing or of the wrong class
     PointIndex,     // an index list naming a point the rig does not have
     Range,          // a control outside its useful range
+    CachedInput,    // a value the node's cache keeps from the first frame, changed later
 };
 
 struct RigFinding {
@@ -40,8 +41,9 @@ struct RigFinding {
 // by frame as each frame will be evaluated: top-level fields the format does
 // not know; keys the node never reads, with the closest key it does read;
 // missing or mistyped host settings; point indices outside the rig's points;
-// controls outside their useful range (far outside: an error). Deform uses
-// these to warn without changing what the node computes.
+// controls outside their useful range (far outside: an error); values the
+// node's cache keeps from the first frame that later frames change. Deform
+// uses these to warn without changing what the node computes.
 std::vector<RigFinding> checkRigInputs(const Rig& rig, const std::vector<AttributeDescriptor>& declared);
 
 // checkRigInputs plus the node's own validation of every frame's attribute

@@ -104,6 +104,22 @@ TEST(ValidateRig, ReportsEachProblemOnceForTheFramesItSpans)
          {"frame 104: error: " + kLeft
           + "upperLidControl is outside its useful range -15 to 30 (1.5 × lowerOpenEyeValue to 1.5 × "
             "upperOpenEyeValue) (it is 1e+06)"}},
+        {"cached list changed by later frames",
+         [](Rig& rig) { setFrames(rig, 2, 5, kLeft + "pointsOffset", makeRgList<RgVector>({Imath::V3d(0.1)})); },
+         {"frames 102-105: warning: " + kLeft
+          + "pointsOffset differs from the first frame's while CACHE_ATTRIBUTES is on: the node keeps the first frame's"}},
+        {"cached list changed with the cache off",
+         [](Rig& rig) {
+             rig.attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(false);
+             setFrames(rig, 2, 5, kLeft + "pointsOffset", makeRgList<RgVector>({Imath::V3d(0.1)}));
+         },
+         {}},
+        {"cached list given again unchanged",
+         [](Rig& rig) {
+             const auto& corners = static_cast<const RgInt&>(*rig.attributes[kRight + "cornersIdxs"]);
+             setFrames(rig, 1, 5, kRight + "cornersIdxs", makeRgList<RgInt>(corners.values));
+         },
+         {}},
         {"open value on the wrong side of 0",
          [](Rig& rig) { rig.attributes[kRight + "lowerOpenEyeValue"] = makeRgValue<RgDouble>(0.0); },
          {"frames 100-105: error: " + kRight + "lowerOpenEyeValue is outside its useful range below 0 (it is 0)"}},
