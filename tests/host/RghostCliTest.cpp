@@ -116,6 +116,7 @@ TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
         {"deform", rig, "-o", output, "--preroll", "-1"},
         {"deform", rig, "-o", rig},
         {"deform", rig, "-o", output, "--pc2", output},
+        {"deform", rig, "-o", "/dev/full"},
         {"deform", rig, "-o", output, "--pc2", work.file("absent/cache.pc2"), "--mesh", work.file("rest.obj")},
         {"deform", rig, "-o", output, "--pc2", work.path().string()},
         {"deform", rig, "-o", output, "--obj", rig},
@@ -155,6 +156,7 @@ TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"bad-start.json", "rig.json"}));
     EXPECT_EQ(json::parse(hosttest::readTextFile(rig)), hosttest::idleRig());
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST_F(RghostCli, ChunksWithShortPrerollMergeIntoTheFullRunByteForByte)
