@@ -6,6 +6,7 @@
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 #include <pybind11/numpy.h>
+#include <pybind11/stl.h>
 
 #include "NumericArrays.h"
 #include "PointArrays.h"

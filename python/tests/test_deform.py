@@ -136,3 +136,32 @@ def test_rigs_edited_in_python_write_files_rghost_plays_alike(plugin, tmp_path):
     actual = tmp_path / "python.json"
     lidshaper.write_result(str(actual), rig.node_name, played)
     assert actual.read_bytes() == expected.read_bytes()
+
+
+VALUES = [
+    ("RgBoolean", True, [True, False]),
+    ("RgInt", -2**31, [1, 2**31 - 1]),
+    ("RgFloat", 0.1, [1.5, -2.25]),
+    ("RgDouble", 0.1, [1e-300, -2.5]),
+    ("RgVector", (1.0, 2.0, 3.0), [[0.0, 1.0, 2.0], [3.0, 4.0, 5.0]]),
+    ("RgString", "take 2", ["a", "b"]),
+    ("RgPtr", 4096, [None, 8]),
+]
+
+
+@pytest.mark.parametrize("type_name, value, values", VALUES, ids=[case[0] for case in VALUES])
+def test_typed_values_read_back_and_survive_a_rig_file(tmp_path, type_name, value, values):
+    made = lidshaper.Value(type_name, value, values)
+    single = np.float32(value) if type_name == "RgFloat" else value
+    listed = np.asarray(values, np.float32) if type_name == "RgFloat" else values
+    assert made.type_name == type_name and made.value == single
+    np.testing.assert_array_equal(np.asarray(made.values, dtype=object if type_name == "RgPtr" else None),
+                                  np.asarray(listed, dtype=object if type_name == "RgPtr" else None))
+
+    rig = lidshaper.sample_rig(columns=2, frames=1)
+    rig.attributes = dict(rig.attributes, EXTRA=made, EMPTY=None)
+    rig.write(str(tmp_path / "rig.json"))
+    read = lidshaper.read_rig(str(tmp_path / "rig.json")).attributes
+    assert read["EMPTY"] is None
+    assert (read["EXTRA"].type_name, read["EXTRA"].value, repr(read["EXTRA"].values)) == \
+        (type_name, made.value, repr(made.values))
