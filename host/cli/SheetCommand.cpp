@@ -57,8 +57,10 @@ int runSheet(const SheetOptions& options)
         const auto index = static_cast<std::size_t>(result.frame - rig.startFrame);
         allSucceeded = allSucceeded && result.status == RgStatus::Success;
         if (shown.count(index) != 0) {
-            const std::string failed = result.status == RgStatus::Success ? "" : "  (" + std::string(statusName(result.status)) + ")";
-            panels.push_back(rigPanel(rig, frameAttributes(rig, index), result.points, "frame " + std::to_string(result.frame) + failed));
+            const std::string failed =
+                result.status == RgStatus::Success ? "" : "  (" + std::string(statusName(result.status)) + ")";
+            panels.push_back(rigPanel(rig, frameAttributes(rig, index), result.points,
+                                      "frame " + std::to_string(result.frame) + failed));
         }
     };
     bakeRig(plugin, rig, bake, BakeOutputs{});

@@ -73,8 +73,8 @@ std::shared_ptr<RgData> sweptValue(Rig& rig, const AttributeMap& attributes, con
     if (sphere && center) {
         return makeRgValue<RgNurbsSurface>(turnedEyeball(rig, sphere->value, center->value, value));
     }
-    throw std::invalid_argument("--attr " + key
-                                + ": only numbers, booleans and eyeball surfaces (with their centerEye) can be swept");
+    throw std::invalid_argument("--attr " + key +
+                                ": only numbers, booleans and eyeball surfaces (with their centerEye) can be swept");
 }
 
 // What a caption calls the control: its field name for an eye's attribute.
@@ -101,21 +101,24 @@ int runSweep(const SweepOptions& options)
     for (const std::string& key : options.keys) {
         if (rig.attributes.count(key) == 0) {
             const std::optional<std::string> suggestion = closestName(key, known);
-            throw std::invalid_argument("--attr " + key + ": the rig has no such key"
-                                        + (suggestion ? " (did you mean '" + *suggestion + "'?)" : ""));
+            throw std::invalid_argument("--attr " + key + ": the rig has no such key" +
+                                        (suggestion ? " (did you mean '" + *suggestion + "'?)" : ""));
         }
     }
 
     std::vector<std::string> captions;
     for (int step = 0; step < options.steps; ++step) {
-        const double value = options.steps == 1 ? options.from : options.from + (options.to - options.from) * step / (options.steps - 1);
+        const double value =
+            options.steps == 1 ? options.from : options.from + (options.to - options.from) * step / (options.steps - 1);
         RigFrame frame;
         for (const std::string& key : options.keys) {
             frame.overrides[key] = sweptValue(rig, rig.attributes, key, value);
         }
         rig.frames.push_back(std::move(frame));
-        const bool turned = std::dynamic_pointer_cast<RgNurbsSurface>(rig.attributes.at(options.keys.front())) != nullptr;
-        captions.push_back(controlName(options.keys.front()) + (turned ? " turned " + shortNumber(value) + " degrees" : " " + shortNumber(value)));
+        const bool turned =
+            std::dynamic_pointer_cast<RgNurbsSurface>(rig.attributes.at(options.keys.front())) != nullptr;
+        captions.push_back(controlName(options.keys.front()) +
+                           (turned ? " turned " + shortNumber(value) + " degrees" : " " + shortNumber(value)));
     }
 
     const std::vector<FrameResult> results = runRig(loadPlugin(options.pluginPath), rig);
@@ -137,16 +140,22 @@ void addSweepCommand(CLI::App& app, Command& command)
 {
     auto options = std::make_shared<SweepOptions>();
     CLI::App* sweep = app.add_subcommand(
-        "sweep", "Draw a strip of one control swept across a range of values, each step on the rig as it is at one frame");
+        "sweep",
+        "Draw a strip of one control swept across a range of values, each step on the rig as it is at one frame");
     sweep->add_option("rig", options->rigPath, "Rig file (rg-rig/1)")->required();
-    sweep->add_option("--attr", options->keys,
-                      "Key to sweep (repeat to move several together); an eyeball surface turns by the value in degrees, "
-                      "positive looking up")
+    sweep
+        ->add_option(
+            "--attr", options->keys,
+            "Key to sweep (repeat to move several together); an eyeball surface turns by the value in degrees, "
+            "positive looking up")
         ->required();
     sweep->add_option("--from", options->from, "First value")->required();
     sweep->add_option("--to", options->to, "Last value")->required();
-    sweep->add_option("--steps", options->steps, "Number of values, evenly spaced")->check(CLI::Range(1, 64))->capture_default_str();
-    sweep->add_option("--frame", options->frame, "Scene frame whose attributes the other controls keep (default: the first)");
+    sweep->add_option("--steps", options->steps, "Number of values, evenly spaced")
+        ->check(CLI::Range(1, 64))
+        ->capture_default_str();
+    sweep->add_option("--frame", options->frame,
+                      "Scene frame whose attributes the other controls keep (default: the first)");
     addPictureOptions(*sweep, options->picture);
     addPluginOption(*sweep, options->pluginPath);
     sweep->callback([options, &command] { command = [options] { return runSweep(*options); }; });

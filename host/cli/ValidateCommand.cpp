@@ -43,7 +43,8 @@ void addValidateCommand(CLI::App& app, Command& command)
     auto options = std::make_shared<ValidateOptions>();
     CLI::App* validate = app.add_subcommand(
         "validate", "Check every frame of a rig as it will be evaluated: the node's own validation, unknown keys, "
-                    "point indices, controls outside their useful range. Exit 0 clean (warnings allowed), 1 on errors, 2 on an unreadable rig");
+                    "point indices, controls outside their useful range. Exit 0 clean (warnings allowed), 1 on errors, "
+                    "2 on an unreadable rig");
     validate->add_option("rig", options->rigPath, "Rig file (rg-rig/1)")->required();
     validate->add_flag("--strict", options->strict, "Count warnings as errors");
     addPluginOption(*validate, options->pluginPath);

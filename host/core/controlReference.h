@@ -38,17 +38,17 @@ enum class IndexList {
 };
 
 struct ControlReference {
-    std::string_view name;        // field name (scope Eye) or the whole key
+    std::string_view name; // field name (scope Eye) or the whole key
     ControlScope scope;
-    std::string_view typeName;    // value class the node reads ("RgDouble")
-    bool list;                    // the node reads `values`, not `value`
-    std::string_view summary;     // one line: what it does to the lids
+    std::string_view typeName; // value class the node reads ("RgDouble")
+    bool list;                 // the node reads `values`, not `value`
+    std::string_view summary;  // one line: what it does to the lids
     std::string_view unit;
     std::string_view defaultText; // the declared default, or the value a rig usually carries
     const UsefulRange* range;     // null: no range to check
     IndexList indexList;
     std::string_view interactions; // how it works with other controls; may be empty
-    bool cached = false;          // with CACHE_ATTRIBUTES on, the node keeps its first call's value
+    bool cached = false;           // with CACHE_ATTRIBUTES on, the node keeps its first call's value
 };
 
 // Every entry, host settings first, then the per-eye fields in the order the

@@ -55,8 +55,8 @@ public:
             return;
         }
         latest->second = spans_.size();
-        spans_.push_back({RigFinding{observation.kind, observation.severity, false, frame, frame, observation.text}, observation.value,
-                          observation.value, observation.above});
+        spans_.push_back({RigFinding{observation.kind, observation.severity, false, frame, frame, observation.text},
+                          observation.value, observation.value, observation.above});
     }
 
     void observeFile(FindingKind kind, FindingSeverity severity, std::string message)
@@ -70,8 +70,8 @@ public:
         for (Span& span : spans_) {
             if (span.lowest) {
                 span.finding.message += *span.lowest == *span.highest ? " (it is " + shortNumber(*span.lowest) + ")"
-                                        : span.above ? " (up to " + shortNumber(*span.highest) + ")"
-                                                     : " (down to " + shortNumber(*span.lowest) + ")";
+                                        : span.above                  ? " (up to " + shortNumber(*span.highest) + ")"
+                                                                      : " (down to " + shortNumber(*span.lowest) + ")";
             }
             findings.push_back(std::move(span.finding));
         }
@@ -199,8 +199,14 @@ std::vector<std::size_t> pointEntries(IndexList layout, const std::vector<std::i
             continue;
         }
         switch (next) {
-        case Next::Pivot: positions.push_back(i); next = Next::Aim; break;
-        case Next::Aim: positions.push_back(i); next = Next::Count; break;
+        case Next::Pivot:
+            positions.push_back(i);
+            next = Next::Aim;
+            break;
+        case Next::Aim:
+            positions.push_back(i);
+            next = Next::Count;
+            break;
         case Next::Count:
             membersLeft = values[i];
             next = membersLeft > 0 ? Next::Member : Next::Pivot;
@@ -232,9 +238,10 @@ std::optional<Observation> checkIndices(const ControlReference& reference, const
     if (outside == 0) {
         return std::nullopt;
     }
-    return errorObservation(FindingKind::PointIndex, key + " holds " + std::to_string(list->values[first]) + " at [" + std::to_string(first)
-                           + "], outside the rig's " + std::to_string(pointCount) + " points"
-                           + (outside > 1 ? " (and " + std::to_string(outside - 1) + " more)" : ""));
+    return errorObservation(FindingKind::PointIndex,
+                            key + " holds " + std::to_string(list->values[first]) + " at [" + std::to_string(first) +
+                                "], outside the rig's " + std::to_string(pointCount) + " points" +
+                                (outside > 1 ? " (and " + std::to_string(outside - 1) + " more)" : ""));
 }
 
 template <typename Value>
@@ -254,8 +261,8 @@ bool sameCachedValue(const std::shared_ptr<RgData>& a, const std::shared_ptr<RgD
 std::string unknownKeyText(const std::string& key, const std::vector<std::string>& knownKeys)
 {
     const std::optional<std::string> suggestion = closestName(key, knownKeys);
-    return "unknown key '" + key + "'" + (suggestion ? " (did you mean '" + *suggestion + "'?)" : "")
-           + ": the node never reads it";
+    return "unknown key '" + key + "'" + (suggestion ? " (did you mean '" + *suggestion + "'?)" : "") +
+           ": the node never reads it";
 }
 
 class RigChecker {
@@ -274,8 +281,8 @@ public:
         for (const std::string& field : rig.unknownFields) {
             const std::optional<std::string> suggestion = closestName(field, kRigFileFields);
             collector_.observeFile(FindingKind::UnknownName, FindingSeverity::Error,
-                                   "unknown top-level field '" + field + "'"
-                                       + (suggestion ? " (did you mean '" + *suggestion + "'?)" : "") + " is ignored");
+                                   "unknown top-level field '" + field + "'" +
+                                       (suggestion ? " (did you mean '" + *suggestion + "'?)" : "") + " is ignored");
         }
     }
 
@@ -292,7 +299,8 @@ public:
         if (!rig_.frames.empty()) {
             for (const std::string& key : rig_.frames[frame].removedKeys) {
                 if (!known(key)) {
-                    collector_.observe(frame, errorObservation(FindingKind::UnknownName, "removes " + unknownKeyText(key, knownKeys_)));
+                    collector_.observe(frame, errorObservation(FindingKind::UnknownName,
+                                                               "removes " + unknownKeyText(key, knownKeys_)));
                 }
             }
         }
@@ -318,7 +326,8 @@ public:
                 const auto first = firstFrame_.find(key);
                 if (first == firstFrame_.end() || !sameCachedValue(first->second, value)) {
                     collector_.observe(frame, {FindingKind::CachedInput, FindingSeverity::Warning,
-                                               key + " differs from the first frame's while CACHE_ATTRIBUTES is on: the node keeps the first frame's",
+                                               key + " differs from the first frame's while CACHE_ATTRIBUTES is on: "
+                                                     "the node keeps the first frame's",
                                                std::nullopt, false});
                 }
             }
@@ -333,7 +342,6 @@ public:
     }
 
     std::vector<RigFinding> finish() { return collector_.finish(); }
-
 
 private:
     void observe(std::size_t frame, const std::optional<Observation>& observation)
@@ -355,9 +363,13 @@ private:
         }
         const auto entry = attributes.find(key);
         if (entry == attributes.end()) {
-            collector_.observe(frame, errorObservation(FindingKind::HostSetting, "missing host setting '" + key + "' (" + type + "): deform fails without it"));
+            collector_.observe(frame,
+                               errorObservation(FindingKind::HostSetting, "missing host setting '" + key + "' (" +
+                                                                              type + "): deform fails without it"));
         } else if (!holdsClass(entry->second, reference.typeName)) {
-            collector_.observe(frame, errorObservation(FindingKind::HostSetting, "host setting '" + key + "' must be an " + type + ": deform fails otherwise"));
+            collector_.observe(frame,
+                               errorObservation(FindingKind::HostSetting, "host setting '" + key + "' must be an " +
+                                                                              type + ": deform fails otherwise"));
         }
     }
 

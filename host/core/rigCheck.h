@@ -31,7 +31,7 @@ enum class FindingKind {
 struct RigFinding {
     FindingKind kind = FindingKind::NodeValidation;
     FindingSeverity severity = FindingSeverity::Error;
-    bool wholeFile = false;   // true: about the file itself, not its frames
+    bool wholeFile = false;     // true: about the file itself, not its frames
     std::size_t firstFrame = 0; // frame indices the finding spans, both included
     std::size_t lastFrame = 0;
     std::string message;

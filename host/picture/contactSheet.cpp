@@ -24,8 +24,8 @@ const V3d kLight = V3d(-0.35, 0.45, 1.0).normalized();
 struct View {
     double minX = 0.0;
     double maxY = 0.0;
-    double scale = 1.0;   // pixels per unit
-    int imageHeight = 0;  // pixels above the caption
+    double scale = 1.0;  // pixels per unit
+    int imageHeight = 0; // pixels above the caption
 };
 
 View frameFacets(const std::vector<Facet>& facets, int panelWidth)

@@ -24,8 +24,8 @@ const V3d kIris(0.32, 0.50, 0.66);
 const V3d kPupil(0.04, 0.04, 0.06);
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kEyeballSegmentsU = 96;
-constexpr int kEyeballSegmentsV = 48;
+constexpr int kEyeballSegmentsU = 64;
+constexpr int kEyeballSegmentsV = 32;
 constexpr double kPupilAngle = 0.2; // radians from the line of sight
 constexpr double kIrisAngle = 0.46;
 
@@ -104,19 +104,22 @@ std::vector<Facet> irisFacets(const V3d& center, const V3d& forward, double radi
     const double lifted = radius * 1.01; // the cornea's bulge
     const auto pointAt = [&](double angle, int segment) {
         const double around = 2.0 * kPi * segment / kSegments;
-        return center + (side * (std::sin(angle) * std::cos(around)) + up * (std::sin(angle) * std::sin(around))
-                         + forward * std::cos(angle)) * lifted;
+        return center + (side * (std::sin(angle) * std::cos(around)) + up * (std::sin(angle) * std::sin(around)) +
+                         forward * std::cos(angle)) *
+                            lifted;
     };
     std::vector<Facet> facets;
     for (int ring = 0; ring < kRings; ++ring) {
         const double inner = kIrisAngle * ring / kRings;
         const double outer = kIrisAngle * (ring + 1) / kRings;
         const double middle = 0.5 * (inner + outer);
-        const V3d color = middle < kPupilAngle ? kPupil : kIris * (1.0 - 0.4 * (middle - kPupilAngle) / (kIrisAngle - kPupilAngle));
+        const V3d color =
+            middle < kPupilAngle ? kPupil : kIris * (1.0 - 0.4 * (middle - kPupilAngle) / (kIrisAngle - kPupilAngle));
         for (int segment = 0; segment < kSegments; ++segment) {
             facets.push_back({{pointAt(inner, segment), pointAt(outer, segment), pointAt(outer, segment + 1),
                                pointAt(inner, segment + 1)},
-                              color, false});
+                              color,
+                              false});
         }
     }
     return facets;
@@ -124,7 +127,8 @@ std::vector<Facet> irisFacets(const V3d& center, const V3d& forward, double radi
 
 // Where the eye looks: from its center through the middle of the line where
 // its lids close, which turns with the eyeball; +z when the rig has no such line.
-V3d lookDirection(const RigSurface& sphere, const V3d& center, const AttributeMap& attributes, const std::string& closingLineKey)
+V3d lookDirection(const RigSurface& sphere, const V3d& center, const AttributeMap& attributes,
+                  const std::string& closingLineKey)
 {
     const auto found = attributes.find(closingLineKey);
     const auto closingLine = found == attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);

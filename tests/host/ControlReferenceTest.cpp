@@ -39,9 +39,9 @@ TEST(ControlReference, MatchesTheDeclaredAttributes)
         EXPECT_NE(reference->scope, ControlScope::Host) << attribute.key;
         EXPECT_EQ(reference->typeName, rghost::attributeTypeName(attribute.typeCode)) << attribute.key;
         EXPECT_EQ(reference->list, attribute.option3) << attribute.key;
-        const bool singleNumber = !attribute.option3 && attribute.typeCode != AttributeType::Vector
-                                  && attribute.typeCode != AttributeType::NurbsCurve
-                                  && attribute.typeCode != AttributeType::NurbsSurface;
+        const bool singleNumber = !attribute.option3 && attribute.typeCode != AttributeType::Vector &&
+                                  attribute.typeCode != AttributeType::NurbsCurve &&
+                                  attribute.typeCode != AttributeType::NurbsSurface;
         if (singleNumber) {
             EXPECT_EQ(reference->defaultText, declaredDefault(attribute)) << attribute.key;
         }

@@ -44,19 +44,20 @@ TEST(ValidateRig, ReportsEachProblemOnceForTheFramesItSpans)
         {"clean", [](Rig&) {}, {}},
         {"misspelt frame key",
          [](Rig& rig) { setFrames(rig, 2, 4, kLeft + "closeEy", makeRgValue<RgDouble>(1.0)); },
-         {"frames 102-104: error: unknown key '" + kLeft + "closeEy' (did you mean '" + kLeft
-          + "closeEye'?): the node never reads it"}},
+         {"frames 102-104: error: unknown key '" + kLeft + "closeEy' (did you mean '" + kLeft +
+          "closeEye'?): the node never reads it"}},
         {"removing a key the node does not read",
          [](Rig& rig) { rig.frames[3].removedKeys.push_back("ENVELOP"); },
          {"frame 103: error: removes unknown key 'ENVELOP' (did you mean 'ENVELOPE'?): the node never reads it"}},
         {"misspelt top-level field",
-         [](Rig& rig) { rig.unknownFields = {"frame", "comment"}; },
+         [](Rig& rig) {
+             rig.unknownFields = {"frame", "comment"};
+         },
          {"error: unknown top-level field 'frame' (did you mean 'frames'?) is ignored",
           "error: unknown top-level field 'comment' is ignored"}},
         {"wrong class in one frame",
          [](Rig& rig) { setFrames(rig, 5, 5, kRight + "smoothOuter", makeRgValue<RgDouble>(1.0)); },
-         {"frame 105: error: eyeRig1: get attributes: invalid type of '" + kRight
-          + "smoothOuter' (RgInt expected)"}},
+         {"frame 105: error: eyeRig1: get attributes: invalid type of '" + kRight + "smoothOuter' (RgInt expected)"}},
         {"host setting the node's validation does not read",
          [](Rig& rig) { rig.frames[1].removedKeys.push_back("SOA_ENABLED"); },
          {"frame 101: error: missing host setting 'SOA_ENABLED' (RgBoolean): deform fails without it"}},
@@ -69,9 +70,8 @@ TEST(ValidateRig, ReportsEachProblemOnceForTheFramesItSpans)
              list.values[1] = 999999;
              list.values[2] = -1;
          },
-         {"frames 100-105: error: " + kLeft + "upperLidInnerIdxs holds 999999 at [1], outside the rig's "
-          + std::to_string(rghost::buildSampleRig({4, 1, 2, 6, true}).geometry.points.size())
-          + " points (and 1 more)"}},
+         {"frames 100-105: error: " + kLeft + "upperLidInnerIdxs holds 999999 at [1], outside the rig's " +
+          std::to_string(rghost::buildSampleRig({4, 1, 2, 6, true}).geometry.points.size()) + " points (and 1 more)"}},
         {"soft-region counts and separators are not points",
          [](Rig& rig) {
              static_cast<RgInt&>(*rig.attributes["lidShaper__softRegion__softRegion"]).values = {-1, 0, 1, 2, 3, 4, -1};
@@ -81,8 +81,8 @@ TEST(ValidateRig, ReportsEachProblemOnceForTheFramesItSpans)
          [](Rig& rig) {
              static_cast<RgInt&>(*rig.attributes["lidShaper__softRegion__softRegion"]).values = {0, 1, 2, 3, 70000};
          },
-         {"frames 100-105: error: lidShaper__softRegion__softRegion holds 70000 at [4], outside the rig's "
-          + std::to_string(rghost::buildSampleRig({4, 1, 2, 6, true}).geometry.points.size()) + " points"}},
+         {"frames 100-105: error: lidShaper__softRegion__softRegion holds 70000 at [4], outside the rig's " +
+          std::to_string(rghost::buildSampleRig({4, 1, 2, 6, true}).geometry.points.size()) + " points"}},
         {"control a little outside its range",
          [](Rig& rig) {
              setFrames(rig, 1, 2, kRight + "closeEye", makeRgValue<RgDouble>(1.5));
@@ -101,13 +101,14 @@ TEST(ValidateRig, ReportsEachProblemOnceForTheFramesItSpans)
              rig.attributes[kLeft + "upperOpenEyeValue"] = makeRgValue<RgDouble>(20.0);
              setFrames(rig, 4, 4, kLeft + "upperLidControl", makeRgValue<RgDouble>(1e6));
          },
-         {"frame 104: error: " + kLeft
-          + "upperLidControl is outside its useful range -15 to 30 (1.5 × lowerOpenEyeValue to 1.5 × "
-            "upperOpenEyeValue) (it is 1e+06)"}},
+         {"frame 104: error: " + kLeft +
+          "upperLidControl is outside its useful range -15 to 30 (1.5 × lowerOpenEyeValue to 1.5 × "
+          "upperOpenEyeValue) (it is 1e+06)"}},
         {"cached list changed by later frames",
          [](Rig& rig) { setFrames(rig, 2, 5, kLeft + "pointsOffset", makeRgList<RgVector>({Imath::V3d(0.1)})); },
-         {"frames 102-105: warning: " + kLeft
-          + "pointsOffset differs from the first frame's while CACHE_ATTRIBUTES is on: the node keeps the first frame's"}},
+         {"frames 102-105: warning: " + kLeft +
+          "pointsOffset differs from the first frame's while CACHE_ATTRIBUTES is on: the node keeps the first "
+          "frame's"}},
         {"cached list changed with the cache off",
          [](Rig& rig) {
              rig.attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(false);
@@ -138,7 +139,7 @@ TEST(ClosestName, SuggestsOnlyNearMisses)
         const char* typed;
         const char* suggestion; // null: none
     } cases[] = {{"defrom", "deform"}, {"valdate", "validate"}, {"sample_rig", "sample-rig"}, {"xyz", nullptr},
-                 {"", nullptr}, {"schemas", "schema"}, {"deformation", nullptr}};
+                 {"", nullptr},        {"schemas", "schema"},   {"deformation", nullptr}};
     for (const auto& c : cases) {
         EXPECT_EQ(rghost::closestName(c.typed, commands).value_or("(none)"), c.suggestion ? c.suggestion : "(none)")
             << c.typed;
