@@ -1,6 +1,5 @@
 #include "PluginBinding.h"
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -9,6 +8,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include "AttributeDescriptions.h"
 #include "NumericArrays.h"
 #include "PointArrays.h"
 #include "ThreadErrorLines.h"
@@ -19,7 +19,7 @@ namespace lidshaper {
 
 namespace {
 
-// What validate gives.
+// What a node operation gave: its status and the error lines it showed.
 struct Result {
     int status = 0;
     std::string statusName;
@@ -34,21 +34,6 @@ struct HelpResult : Result {
     std::optional<std::string> output;
 };
 
-// One attribute as Python sees it: what the node declares, with what the
-// control reference says about it.
-struct Attribute {
-    std::string key;
-    std::string shortName;
-    std::string typeName;
-    std::string form;
-    py::object defaultValue;
-    std::string description;
-    std::string unit;
-    py::object range;
-    std::string rangeText;
-    std::string interactions;
-};
-
 template <typename Outcome>
 Outcome outcome(RgStatus status, std::vector<std::string> errors)
 {
@@ -57,72 +42,6 @@ Outcome outcome(RgStatus status, std::vector<std::string> errors)
     made.statusName = statusName(status);
     made.errors = std::move(errors);
     return made;
-}
-
-py::object defaultOf(const AttributeDescriptor& attribute)
-{
-    const auto& d = attribute.defaultValue;
-    switch (attribute.typeCode) {
-    case AttributeType::Boolean: return py::bool_(d[0] != 0.0);
-    case AttributeType::Int: return py::int_(static_cast<long long>(d[0]));
-    case AttributeType::Double: return py::float_(d[0]);
-    case AttributeType::Vector: return py::make_tuple(d[0], d[1], d[2]);
-    default: return py::none();
-    }
-}
-
-// A bound as a number, or None where the range is open or scales with another control.
-py::object boundOf(double value, std::string_view scale)
-{
-    return std::isinf(value) || !scale.empty() ? py::none() : py::object(py::float_(value));
-}
-
-void addReference(Attribute& described)
-{
-    const rghost::ControlReference* reference = rghost::findControl(described.key);
-    if (reference == nullptr) {
-        return;
-    }
-    described.description = reference->summary;
-    described.unit = reference->unit;
-    described.interactions = reference->interactions;
-    if (reference->range != nullptr) {
-        const rghost::UsefulRange& range = *reference->range;
-        described.range = py::make_tuple(boundOf(range.low, range.lowScale), boundOf(range.high, range.highScale));
-        described.rangeText = rghost::describeRange(range);
-    }
-}
-
-Attribute describe(const AttributeDescriptor& attribute)
-{
-    Attribute described;
-    described.key = attribute.key;
-    described.shortName = attribute.shortName;
-    described.typeName = rghost::attributeTypeName(attribute.typeCode);
-    described.form = attribute.option3 ? "values" : "value";
-    described.defaultValue = defaultOf(attribute);
-    described.range = py::none();
-    addReference(described);
-    return described;
-}
-
-// A host setting, which no node declares: all it has is its reference entry.
-Attribute describeHostSetting(const rghost::ControlReference& reference)
-{
-    Attribute described;
-    described.key = reference.name;
-    described.shortName = reference.name;
-    described.typeName = reference.typeName;
-    described.form = reference.list ? "values" : "value";
-    const std::string defaultText(reference.defaultText);
-    if (reference.typeName == "RgBoolean") {
-        described.defaultValue = py::bool_(defaultText == "true");
-    } else {
-        described.defaultValue = py::module_::import("builtins").attr(reference.typeName == "RgInt" ? "int" : "float")(defaultText);
-    }
-    described.range = py::none();
-    addReference(described);
-    return described;
 }
 
 // The array deform writes its result into: a writable C-contiguous float64
@@ -332,20 +251,6 @@ void bindPlugin(py::module_& module)
     py::class_<HelpResult, Result>(module, "HelpResult", "A Result with the reply help stored under OUTPUT (or None).")
         .def_readonly("output", &HelpResult::output);
 
-    py::class_<Attribute>(module, "Attribute", "One attribute a node declares.")
-        .def_readonly("key", &Attribute::key)
-        .def_readonly("short_name", &Attribute::shortName)
-        .def_readonly("type_name", &Attribute::typeName)
-        .def_readonly("form", &Attribute::form, "\"value\" or \"values\": which of the two the node reads")
-        .def_readonly("default", &Attribute::defaultValue)
-        .def_readonly("description", &Attribute::description)
-        .def_readonly("unit", &Attribute::unit)
-        .def_readonly("range", &Attribute::range,
-                      "(low, high) of useful values; a bound is None where it is open or scales with another control")
-        .def_readonly("range_text", &Attribute::rangeText, "the useful range in words, e.g. \"0 to 1\"")
-        .def_readonly("interactions", &Attribute::interactions, "how it works with other controls")
-        .def("__repr__", [](const Attribute& self) { return "<Attribute " + self.key + " " + self.typeName + ">"; });
-
     py::class_<Node>(module, "Node", "One node of a plug-in.")
         .def_property_readonly("name", &Node::name)
         .def("deform", &deform, py::arg("attrs"), py::arg("points"), py::arg("matrix") = py::none(),
@@ -362,19 +267,7 @@ void bindPlugin(py::module_& module)
              },
              py::arg("name") = "rgNode1", "A new node standing for the dependency node `name`.")
         .def(
-            "schema",
-            [](const LoadedPlugin& self, bool hostSettings) {
-                std::vector<Attribute> attributes;
-                for (const rghost::ControlReference& reference : rghost::controlReferences()) {
-                    if (hostSettings && reference.scope == rghost::ControlScope::Host) {
-                        attributes.push_back(describeHostSetting(reference));
-                    }
-                }
-                for (const AttributeDescriptor& attribute : self.schema()) {
-                    attributes.push_back(describe(attribute));
-                }
-                return attributes;
-            },
+            "schema", [](const LoadedPlugin& self, bool hostSettings) { return describeAttributes(self.schema(), hostSettings); },
             py::arg("host_settings") = false,
             "The attributes a node declares, described; with host_settings, the host's own settings first.")
         .def("help", &help, py::arg("args") = py::dict(), py::arg("node_name") = "rgNode1")

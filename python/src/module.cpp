@@ -1,6 +1,7 @@
 // The lidshaper module: the plug-in in-process, with NumPy arrays for points.
 #include <pybind11/pybind11.h>
 
+#include "AttributeDescriptions.h"
 #include "AttributeValues.h"
 #include "BakeBinding.h"
 #include "PluginBinding.h"
@@ -11,6 +12,7 @@ PYBIND11_MODULE(_lidshaper, module)
 {
     lidshaper::installThreadErrorSink();
     lidshaper::bindValues(module);
+    lidshaper::bindAttributeDescriptions(module);
     lidshaper::bindPlugin(module);
     lidshaper::bindRig(module);
     lidshaper::bindBake(module);
