@@ -11,14 +11,16 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-# Runs rghost and prints "<wall seconds> <its summary line>".
+# Runs rghost and prints "<wall seconds> <cpu seconds> <its summary line>". On a
+# shared machine the processor time is the steadier measure of what a run costs.
 timed() {
-  local start end summary
-  start="$(date +%s.%N)"
-  summary="$("$rghost" "$@" 2>&1 >/dev/null | tail -n 1)"
-  end="$(date +%s.%N)"
-  echo "$(echo "$end - $start" | bc) $summary"
+  local times
+  times="$( { TIMEFORMAT="%R %U %S"; time "$rghost" "$@" >/dev/null 2>"$work/stderr.txt"; } 2>&1 )"
+  read -r wall user system <<<"$times"
+  echo "$wall $(echo "$user + $system" | bc -l) $(tail -n 1 "$work/stderr.txt")"
 }
+wall() { echo "${1%% *}"; }
+cpu() { echo "$1" | cut -d' ' -f2; }
 
 field() { # summary-line field: frames|deform|output|memory
   case "$1" in
@@ -31,43 +33,45 @@ field() { # summary-line field: frames|deform|output|memory
 "$rghost" sample-rig -o rig240.json --columns 384 --frames 240 >/dev/null
 "$rghost" sample-rig -o rig2400.json --columns 384 --frames 2400 >/dev/null
 
-echo "== Peak memory of deform -o (result file streamed), 384 columns"
+echo "== Peak memory of deform (result file and point cache streamed), 384 columns"
 for frames in 240 2400; do
   run="$(timed deform "rig$frames.json" -o /dev/null --pc2 /dev/null)"
-  printf "%5s frames: peak %s MB, wall %.2f s (%s)\n" "$frames" "$(echo "$run" | field memory)" "${run%% *}" "${run#* }"
+  one="$(timed deform "rig$frames.json" -o /dev/null --pc2 /dev/null --frames 0)"
+  printf "%5s frames: peak %s MB; the same rig baking only its first frame: %s MB\n" "$frames" \
+    "$(echo "$run" | field memory)" "$(echo "$one" | field memory)"
 done
 
-echo "== Throughput, 240 frames"
+echo "== Throughput, 240 frames (wall and processor seconds)"
 pc2="$(timed deform rig240.json --pc2 cache.pc2)"
 json="$(timed deform rig240.json -o result.json)"
 deform="$(echo "$pc2" | field deform)"
-printf "deform alone     %.2f s (the node's calls)\n" "$deform"
-printf -- "--pc2 only       wall %.2f s = %.2fx deform time\n" "${pc2%% *}" "$(echo "${pc2%% *} / $deform" | bc -l)"
-printf -- "-o result.json   wall %.2f s = %.2fx deform time (output %s s for %s MB of text)\n" "${json%% *}" \
-  "$(echo "${json%% *} / $deform" | bc -l)" "$(echo "$json" | field output)" "$(( $(stat -c %s result.json) / 1000000 ))"
+printf "deform alone     %.2f s (the node's calls, from the summary line)\n" "$deform"
+printf -- "--pc2 only       wall %.2f s = %.2fx deform time\n" "$(wall "$pc2")" "$(echo "$(wall "$pc2") / $deform" | bc -l)"
+printf -- "-o result.json   wall %.2f s = %.2fx deform time (output %s s for %s MB of text)\n" "$(wall "$json")" \
+  "$(echo "$(wall "$json") / $deform" | bc -l)" "$(echo "$json" | field output)" "$(( $(stat -c %s result.json) / 1000000 ))"
 
-# Ten chunks of `frames` frames with --preroll 0 against one full run; prints both wall times.
-# The chunks' result files are chunk0.json ... chunk9.json when the output is -o.
+# Ten chunks with --preroll 0 against one full run, in wall and processor time.
+# With -o FILE the chunks' result files are chunk0.json ... chunk9.json.
 chunked_against_full() { # rig frames output-option output-file
-  local rig="$1" frames="$2" option="$3" file="$4" full chunked=0 run first
+  local rig="$1" frames="$2" option="$3" file="$4" full run first out chunkedWall=0 chunkedCpu=0
   full="$(timed deform "$rig" "$option" "$file")"
   for chunk in $(seq 0 9); do
     first=$((chunk * frames / 10))
-    [ "$file" = /dev/null ] && out=/dev/null || out="chunk$chunk.${file##*.}"
+    [ "$file" = /dev/null ] && out=/dev/null || out="chunk$chunk.json"
     run="$(timed deform "$rig" "$option" "$out" --frames "$first:$(((chunk + 1) * frames / 10 - 1))" --preroll 0)"
-    chunked="$(echo "$chunked + ${run%% *}" | bc -l)"
+    chunkedWall="$(echo "$chunkedWall + $(wall "$run")" | bc -l)"
+    chunkedCpu="$(echo "$chunkedCpu + $(cpu "$run")" | bc -l)"
   done
-  printf "%5s frames %-4s full run %6.2f s; ten chunks %6.2f s (%.2fx)\n" "$frames" "$option" "${full%% *}" "$chunked" \
-    "$(echo "$chunked / ${full%% *}" | bc -l)"
+  printf "%5s frames %-5s full run wall %6.2f s cpu %6.2f s; ten chunks wall %6.2f s (%.2fx) cpu %6.2f s (%.2fx)\n" \
+    "$frames" "$option" "$(wall "$full")" "$(cpu "$full")" "$chunkedWall" "$(echo "$chunkedWall / $(wall "$full")" | bc -l)" \
+    "$chunkedCpu" "$(echo "$chunkedCpu / $(cpu "$full")" | bc -l)"
 }
 
 echo "== Ten chunks with --preroll 0 against one full run"
 chunked_against_full rig240.json 240 -o full.json
-start="$(date +%s.%N)"
-"$rghost" merge chunk{0..9}.json -o merged.json
-merge="$(echo "$(date +%s.%N) - $start" | bc -l)"
+merge="$(timed merge chunk{0..9}.json -o merged.json)"
 cmp -s merged.json full.json && same="byte-identical" || same="DIFFERENT"
-printf "merge of the ten 240-frame chunks %.2f s; merged file %s to the full run's\n" "$merge" "$same"
+printf "merge of the ten 240-frame chunks wall %.2f s; merged file %s to the full run's\n" "$(wall "$merge")" "$same"
 rm -f chunk*.json merged.json full.json
 chunked_against_full rig2400.json 2400 --pc2 /dev/null
 chunked_against_full rig2400.json 2400 -o /dev/null

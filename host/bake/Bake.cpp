@@ -23,13 +23,17 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-bool samePath(const std::string& a, const std::string& b)
+// Whether writing `a` would replace the file `b` names (a device or pipe is
+// written to, not replaced, so it may take several outputs).
+bool replacesSameFile(const std::string& a, const std::string& b)
 {
     std::error_code ignored;
-    return a == b || fs::equivalent(a, b, ignored);
+    const fs::file_status status = fs::status(a, ignored);
+    const bool replaced = fs::is_regular_file(status) || !fs::exists(status);
+    return replaced && (a == b || fs::equivalent(a, b, ignored));
 }
 
-// Outputs that would overwrite the rig or one another.
+// Outputs that would replace the rig or one another.
 void refuseClashes(const BakeOutputs& outputs)
 {
     const std::string* const files[] = {&outputs.resultFile, &outputs.pointCache, &outputs.restMesh};
@@ -38,11 +42,11 @@ void refuseClashes(const BakeOutputs& outputs)
         if (file.empty() || file == "-") {
             continue;
         }
-        if (!outputs.rigFile.empty() && samePath(file, outputs.rigFile)) {
+        if (!outputs.rigFile.empty() && replacesSameFile(file, outputs.rigFile)) {
             throw std::invalid_argument("cannot write " + file + ": it is the rig file being baked");
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (samePath(file, *files[j])) {
+            if (replacesSameFile(file, *files[j])) {
                 throw std::invalid_argument("cannot write " + file + " twice: it is given for two outputs");
             }
         }

@@ -13,8 +13,9 @@ namespace rghost {
 // with 1-based indices. Coordinates are the rig's own, unconverted.
 std::string formatObj(const std::vector<Imath::V3d>& points, const std::vector<std::vector<std::int32_t>>& faces);
 
-// How many digits the frame numbers of a sequence ending at `lastFrame` are
-// padded to: at least 4, and enough for `lastFrame`, so the names sort in frame order.
+// How many digits the frame numbers of a sequence firstFrame..lastFrame are
+// padded to: at least 4, and enough for the widest of the two, so the names
+// sort in frame order.
 int frameNumberDigits(std::int64_t firstFrame, std::int64_t lastFrame);
 
 // The name of frame `frame`'s mesh in a sequence: frame.1001.obj, with the

@@ -79,6 +79,8 @@ TEST_F(RghostCli, DeformWritesTheResultAndExitsZeroWhenEveryFrameSucceeds)
     EXPECT_FALSE(std::filesystem::exists(work.file("meshes/frame.0000.obj")));
     const std::string mesh = hosttest::readTextFile(work.file("meshes/frame.0002.obj"));
     EXPECT_EQ(mesh, "v 0 0 0\nv 1 2 3\nv -1 0.5 2.25\nf 1 2 3\n");
+    // A device takes any number of outputs: it is written to, not replaced.
+    EXPECT_EQ(rghost({"deform", rigFile(rig), "-o", "/dev/null", "--pc2", "/dev/null"}).exitStatus, 0);
 }
 
 TEST_F(RghostCli, DeformExitsOneAndShowsTheNodesLinesOnceWhenFramesFail)
