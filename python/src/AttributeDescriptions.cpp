@@ -70,7 +70,8 @@ Attribute describeHostSetting(const rghost::ControlReference& reference)
     if (reference.typeName == "RgBoolean") {
         described.defaultValue = py::bool_(defaultText == "true");
     } else {
-        described.defaultValue = py::module_::import("builtins").attr(reference.typeName == "RgInt" ? "int" : "float")(defaultText);
+        described.defaultValue =
+            py::module_::import("builtins").attr(reference.typeName == "RgInt" ? "int" : "float")(defaultText);
     }
     described.range = py::none();
     addReference(described);

@@ -48,13 +48,17 @@ struct NumberElements {
 template <typename Data>
 struct Elements;
 template <>
-struct Elements<RgBoolean> : NumberElements<bool, NumberKind::Boolean> {};
+struct Elements<RgBoolean> : NumberElements<bool, NumberKind::Boolean> {
+};
 template <>
-struct Elements<RgInt> : NumberElements<std::int32_t, NumberKind::Integer> {};
+struct Elements<RgInt> : NumberElements<std::int32_t, NumberKind::Integer> {
+};
 template <>
-struct Elements<RgFloat> : NumberElements<float, NumberKind::Real> {};
+struct Elements<RgFloat> : NumberElements<float, NumberKind::Real> {
+};
 template <>
-struct Elements<RgDouble> : NumberElements<double, NumberKind::Real> {};
+struct Elements<RgDouble> : NumberElements<double, NumberKind::Real> {
+};
 
 template <>
 struct Elements<RgVector> {
@@ -170,7 +174,8 @@ bool visitData(const std::shared_ptr<RgData>& data, Visit&& visit)
 
 // A value of the class named `typeName` from the Python `value` and `values`
 // (None: the class's zero value, an empty list).
-std::shared_ptr<RgData> typedValue(const std::string& typeName, py::handle value, py::handle values, const std::string& name)
+std::shared_ptr<RgData> typedValue(const std::string& typeName, py::handle value, py::handle values,
+                                   const std::string& name)
 {
     std::shared_ptr<RgData> made;
     const bool known = visitListClass(typeName, [&](auto kind) {
@@ -189,16 +194,16 @@ std::shared_ptr<RgData> typedValue(const std::string& typeName, py::handle value
     }
     if (typeName == "RgNurbsCurve" || typeName == "RgNurbsSurface") {
         if (!value.is_none() || !values.is_none()) {
-            throw py::type_error(name + ": make a " + typeName + " value with lidshaper."
-                                 + (typeName == "RgNurbsCurve" ? "Curve" : "Surface") + "; Value(\"" + typeName
-                                 + "\") is the empty one");
+            throw py::type_error(name + ": make a " + typeName + " value with lidshaper." +
+                                 (typeName == "RgNurbsCurve" ? "Curve" : "Surface") + "; Value(\"" + typeName +
+                                 "\") is the empty one");
         }
         return typeName == "RgNurbsCurve" ? std::shared_ptr<RgData>(std::make_shared<RgNurbsCurve>())
                                           : std::shared_ptr<RgData>(std::make_shared<RgNurbsSurface>());
     }
-    throw py::value_error(name + ": unknown type name '" + typeName
-                          + "' (RgBoolean, RgInt, RgFloat, RgDouble, RgVector, RgString, RgPtr, RgNurbsCurve or "
-                            "RgNurbsSurface)");
+    throw py::value_error(name + ": unknown type name '" + typeName +
+                          "' (RgBoolean, RgInt, RgFloat, RgDouble, RgVector, RgString, RgPtr, RgNurbsCurve or "
+                          "RgNurbsSurface)");
 }
 
 py::object valueOf(const Value& self)
@@ -271,8 +276,8 @@ mayastandin::NurbsSurfaceDescription surfaceDescription(py::handle degreeU, py::
     const py::array points = numericArray<double>(cvs, "cvs", NumberKind::Real, axes({-1, -1}));
     const py::ssize_t width = points.shape(1);
     if (width != 3 && width != 4) {
-        throw py::value_error("cvs: expected shape (N, 3) or (N, 4), got (" + std::to_string(points.shape(0)) + ", "
-                              + std::to_string(width) + ")");
+        throw py::value_error("cvs: expected shape (N, 3) or (N, 4), got (" + std::to_string(points.shape(0)) + ", " +
+                              std::to_string(width) + ")");
     }
     const double* numbers = static_cast<const double*>(points.data());
     for (py::ssize_t row = 0; row < points.shape(0); ++row, numbers += width) {
@@ -290,7 +295,8 @@ mayastandin::NurbsSurfaceDescription surfaceDescription(py::handle degreeU, py::
 py::array evaluateSurface(const Surface& surface, py::handle u, py::handle v)
 {
     const py::tuple both = py::module_::import("numpy").attr("broadcast_arrays")(
-        numericArray<double>(u, "u", NumberKind::Real, kAnyShape), numericArray<double>(v, "v", NumberKind::Real, kAnyShape));
+        numericArray<double>(u, "u", NumberKind::Real, kAnyShape),
+        numericArray<double>(v, "v", NumberKind::Real, kAnyShape));
     const auto us = NumericArray<double>::ensure(both[0]);
     const auto vs = NumericArray<double>::ensure(both[1]);
     std::vector<py::ssize_t> shape(us.shape(), us.shape() + us.ndim());
@@ -350,8 +356,9 @@ std::shared_ptr<RgData> hostValue(py::handle object, const std::string& name, co
         return nullptr;
     }
     if (declared == nullptr) {
-        throw py::type_error(name + ": the key is not declared, so its value needs a type, e.g. lidshaper.Value(\"RgDouble\", "
-                             + py::repr(object).cast<std::string>() + ")");
+        throw py::type_error(
+            name + ": the key is not declared, so its value needs a type, e.g. lidshaper.Value(\"RgDouble\", " +
+            py::repr(object).cast<std::string>() + ")");
     }
     std::shared_ptr<RgData> made;
     const bool plain = visitListClass(declared->typeName, [&](auto kind) {
@@ -366,8 +373,8 @@ std::shared_ptr<RgData> hostValue(py::handle object, const std::string& name, co
     });
     if (!plain) {
         const bool curve = declared->typeName == "RgNurbsCurve";
-        throw py::type_error(name + ": expected a lidshaper." + (curve ? "Curve" : "Surface") + " ("
-                             + declared->typeName + "), got " + pythonTypeName(object));
+        throw py::type_error(name + ": expected a lidshaper." + (curve ? "Curve" : "Surface") + " (" +
+                             declared->typeName + "), got " + pythonTypeName(object));
     }
     return made;
 }
@@ -389,8 +396,8 @@ AttributeMap attributeMap(py::handle mapping, const std::string& name, const Dec
             continue;
         }
         const auto declared = declarations.find(key);
-        std::shared_ptr<RgData> value = hostValue(object, name + "['" + key + "']",
-                                                  declared == declarations.end() ? nullptr : &declared->second);
+        std::shared_ptr<RgData> value =
+            hostValue(object, name + "['" + key + "']", declared == declarations.end() ? nullptr : &declared->second);
         attributes.emplace(std::move(key), std::move(value));
     }
     return attributes;
@@ -429,21 +436,25 @@ void bindValues(py::module_& module)
         .def("__float__", [](const Value& self) { return py::float_(valueOf(self)); })
         .def("__int__", [](const Value& self) { return py::int_(valueOf(self)); })
         .def("__repr__", [](const Value& self) {
-            return "lidshaper.Value(\"" + typeNameOf(self.data()) + "\", " + py::repr(valueOf(self)).cast<std::string>()
-                   + ", values=" + py::repr(valuesOf(self)).cast<std::string>() + ")";
+            return "lidshaper.Value(\"" + typeNameOf(self.data()) + "\", " +
+                   py::repr(valueOf(self)).cast<std::string>() +
+                   ", values=" + py::repr(valuesOf(self)).cast<std::string>() + ")";
         });
 
     py::class_<Curve, Value>(module, "Curve", "A NURBS curve (RgNurbsCurve): CVs (N, 3), full knot vector, degree.")
-        .def(py::init([](py::object cvs, py::object knots, py::object degree) { return Curve(makeCurve(cvs, knots, degree)); }),
+        .def(py::init([](py::object cvs, py::object knots, py::object degree) {
+                 return Curve(makeCurve(cvs, knots, degree));
+             }),
              py::arg("cvs"), py::arg("knots"), py::arg("degree"))
         .def_property_readonly("cvs", [](const Curve& self) { return pointArray(curveData(self).cvs); })
-        .def_property_readonly("knots", [](const Curve& self) {
-            return NumberElements<float, NumberKind::Real>::listToPython(curveData(self).knots);
-        })
+        .def_property_readonly("knots",
+                               [](const Curve& self) {
+                                   return NumberElements<float, NumberKind::Real>::listToPython(curveData(self).knots);
+                               })
         .def_property_readonly("degree", [](const Curve& self) { return curveData(self).degree; })
         .def("__repr__", [](const Curve& self) {
-            return "lidshaper.Curve(" + std::to_string(curveData(self).cvs.size()) + " CVs, degree "
-                   + std::to_string(curveData(self).degree) + ")";
+            return "lidshaper.Curve(" + std::to_string(curveData(self).cvs.size()) + " CVs, degree " +
+                   std::to_string(curveData(self).degree) + ")";
         });
 
     py::class_<Surface, Value>(module, "Surface",
@@ -452,7 +463,7 @@ void bindValues(py::module_& module)
                          py::object knotsU, py::object knotsV, py::object cvs, const std::string& formU,
                          const std::string& formV, py::object worldMatrix) {
                  return makeSurface(surfaceDescription(degreeU, degreeV, cvCountU, cvCountV, knotsU, knotsV, cvs, formU,
-                                                   formV, worldMatrix));
+                                                       formV, worldMatrix));
              }),
              py::arg("degree_u"), py::arg("degree_v"), py::arg("cv_count_u"), py::arg("cv_count_v"), py::arg("knots_u"),
              py::arg("knots_v"), py::arg("cvs"), py::arg("form_u") = "open", py::arg("form_v") = "open",
@@ -461,33 +472,42 @@ void bindValues(py::module_& module)
         .def_property_readonly("degree_v", [](const Surface& self) { return self.description().degreeV; })
         .def_property_readonly("cv_count_u", [](const Surface& self) { return self.description().cvCountU; })
         .def_property_readonly("cv_count_v", [](const Surface& self) { return self.description().cvCountV; })
-        .def_property_readonly("knots_u", [](const Surface& self) {
-            return NumberElements<double, NumberKind::Real>::listToPython(self.description().knotsU);
-        })
-        .def_property_readonly("knots_v", [](const Surface& self) {
-            return NumberElements<double, NumberKind::Real>::listToPython(self.description().knotsV);
-        })
-        .def_property_readonly("cvs", [](const Surface& self) {
-            const auto& cvs = self.description().cvs;
-            py::array_t<double> array({static_cast<py::ssize_t>(cvs.size()), py::ssize_t(4)});
-            std::memcpy(array.mutable_data(), cvs.data(), cvs.size() * sizeof(Imath::V4d));
-            return array;
-        })
-        .def_property_readonly("form_u", [](const Surface& self) { return self.description().periodicU ? "periodic" : "open"; })
-        .def_property_readonly("form_v", [](const Surface& self) { return self.description().periodicV ? "periodic" : "open"; })
-        .def_property_readonly("world_matrix", [](const Surface& self) { return matrixArray(self.description().worldMatrix); })
-        .def("with_world_matrix",
-             [](const Surface& self, py::object matrix) {
-                 mayastandin::NurbsSurfaceDescription description = self.description();
-                 description.worldMatrix = matrixFrom(matrix, "world_matrix");
-                 return makeSurface(description);
-             },
-             py::arg("world_matrix"), "The same surface under another world matrix.")
+        .def_property_readonly("knots_u",
+                               [](const Surface& self) {
+                                   return NumberElements<double, NumberKind::Real>::listToPython(
+                                       self.description().knotsU);
+                               })
+        .def_property_readonly("knots_v",
+                               [](const Surface& self) {
+                                   return NumberElements<double, NumberKind::Real>::listToPython(
+                                       self.description().knotsV);
+                               })
+        .def_property_readonly("cvs",
+                               [](const Surface& self) {
+                                   const auto& cvs = self.description().cvs;
+                                   py::array_t<double> array({static_cast<py::ssize_t>(cvs.size()), py::ssize_t(4)});
+                                   std::memcpy(array.mutable_data(), cvs.data(), cvs.size() * sizeof(Imath::V4d));
+                                   return array;
+                               })
+        .def_property_readonly("form_u",
+                               [](const Surface& self) { return self.description().periodicU ? "periodic" : "open"; })
+        .def_property_readonly("form_v",
+                               [](const Surface& self) { return self.description().periodicV ? "periodic" : "open"; })
+        .def_property_readonly("world_matrix",
+                               [](const Surface& self) { return matrixArray(self.description().worldMatrix); })
+        .def(
+            "with_world_matrix",
+            [](const Surface& self, py::object matrix) {
+                mayastandin::NurbsSurfaceDescription description = self.description();
+                description.worldMatrix = matrixFrom(matrix, "world_matrix");
+                return makeSurface(description);
+            },
+            py::arg("world_matrix"), "The same surface under another world matrix.")
         .def("evaluate", &evaluateSurface, py::arg("u"), py::arg("v"),
              "World-space points at parameters u, v (numbers or arrays, broadcast): shape (..., 3).")
         .def("__repr__", [](const Surface& self) {
-            return "lidshaper.Surface(" + std::to_string(self.description().cvCountU) + " x "
-                   + std::to_string(self.description().cvCountV) + " CVs)";
+            return "lidshaper.Surface(" + std::to_string(self.description().cvCountU) + " x " +
+                   std::to_string(self.description().cvCountV) + " CVs)";
         });
 }
 

@@ -27,7 +27,8 @@ py::dict bakeRigFile(const std::string& rigPath, const rghost::BakeOutputs& requ
         options.frames = rghost::SceneFrames{frames->first, frames->second};
     }
     options.preroll = preroll;
-    const std::shared_ptr<LoadedPlugin> plugin = pluginPath ? std::make_shared<LoadedPlugin>(*pluginPath) : defaultPlugin();
+    const std::shared_ptr<LoadedPlugin> plugin =
+        pluginPath ? std::make_shared<LoadedPlugin>(*pluginPath) : defaultPlugin();
     const rghost::Rig rig = readRig(rigPath);
     rghost::BakeSummary summary;
     try {

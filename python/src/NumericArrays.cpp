@@ -119,8 +119,8 @@ NumericArray<Element> numericArray(py::handle object, const std::string& name, N
         Array narrow(std::vector<py::ssize_t>(wide.shape(), wide.shape() + wide.ndim()));
         for (py::ssize_t i = 0; i < wide.size(); ++i) {
             if (std::fabs(wide.data()[i]) > std::numeric_limits<float>::max()) {
-                throw py::value_error(name + indexText(i, {wide.shape(), wide.shape() + wide.ndim()})
-                                      + ": beyond the 32-bit float range: " + std::to_string(wide.data()[i]));
+                throw py::value_error(name + indexText(i, {wide.shape(), wide.shape() + wide.ndim()}) +
+                                      ": beyond the 32-bit float range: " + std::to_string(wide.data()[i]));
             }
             narrow.mutable_data()[i] = static_cast<float>(wide.data()[i]);
         }
@@ -138,8 +138,8 @@ NumericArray<Element> numericArray(py::handle object, const std::string& name, N
     }
     const char arrayKind = array.dtype().kind();
     if (!kindAccepted(arrayKind, kind)) {
-        throw py::type_error(name + ": expected " + kindWords(kind, shape && shape->empty()) + ", got "
-                             + describeInput(object, array));
+        throw py::type_error(name + ": expected " + kindWords(kind, shape && shape->empty()) + ", got " +
+                             describeInput(object, array));
     }
     std::vector<py::ssize_t> actual(array.shape(), array.shape() + array.ndim());
     bool shapeFits = !shape || actual.size() == shape->size();
@@ -147,13 +147,14 @@ NumericArray<Element> numericArray(py::handle object, const std::string& name, N
         shapeFits = (*shape)[axis] < 0 || (*shape)[axis] == actual[axis];
     }
     if (!shapeFits) {
-        throw py::value_error(name + ": expected shape " + shapeText(*shape, true) + ", got " + shapeText(actual, false));
+        throw py::value_error(name + ": expected shape " + shapeText(*shape, true) + ", got " +
+                              shapeText(actual, false));
     }
     if constexpr (std::is_same_v<Element, std::int32_t>) {
         if (!py::isinstance<Array>(array) && array.size() > 0) {
             const auto limits = std::numeric_limits<std::int32_t>();
-            if (py::int_(array.attr("min")()).cast<long long>() < limits.min()
-                || py::int_(array.attr("max")()).cast<long long>() > limits.max()) {
+            if (py::int_(array.attr("min")()).cast<long long>() < limits.min() ||
+                py::int_(array.attr("max")()).cast<long long>() > limits.max()) {
                 throw py::value_error(name + ": integers must fit in 32 bits");
             }
         }
@@ -165,8 +166,8 @@ NumericArray<Element> numericArray(py::handle object, const std::string& name, N
     if constexpr (std::is_same_v<Element, double>) {
         const py::ssize_t bad = firstNonFinite(converted.data(), converted.size());
         if (bad >= 0) {
-            throw py::value_error(name + indexText(bad, actual) + ": expected a finite number, got "
-                                  + py::str(py::float_(converted.data()[bad])).cast<std::string>());
+            throw py::value_error(name + indexText(bad, actual) + ": expected a finite number, got " +
+                                  py::str(py::float_(converted.data()[bad])).cast<std::string>());
         }
     }
     return converted;

@@ -48,11 +48,11 @@ Outcome outcome(RgStatus status, std::vector<std::string> errors)
 // array of `count` rows of 3.
 py::array_t<double> outputArray(py::handle out, py::ssize_t count)
 {
-    const bool fits = py::isinstance<py::array_t<double, py::array::c_style>>(out)
-                      && py::reinterpret_borrow<py::array>(out).writeable();
+    const bool fits = py::isinstance<py::array_t<double, py::array::c_style>>(out) &&
+                      py::reinterpret_borrow<py::array>(out).writeable();
     if (!fits) {
-        throw py::type_error("out: expected a writable C-contiguous float64 array, got "
-                             + py::repr(py::type::handle_of(out)).cast<std::string>());
+        throw py::type_error("out: expected a writable C-contiguous float64 array, got " +
+                             py::repr(py::type::handle_of(out)).cast<std::string>());
     }
     const auto array = py::reinterpret_borrow<py::array_t<double>>(out);
     if (array.ndim() != 2 || array.shape(0) != count || array.shape(1) != 3) {
@@ -116,7 +116,8 @@ DeformResult deform(Node& node, py::handle attrs, py::handle points, py::handle 
         record.geometryMatrix = geometryMatrix;
         if (inPlace == nullptr) {
             record.points.resize(static_cast<std::size_t>(count));
-            std::memcpy(static_cast<void*>(record.points.data()), rest.data(), record.points.size() * sizeof(Imath::V3d));
+            std::memcpy(static_cast<void*>(record.points.data()), rest.data(),
+                        record.points.size() * sizeof(Imath::V3d));
         }
         if (pointWeights) {
             record.weights.assign(pointWeights->data(), pointWeights->data() + count);
@@ -172,7 +173,8 @@ HelpResult help(const std::shared_ptr<LoadedPlugin>& plugin, py::handle args, co
         try {
             status = plugin->plugin().help(call.command());
         } catch (const std::out_of_range& error) {
-            throw py::value_error(std::string("args: help needs \"HELP\", \"NODE_NAME\" and \"RG_NODE_PTR\" (") + error.what() + ")");
+            throw py::value_error(std::string("args: help needs \"HELP\", \"NODE_NAME\" and \"RG_NODE_PTR\" (") +
+                                  error.what() + ")");
         }
         errors = lines.take();
     }
@@ -226,7 +228,8 @@ std::unique_lock<std::mutex> Node::lockForCall()
 {
     std::unique_lock<std::mutex> lock(busy_, std::try_to_lock);
     if (!lock.owns_lock()) {
-        throw std::runtime_error("node " + name_ + " is running an operation on another thread; a node runs one at a time");
+        throw std::runtime_error("node " + name_ +
+                                 " is running an operation on another thread; a node runs one at a time");
     }
     return lock;
 }
@@ -261,13 +264,15 @@ void bindPlugin(py::module_& module)
 
     py::class_<LoadedPlugin, std::shared_ptr<LoadedPlugin>>(module, "Plugin", "A loaded lidShaper plug-in.")
         .def_property_readonly("path", [](const LoadedPlugin& self) { return self.plugin().path(); })
-        .def("create",
-             [](const std::shared_ptr<LoadedPlugin>& self, const std::string& name) {
-                 return std::make_unique<Node>(self, name);
-             },
-             py::arg("name") = "rgNode1", "A new node standing for the dependency node `name`.")
         .def(
-            "schema", [](const LoadedPlugin& self, bool hostSettings) { return describeAttributes(self.schema(), hostSettings); },
+            "create",
+            [](const std::shared_ptr<LoadedPlugin>& self, const std::string& name) {
+                return std::make_unique<Node>(self, name);
+            },
+            py::arg("name") = "rgNode1", "A new node standing for the dependency node `name`.")
+        .def(
+            "schema",
+            [](const LoadedPlugin& self, bool hostSettings) { return describeAttributes(self.schema(), hostSettings); },
             py::arg("host_settings") = false,
             "The attributes a node declares, described; with host_settings, the host's own settings first.")
         .def("help", &help, py::arg("args") = py::dict(), py::arg("node_name") = "rgNode1")

@@ -55,9 +55,10 @@ std::vector<Imath::V3d>* adoptedPointList(const py::array& array)
         return nullptr;
     }
     auto* list = static_cast<std::vector<Imath::V3d>*>(PyCapsule_GetPointer(base.ptr(), kPointListCapsule));
-    const bool whole = array.ndim() == 2 && array.shape(1) == 3 && array.shape(0) == static_cast<py::ssize_t>(list->size())
-                       && array.data() == static_cast<const void*>(list->data()) && array.writeable()
-                       && (array.flags() & py::array::c_style) != 0;
+    const bool whole = array.ndim() == 2 && array.shape(1) == 3 &&
+                       array.shape(0) == static_cast<py::ssize_t>(list->size()) &&
+                       array.data() == static_cast<const void*>(list->data()) && array.writeable() &&
+                       (array.flags() & py::array::c_style) != 0;
     return whole ? list : nullptr;
 }
 

@@ -12,8 +12,8 @@
 #include "PluginBinding.h"
 #include "PointArrays.h"
 #include "ThreadErrorLines.h"
-#include "core/RigRunner.h"
 #include "bake/FrameSelection.h"
+#include "core/RigRunner.h"
 #include "io/AtomicFile.h"
 #include "io/ResultFile.h"
 #include "io/RigFileReader.h"
@@ -113,10 +113,12 @@ std::vector<std::vector<std::int32_t>> facesFrom(py::handle faces, std::size_t p
     std::vector<std::vector<std::int32_t>> made;
     for (const py::handle face : py::cast<py::sequence>(faces)) {
         const std::string name = "faces[" + std::to_string(made.size()) + "]";
-        const NumericArray<std::int32_t> indices = numericArray<std::int32_t>(face, name, NumberKind::Integer, axes({-1}));
+        const NumericArray<std::int32_t> indices =
+            numericArray<std::int32_t>(face, name, NumberKind::Integer, axes({-1}));
         for (py::ssize_t i = 0; i < indices.size(); ++i) {
             if (indices.data()[i] < 0 || static_cast<std::size_t>(indices.data()[i]) >= pointCount) {
-                throw py::value_error(name + "[" + std::to_string(i) + "]: no point " + std::to_string(indices.data()[i]));
+                throw py::value_error(name + "[" + std::to_string(i) + "]: no point " +
+                                      std::to_string(indices.data()[i]));
             }
         }
         made.emplace_back(indices.data(), indices.data() + indices.size());
@@ -187,7 +189,8 @@ void writeResult(const std::string& path, const std::string& nodeName, const std
         result.status = static_cast<RgStatus>(frame.status);
         result.errors = frame.errors;
         result.points = pointList(frame.points);
-        document += (&frame == frames.data() ? "" : std::string(rghost::resultFrameSeparator)) + rghost::formatResultFrame(result);
+        document += (&frame == frames.data() ? "" : std::string(rghost::resultFrameSeparator)) +
+                    rghost::formatResultFrame(result);
     }
     document += rghost::resultTail;
     try {
@@ -253,13 +256,16 @@ void bindRig(py::module_& module)
         .def_readwrite("node_name", &rghost::Rig::nodeName)
         .def_property(
             "attributes", [](const rghost::Rig& self) { return attributesDict(self.attributes, self); },
-            [](rghost::Rig& self, py::handle attributes) { self.attributes = rigAttributes(attributes, "attributes", self); },
+            [](rghost::Rig& self, py::handle attributes) {
+                self.attributes = rigAttributes(attributes, "attributes", self);
+            },
             "The base attribute map: key -> Value, Curve, Surface or None (an empty entry). Plain values are "
             "accepted when set.")
         .def_property(
             "points", [](const rghost::Rig& self) { return pointArray(self.geometry.points); },
             [](rghost::Rig& self, py::handle points) {
-                self.geometry.points = pointList(numericArray<double>(points, "points", NumberKind::Real, axes({-1, 3})));
+                self.geometry.points =
+                    pointList(numericArray<double>(points, "points", NumberKind::Real, axes({-1, 3})));
                 self.geometry.weights.assign(self.geometry.points.size(), 1.0f);
             },
             "The rest points (N, 3); setting them resets the weights to 1.")
@@ -275,7 +281,8 @@ void bindRig(py::module_& module)
             },
             [](rghost::Rig& self, py::handle weights) {
                 const auto count = static_cast<py::ssize_t>(self.geometry.points.size());
-                const NumericArray<float> given = numericArray<float>(weights, "weights", NumberKind::Real, axes({count}));
+                const NumericArray<float> given =
+                    numericArray<float>(weights, "weights", NumberKind::Real, axes({count}));
                 self.geometry.weights.assign(given.data(), given.data() + count);
             })
         .def_property(
@@ -285,8 +292,7 @@ void bindRig(py::module_& module)
             "faces", [](const rghost::Rig& self) { return self.faces; },
             [](rghost::Rig& self, py::handle faces) { self.faces = facesFrom(faces, self.geometry.points.size()); })
         .def_property(
-            "frames", &framesList,
-            [](rghost::Rig& self, py::handle frames) { self.frames = rigFrames(frames, self); },
+            "frames", &framesList, [](rghost::Rig& self, py::handle frames) { self.frames = rigFrames(frames, self); },
             "One dict of overrides per frame (None: the key is removed for that frame); empty: one frame of the "
             "base attributes.")
         .def_property_readonly("frame_count", [](const rghost::Rig& self) { return rghost::frameCount(self); })
@@ -294,8 +300,8 @@ void bindRig(py::module_& module)
             "frame_attributes",
             [](const rghost::Rig& self, std::size_t frame) {
                 if (frame >= rghost::frameCount(self)) {
-                    throw py::index_error("frame_attributes: frame " + std::to_string(frame) + " is past the rig's "
-                                          + std::to_string(rghost::frameCount(self)) + " frames");
+                    throw py::index_error("frame_attributes: frame " + std::to_string(frame) + " is past the rig's " +
+                                          std::to_string(rghost::frameCount(self)) + " frames");
                 }
                 return attributesDict(rghost::frameAttributes(self, frame), self);
             },
@@ -307,8 +313,8 @@ void bindRig(py::module_& module)
              "all).")
         .def("write", &writeRig, py::arg("path"), "Writes the rig file (rg-rig/1).")
         .def("__repr__", [](const rghost::Rig& self) {
-            return "<lidshaper.Rig " + self.nodeName + ": " + std::to_string(self.geometry.points.size()) + " points, "
-                   + std::to_string(rghost::frameCount(self)) + " frames>";
+            return "<lidshaper.Rig " + self.nodeName + ": " + std::to_string(self.geometry.points.size()) +
+                   " points, " + std::to_string(rghost::frameCount(self)) + " frames>";
         });
 
     module.def(
