@@ -47,6 +47,13 @@ bool scanFrameLine(std::string_view line, std::int64_t& frame, std::size_t& poin
     throw std::invalid_argument(path + ": " + problem);
 }
 
+// The node's name as the head gives it, a JSON string; empty when it is not one.
+std::string readNodeName(const std::string& text)
+{
+    const json name = json::parse(text, nullptr, false);
+    return name.is_string() ? name.get<std::string>() : std::string();
+}
+
 // Reads a result file in the layout rghost writes, one frame a line between
 // the head and the tail, a frame at a time.
 class ChunkReader {
@@ -58,18 +65,17 @@ public:
         if (!in_) {
             failChunk(path_, "cannot read the file");
         }
+        // The head is four lines; the node's name is the only thing in it that varies.
         const std::string nodeStart = "  \"node\": ";
-        if (!nextLine() || line_ != "{" || !nextLine() || line_ != "  \"format\": \"rg-result/1\"," || !nextLine()
-            || line_.rfind(nodeStart, 0) != 0 || line_.back() != ',') {
-            failLayout();
+        std::string head;
+        for (int line = 0; line < 4 && nextLine(); ++line) {
+            head += line_ + '\n';
+            if (line == 2 && line_.rfind(nodeStart, 0) == 0 && line_.back() == ',') {
+                node_ = readNodeName(line_.substr(nodeStart.size(), line_.size() - nodeStart.size() - 1));
+            }
         }
-        try {
-            node_ = json::parse(line_.substr(nodeStart.size(), line_.size() - nodeStart.size() - 1)).get<std::string>();
-        } catch (const json::exception&) {
-            failLayout();
-        }
-        if (!nextLine() || line_ != "  \"frames\": [") {
-            failLayout();
+        if (head != formatResultHead(node_)) {
+            failChunk(path_, "does not start as rghost's result files do");
         }
     }
 
@@ -81,7 +87,12 @@ public:
     bool nextFrame(std::string_view& frameLine, std::int64_t& frame, std::size_t& pointCount)
     {
         if (!more_) {
-            if (!nextLine() || line_ != "  ]" || !nextLine() || line_ != "}" || nextLine()) {
+            // The tail after the last frame's line, and nothing more.
+            std::string rest(resultTail.size(), '\0');
+            in_.read(rest.data(), static_cast<std::streamsize>(rest.size()));
+            rest.resize(static_cast<std::size_t>(in_.gcount()));
+            if (rest != resultTail.substr(1)) {
+                ++lineNumber_;
                 failLayout();
             }
             return false;
