@@ -5,6 +5,11 @@
 
 namespace lidshaper {
 
+std::string pythonTypeName(py::handle object)
+{
+    return py::str(py::type::handle_of(object).attr("__name__")).cast<std::string>();
+}
+
 namespace {
 
 bool kindAccepted(char kind, NumberKind accepted)
@@ -30,7 +35,7 @@ const char* kindWords(NumberKind kind, bool single)
 // What the rejected input held, in words: "str", "a list of text", "an array of complex128".
 std::string describeInput(py::handle object, const py::array& array)
 {
-    const std::string typeName = py::str(py::type::handle_of(object).attr("__name__")).cast<std::string>();
+    const std::string typeName = pythonTypeName(object);
     if (py::isinstance<py::array>(object)) {
         return "an array of " + py::str(array.dtype()).cast<std::string>();
     }

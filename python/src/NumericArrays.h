@@ -36,4 +36,8 @@ inline Shape axes(std::initializer_list<py::ssize_t> lengths)
 template <typename Element>
 NumericArray<Element> numericArray(py::handle object, const std::string& name, NumberKind kind, const Shape& shape);
 
+// The name of `object`'s Python type ("str", "list"), for messages about a
+// rejected argument.
+std::string pythonTypeName(py::handle object);
+
 } // namespace lidshaper

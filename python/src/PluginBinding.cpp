@@ -11,6 +11,7 @@
 #include "AttributeDescriptions.h"
 #include "NumericArrays.h"
 #include "PointArrays.h"
+#include "PythonValues.h"
 #include "ThreadErrorLines.h"
 #include "core/controlReference.h"
 #include "io/SchemaReport.h"

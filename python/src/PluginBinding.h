@@ -7,7 +7,7 @@
 
 #include <pybind11/pybind11.h>
 
-#include "AttributeValues.h"
+#include "HostValues.h"
 #include "core/Plugin.h"
 
 namespace lidshaper {

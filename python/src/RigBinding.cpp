@@ -7,11 +7,13 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
-#include "AttributeValues.h"
+#include "HostValues.h"
 #include "NumericArrays.h"
 #include "PluginBinding.h"
 #include "PointArrays.h"
+#include "PythonValues.h"
 #include "ThreadErrorLines.h"
+#include "ValueClasses.h"
 #include "bake/FrameSelection.h"
 #include "core/RigRunner.h"
 #include "io/AtomicFile.h"

@@ -2,11 +2,11 @@
 #include <pybind11/pybind11.h>
 
 #include "AttributeDescriptions.h"
-#include "AttributeValues.h"
 #include "BakeBinding.h"
 #include "PluginBinding.h"
 #include "RigBinding.h"
 #include "ThreadErrorLines.h"
+#include "ValueClasses.h"
 
 PYBIND11_MODULE(_lidshaper, module)
 {
