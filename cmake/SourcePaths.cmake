@@ -4,9 +4,10 @@
 add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=")
 # A compiler cache with a base directory hands the compiler paths relative to
 # the object's build directory instead ("../../../deformers/..."); from a build
-# tree inside the project those are project paths behind a few "../". The
-# compiler tries the last map first, so the deepest one wins.
+# tree inside the project those are project paths behind a few "../", which
+# messages drop. Debug information keeps them: they are right relative to its
+# build directory. The compiler tries the last map first, so the deepest wins.
 foreach(depth RANGE 1 8)
   string(REPEAT "../" ${depth} up)
-  add_compile_options("-ffile-prefix-map=${up}=")
+  add_compile_options("-fmacro-prefix-map=${up}=")
 endforeach()

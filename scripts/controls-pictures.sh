@@ -20,12 +20,12 @@ trap 'rm -f "$rig"' EXIT
 
 closed=8 # the sample animation's closed frame
 
-# strip NAME FIELD FROM TO STEPS [sweep options]: FIELD of both eyes
+# strip NAME FIELD FROM TO STEPS [sweep options]: FIELD of both eyes, the left eye close up
 strip() {
   local name=$1 field=$2 from=$3 to=$4 steps=$5
   shift 5
   "$rghost" sweep "$rig" --attr "lidShaper__eyes__L_eye__$field" --attr "lidShaper__eyes__R_eye__$field" \
-    --from "$from" --to "$to" --steps "$steps" --width 280 --no-captions -o "$out/$name.png" "$@"
+    --from "$from" --to "$to" --steps "$steps" --close-up left --width 220 --no-captions -o "$out/$name.png" "$@"
 }
 
 strip closeEye closeEye 0 1 5
@@ -41,5 +41,6 @@ strip lowerMountSize lowerMountSize 0 40 3 --view three-quarter
 strip smoothOuter smoothOuter 0 8 3
 strip eyeCompute eyeCompute 0 1 2 --frame $closed
 strip nurbsSphere nurbsSphere -20 20 5
-"$rghost" sweep "$rig" --attr ENVELOPE --from 0 --to 1 --steps 2 --frame $closed --width 280 --no-captions -o "$out/ENVELOPE.png"
+"$rghost" sweep "$rig" --attr ENVELOPE --from 0 --to 1 --steps 2 --frame $closed --close-up left --width 220 --no-captions \
+  -o "$out/ENVELOPE.png"
 "$rghost" sheet "$rig" --panels 4 --view three-quarter --width 280 --no-captions -o "$out/sample-rig.png"

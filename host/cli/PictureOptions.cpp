@@ -1,5 +1,7 @@
 #include "cli/PictureOptions.h"
 
+#include <stdexcept>
+
 #include "picture/rigScene.h"
 
 namespace rghost {
@@ -16,13 +18,22 @@ void addPictureOptions(CLI::App& command, PictureOptions& options)
     command.add_option("--width", options.layout.panelWidth, "Width of each panel in pixels")
         ->check(CLI::Range(16, 4096))
         ->capture_default_str();
+    command
+        .add_option("--close-up", options.closeUp, "Frame one eye (the rig's L_eye or R_eye) instead of the whole rig")
+        ->check(CLI::IsMember({"left", "right"}));
     command.add_flag("--no-captions", options.withoutCaptions, "Leave out the line under each panel");
 }
 
-SheetLayout pictureLayout(const PictureOptions& options)
+SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes)
 {
     SheetLayout layout = options.layout;
     layout.captions = !options.withoutCaptions;
+    if (!options.closeUp.empty()) {
+        layout.framed = eyeCloseUp(rig, attributes, options.closeUp == "left" ? EyeSide::Left : EyeSide::Right);
+        if (layout.framed.empty()) {
+            throw std::invalid_argument("--close-up " + options.closeUp + ": the rig has no such eyeball to frame");
+        }
+    }
     return layout;
 }
 

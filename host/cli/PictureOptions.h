@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "core/Rig.h"
 #include "picture/contactSheet.h"
 
 namespace rghost {
@@ -13,12 +14,14 @@ struct PictureOptions {
     std::string outputPath;
     SheetLayout layout;
     bool withoutCaptions = false;
+    std::string closeUp; // "left", "right" or empty
 };
 
-// -o, --view, --columns, --width and --no-captions.
+// -o, --view, --columns, --width, --close-up and --no-captions.
 void addPictureOptions(CLI::App& command, PictureOptions& options);
 
-// The layout the options ask for.
-SheetLayout pictureLayout(const PictureOptions& options);
+// The layout the options ask for, for pictures of `rig` with `attributes`
+// (a close-up frames that map's eye).
+SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes);
 
 } // namespace rghost

@@ -64,7 +64,9 @@ int runSheet(const SheetOptions& options)
         }
     };
     bakeRig(plugin, rig, bake, BakeOutputs{});
-    writeFileAtomically(options.picture.outputPath, renderContactSheetPng(panels, pictureLayout(options.picture)));
+    writeFileAtomically(
+        options.picture.outputPath,
+        renderContactSheetPng(panels, pictureLayout(options.picture, rig, frameAttributes(rig, plan.firstRecorded))));
     return allSucceeded ? 0 : 1;
 }
 

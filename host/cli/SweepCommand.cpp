@@ -128,7 +128,7 @@ int runSweep(const SweepOptions& options)
         allSucceeded = allSucceeded && results[step].status == RgStatus::Success;
         panels.push_back(rigPanel(rig, frameAttributes(rig, step), results[step].points, captions[step]));
     }
-    SheetLayout layout = pictureLayout(options.picture);
+    SheetLayout layout = pictureLayout(options.picture, rig, rig.attributes);
     layout.columnsPerRow = std::max(layout.columnsPerRow, options.steps);
     writeFileAtomically(options.picture.outputPath, renderContactSheetPng(panels, layout));
     return allSucceeded ? 0 : 1;

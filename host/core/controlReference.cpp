@@ -77,7 +77,8 @@ const std::vector<ControlReference>& controlReferences()
          "Positive values are divided by upperOpenEyeValue, others by lowerOpenEyeValue; past 1 the "
          "pointsOffset overshoots apply; closeEye blends it with lowerLidControl."},
         {"upperLidOuterControl", ControlScope::Eye, "RgDouble", false,
-         "Where the upper crease sits: 1 holds it, lower values draw it towards the lid margin, up to 2 push it away.",
+         "Where the upper crease sits: 1 holds it, lower values draw it towards the margin as far as the lid has "
+         "closed, up to 2 push it away.",
          "fraction", "1", &kOuterControl, IndexList::None, "Clamped to 0.0001 .. 2 by the node."},
         {"upperOpenEyeValue", ControlScope::Eye, "RgDouble", false,
          "Lid control value of the fully open eye for positive controls.", "control units", "25", &kPositive,
@@ -111,7 +112,8 @@ const std::vector<ControlReference>& controlReferences()
          "Positive values are divided by upperOpenEyeValue, others by lowerOpenEyeValue; closeEye blends it "
          "with upperLidControl."},
         {"lowerLidOuterControl", ControlScope::Eye, "RgDouble", false,
-         "Where the lower crease sits: 1 holds it, lower values draw it towards the lid margin, up to 2 push it away.",
+         "Where the lower crease sits: 1 holds it, lower values draw it towards the margin as far as the lid has "
+         "closed, up to 2 push it away.",
          "fraction", "1", &kOuterControl, IndexList::None, "Clamped to 0.0001 .. 2 by the node."},
         {"lowerOpenEyeValue", ControlScope::Eye, "RgDouble", false,
          "Lid control value of the fully open eye for controls of 0 and below.", "control units", "-25", &kNegative,

@@ -159,7 +159,8 @@ std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, const S
         throw std::invalid_argument("a contact sheet needs at least one panel, one column and one pixel");
     }
     const double degrees = turnDegrees(layout.view);
-    const View view = frameFacets(turnedFacets(panels.front().facets, degrees), layout.panelWidth);
+    const View view = frameFacets(turnedFacets(layout.framed.empty() ? panels.front().facets : layout.framed, degrees),
+                                  layout.panelWidth);
     const int captionHeight = layout.captions ? kCaptionHeight : 0;
     const int columns = std::min<int>(layout.columnsPerRow, static_cast<int>(panels.size()));
     const int rows = (static_cast<int>(panels.size()) + columns - 1) / columns;

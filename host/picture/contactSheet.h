@@ -29,11 +29,12 @@ struct SheetLayout {
     SheetView view = SheetView::Front;
     int panelWidth = 440; // pixels
     bool captions = true;
+    std::vector<Facet> framed = {}; // what each panel frames; empty: the first panel's facets
 };
 
 // The panels side by side, at most `layout.columnsPerRow` to a row, as PNG file
-// contents. Each panel is an orthographic view framing the first panel's
-// facets, flat shaded and drawn far to near.
+// contents. Each panel is an orthographic view framing the same facets (see
+// SheetLayout::framed), flat shaded and drawn far to near.
 std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, const SheetLayout& layout = {});
 
 } // namespace rghost

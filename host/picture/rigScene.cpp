@@ -201,6 +201,26 @@ SheetPanel rigPanel(const Rig& rig, const AttributeMap& attributes, const std::v
     return panel;
 }
 
+std::vector<Facet> eyeCloseUp(const Rig& rig, const AttributeMap& attributes, EyeSide side)
+{
+    constexpr double kWidening = 1.7;
+    const std::string prefix = eyeAttributeKey(side, "");
+    AttributeMap eye;
+    for (const auto& [key, value] : attributes) {
+        if (key.compare(0, prefix.size(), prefix) == 0) {
+            eye.emplace(key, value);
+        }
+    }
+    std::vector<Facet> facets = eyeballFacets(rig, eye);
+    const auto center = std::dynamic_pointer_cast<RgVector>(eye[prefix + "centerEye"]);
+    for (Facet& facet : facets) {
+        for (V3d& p : facet.corners) {
+            p = center->value + (p - center->value) * kWidening;
+        }
+    }
+    return facets;
+}
+
 const std::map<std::string, SheetView>& sheetViewNames()
 {
     static const std::map<std::string, SheetView> names = {

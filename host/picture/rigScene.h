@@ -7,6 +7,7 @@
 #include <Imath/ImathVec.h>
 
 #include "core/Rig.h"
+#include "lidShaper/rigContract.h"
 #include "picture/contactSheet.h"
 
 namespace rghost {
@@ -25,6 +26,10 @@ std::vector<Facet> eyeballFacets(const Rig& rig, const AttributeMap& attributes)
 // over `points`.
 SheetPanel rigPanel(const Rig& rig, const AttributeMap& attributes, const std::vector<Imath::V3d>& points,
                     std::string caption);
+
+// What a close-up of one eye frames: its eyeball, widened about its center so
+// that the lids and the skin up to the creases show.
+std::vector<Facet> eyeCloseUp(const Rig& rig, const AttributeMap& attributes, EyeSide side);
 
 // How a picture names a view on the command line: "front", "three-quarter", "side".
 const std::map<std::string, SheetView>& sheetViewNames();
