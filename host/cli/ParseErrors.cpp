@@ -9,11 +9,6 @@ namespace rghost {
 
 namespace {
 
-std::string didYouMean(const std::optional<std::string>& suggestion)
-{
-    return suggestion ? " (did you mean '" + *suggestion + "'?)" : "";
-}
-
 std::string commandList(CLI::App& app, std::vector<std::string>& names)
 {
     std::string list;
@@ -58,16 +53,16 @@ std::string explainParseError(CLI::App& app, const CLI::ParseError& error)
     const std::string invocation = chosen.empty() ? app.get_name() : app.get_name() + " " + command.get_name();
     const std::string prefix = app.get_name() + ": " + (chosen.empty() ? "" : command.get_name() + ": ");
     if (const std::optional<std::string> option = unknownOption(command)) {
-        return prefix + "unknown option '" + *option + "'" + didYouMean(closestName(*option, optionNames(command))) +
-               "; see " + invocation + " --help";
+        return prefix + "unknown option '" + *option + "'" + didYouMean(*option, optionNames(command)) + "; see " +
+               invocation + " --help";
     }
     if (chosen.empty()) {
         std::vector<std::string> names;
         const std::string list = commandList(app, names);
         const std::vector<std::string> extras = app.remaining();
         if (!extras.empty()) {
-            return prefix + "unknown command '" + extras.front() + "'" +
-                   didYouMean(closestName(extras.front(), names)) + "; the commands are " + list;
+            return prefix + "unknown command '" + extras.front() + "'" + didYouMean(extras.front(), names) +
+                   "; the commands are " + list;
         }
         if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
             return prefix + "a command is required: " + list + " (see " + invocation + " --help)";

@@ -100,9 +100,7 @@ int runSweep(const SweepOptions& options)
     }
     for (const std::string& key : options.keys) {
         if (rig.attributes.count(key) == 0) {
-            const std::optional<std::string> suggestion = closestName(key, known);
-            throw std::invalid_argument("--attr " + key + ": the rig has no such key" +
-                                        (suggestion ? " (did you mean '" + *suggestion + "'?)" : ""));
+            throw std::invalid_argument("--attr " + key + ": the rig has no such key" + didYouMean(key, known));
         }
     }
 

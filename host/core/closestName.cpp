@@ -39,4 +39,10 @@ std::optional<std::string> closestName(std::string_view name, const std::vector<
     return closest;
 }
 
+std::string didYouMean(std::string_view name, const std::vector<std::string>& candidates)
+{
+    const std::optional<std::string> closest = closestName(name, candidates);
+    return closest ? " (did you mean '" + *closest + "'?)" : "";
+}
+
 } // namespace rghost

@@ -13,4 +13,7 @@ namespace rghost {
 // The first candidate wins a tie.
 std::optional<std::string> closestName(std::string_view name, const std::vector<std::string>& candidates);
 
+// " (did you mean '<closest>'?)", or nothing when no candidate is close.
+std::string didYouMean(std::string_view name, const std::vector<std::string>& candidates);
+
 } // namespace rghost

@@ -260,9 +260,7 @@ bool sameCachedValue(const std::shared_ptr<RgData>& a, const std::shared_ptr<RgD
 
 std::string unknownKeyText(const std::string& key, const std::vector<std::string>& knownKeys)
 {
-    const std::optional<std::string> suggestion = closestName(key, knownKeys);
-    return "unknown key '" + key + "'" + (suggestion ? " (did you mean '" + *suggestion + "'?)" : "") +
-           ": the node never reads it";
+    return "unknown key '" + key + "'" + didYouMean(key, knownKeys) + ": the node never reads it";
 }
 
 class RigChecker {
@@ -279,10 +277,9 @@ public:
             knownKeys_.push_back(attribute.key);
         }
         for (const std::string& field : rig.unknownFields) {
-            const std::optional<std::string> suggestion = closestName(field, kRigFileFields);
             collector_.observeFile(FindingKind::UnknownName, FindingSeverity::Error,
-                                   "unknown top-level field '" + field + "'" +
-                                       (suggestion ? " (did you mean '" + *suggestion + "'?)" : "") + " is ignored");
+                                   "unknown top-level field '" + field + "'" + didYouMean(field, kRigFileFields) +
+                                       " is ignored");
         }
     }
 
