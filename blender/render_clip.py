@@ -63,6 +63,3 @@ def main():
 
 
 main()
-# Leaving through sys.exit skips Blender 3.4's crash on quitting after a script that imported
-# multiprocessing (lidshaper's bakes do).
-sys.exit(0)

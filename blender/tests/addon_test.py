@@ -166,6 +166,4 @@ class AddonTest(unittest.TestCase):
             self.assertPointsClose(mesh_points(rig_object), shown[frame])
 
 
-# Leaving through sys.exit also skips Blender 3.4's crash on quitting after a script that imported
-# multiprocessing (lidshaper's bakes do).
 sys.exit(0 if unittest.main(argv=[__file__], exit=False, verbosity=2).result.wasSuccessful() else 1)

@@ -1,7 +1,6 @@
 """Bakes of many rig files, spread over processes or a Dask cluster."""
 
 import concurrent.futures
-import multiprocessing
 import os
 import pathlib
 
@@ -84,6 +83,10 @@ def bake(rig_paths, out_dir, executor=None, **options):
     if executor is not None:
         return [future.result() for future in [executor.submit(_bake_job, job) for job in jobs]]
     # Spawned, not forked: the parent may already run the task library's threads.
+    # multiprocessing is imported only here: importing it with the package makes Blender 3.4
+    # crash on quitting after a script that imported lidshaper.
+    import multiprocessing
+
     workers = max(1, min(len(jobs), os.cpu_count() or 1))
     with concurrent.futures.ProcessPoolExecutor(workers, mp_context=multiprocessing.get_context("spawn")) as pool:
         return list(pool.map(_bake_job, jobs))
