@@ -65,7 +65,9 @@ struct Mutator {
         case Change::ChangeWeights: changeList(current.data.weights, rest.data.weights); break;
         case Change::ChangeMatrix: changeMatrix(); break;
         case Change::ToggleGeometry: current.data.geometry = !current.data.geometry; break;
-        case Change::SetCache: current.attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(bytes.ConsumeBool()); break;
+        case Change::SetCache:
+            current.attributes["CACHE_ATTRIBUTES"] = makeRgValue<RgBoolean>(bytes.ConsumeBool());
+            break;
         case Change::SetEnvelope: current.attributes["ENVELOPE"] = makeRgValue<RgFloat>(fuzzedEnvelope()); break;
         case Change::BackToRest: current = rest; break;
         }
@@ -168,13 +170,11 @@ struct Mutator {
     {
         switch (bytes.ConsumeIntegralInRange(0, 3)) {
         case 0:
-            return bytes.PickValueInArray<double>({0.0, -0.0, 1.0, -1.0, 0.5, 25.0, -25.0,
-                                                   std::numeric_limits<double>::quiet_NaN(),
-                                                   std::numeric_limits<double>::infinity(),
-                                                   -std::numeric_limits<double>::infinity(),
-                                                   std::numeric_limits<double>::max(),
-                                                   std::numeric_limits<double>::lowest(),
-                                                   std::numeric_limits<double>::denorm_min()});
+            return bytes.PickValueInArray<double>(
+                {0.0, -0.0, 1.0, -1.0, 0.5, 25.0, -25.0, std::numeric_limits<double>::quiet_NaN(),
+                 std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                 std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
+                 std::numeric_limits<double>::denorm_min()});
         case 1: return bytes.ConsumeFloatingPointInRange(-2.0, 2.0);
         default: return bytes.ConsumeFloatingPoint<double>();
         }
@@ -190,8 +190,8 @@ struct Mutator {
         case 1: return pointCount;
         case 2: return -1;
         case 3:
-            return bytes.PickValueInArray<std::int32_t>({std::numeric_limits<std::int32_t>::min(),
-                                                         std::numeric_limits<std::int32_t>::max(), -2, 0, 1});
+            return bytes.PickValueInArray<std::int32_t>(
+                {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), -2, 0, 1});
         default: return bytes.ConsumeIntegral<std::int32_t>();
         }
     }
@@ -243,10 +243,9 @@ struct Mutator {
         surface.knotsV = clampedUniformKnots(surface.cvCountV, surface.degreeV);
         setListEntry(bytes.ConsumeBool() ? surface.knotsU : surface.knotsV);
         for (int cv = 0; cv < surface.cvCountU * surface.cvCountV; ++cv)
-            surface.cvs.emplace_back(bytes.ConsumeFloatingPointInRange(-2.0, 2.0),
-                                     bytes.ConsumeFloatingPointInRange(-2.0, 2.0),
-                                     bytes.ConsumeFloatingPointInRange(-2.0, 2.0),
-                                     bytes.ConsumeBool() ? 1.0 : fuzzedDouble());
+            surface.cvs.emplace_back(
+                bytes.ConsumeFloatingPointInRange(-2.0, 2.0), bytes.ConsumeFloatingPointInRange(-2.0, 2.0),
+                bytes.ConsumeFloatingPointInRange(-2.0, 2.0), bytes.ConsumeBool() ? 1.0 : fuzzedDouble());
         try {
             return mayastandin::makeNurbsSurface(surface);
         } catch (const std::invalid_argument&) {
@@ -343,9 +342,7 @@ struct Mutator {
     {
         Imath::M44d& matrix = current.data.geometryMatrix;
         switch (bytes.ConsumeIntegralInRange(0, 2)) {
-        case 0:
-            matrix[bytes.ConsumeIntegralInRange(0, 3)][bytes.ConsumeIntegralInRange(0, 3)] = fuzzedDouble();
-            break;
+        case 0: matrix[bytes.ConsumeIntegralInRange(0, 3)][bytes.ConsumeIntegralInRange(0, 3)] = fuzzedDouble(); break;
         case 1: matrix = Imath::M44d(0.0); break; // singular
         case 2: matrix = rest.data.geometryMatrix; break;
         }

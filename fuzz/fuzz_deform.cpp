@@ -14,8 +14,8 @@
 
 #include "DeformMutations.h"
 #include "FuzzContract.h"
-#include "io/RigFileReader.h"
 #include "SmallEyeRig.h"
+#include "io/RigFileReader.h"
 #include "rg/RgNode.h"
 
 extern "C" RgNode* create();

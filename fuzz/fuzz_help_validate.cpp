@@ -148,7 +148,9 @@ private:
         switch (bytes_.ConsumeIntegralInRange(0, 3)) {
         case 0: return key;
         case 1: return key.substr(0, bytes_.ConsumeIntegralInRange<std::size_t>(0, key.size()));
-        case 2: key[bytes_.ConsumeIntegralInRange<std::size_t>(0, key.size() - 1)] = bytes_.ConsumeIntegral<char>(); return key;
+        case 2:
+            key[bytes_.ConsumeIntegralInRange<std::size_t>(0, key.size() - 1)] = bytes_.ConsumeIntegral<char>();
+            return key;
         default: return bytes_.ConsumeRandomLengthString(40);
         }
     }

@@ -122,7 +122,9 @@ void deformPlayback(benchmark::State& state, DeformMode mode)
 
     const rghost::NodePointer node = lidShaperPlugin().createNode(rig.nodeName);
     RgDeformData data = rig.geometry;
-    const auto resetPoints = [&] { std::copy(rig.geometry.points.begin(), rig.geometry.points.end(), data.points.begin()); };
+    const auto resetPoints = [&] {
+        std::copy(rig.geometry.points.begin(), rig.geometry.points.end(), data.points.begin());
+    };
 
     // One pass over the animation first: the cache is built and every buffer
     // the node keeps has grown to what playback needs.

@@ -30,19 +30,58 @@ void* allocateAligned(std::size_t size, std::align_val_t alignment)
 
 } // namespace
 
-std::uint64_t heapAllocationCount() { return allocations.load(std::memory_order_relaxed); }
+std::uint64_t heapAllocationCount()
+{
+    return allocations.load(std::memory_order_relaxed);
+}
 
 // The standard library's nothrow forms forward to these, so they count too.
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
-void* operator new[](std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new(std::size_t size, std::align_val_t alignment)
+{
+    return allocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment)
+{
+    return allocateAligned(size, alignment);
+}
 
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept
+{
+    std::free(memory);
+}

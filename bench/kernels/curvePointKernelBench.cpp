@@ -11,7 +11,8 @@
 
 namespace {
 
-NurbsCurveData cubicWithEightControlPoints() {
+NurbsCurveData cubicWithEightControlPoints()
+{
     NurbsCurveData curve;
     curve.degree = 3;
     curve.knots = {0, 0, 0, 0, 0.2f, 0.4f, 0.6f, 0.8f, 1, 1, 1, 1};
@@ -20,11 +21,13 @@ NurbsCurveData cubicWithEightControlPoints() {
 }
 
 // 1024 parameters across the whole curve, so every span and its branches are hit.
-float parameterForStep(std::uint32_t step) {
+float parameterForStep(std::uint32_t step)
+{
     return static_cast<float>(step % 1024u) / 1023.0f;
 }
 
-void curvePointThroughBuild(benchmark::State& state, CurvePointKernelFunction build) {
+void curvePointThroughBuild(benchmark::State& state, CurvePointKernelFunction build)
+{
     const NurbsCurveData curve = cubicWithEightControlPoints();
     const auto knotCount = static_cast<std::int32_t>(curve.knots.size());
     double point[3];
@@ -35,7 +38,8 @@ void curvePointThroughBuild(benchmark::State& state, CurvePointKernelFunction bu
     }
 }
 
-void curvePointThroughDispatcher(benchmark::State& state) {
+void curvePointThroughDispatcher(benchmark::State& state)
+{
     const NurbsCurveData curve = cubicWithEightControlPoints();
     std::uint32_t step = 0;
     for (auto _ : state) {
@@ -43,7 +47,8 @@ void curvePointThroughDispatcher(benchmark::State& state) {
     }
 }
 
-bool registerCurvePointBenchmarks() {
+bool registerCurvePointBenchmarks()
+{
     struct Build {
         const char* name;
         ProcessorLevel lowestLevel;
@@ -65,4 +70,4 @@ bool registerCurvePointBenchmarks() {
 
 [[maybe_unused]] const bool curvePointBenchmarksRegistered = registerCurvePointBenchmarks();
 
-}  // namespace
+} // namespace

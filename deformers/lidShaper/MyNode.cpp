@@ -6,7 +6,10 @@
 #include "deformInputs.h"
 #include "messageSink.h"
 
-void MyNode::declareAttributes(std::vector<AttributeDescriptor>& attributes) { appendAttributeSchema(attributes); }
+void MyNode::declareAttributes(std::vector<AttributeDescriptor>& attributes)
+{
+    appendAttributeSchema(attributes);
+}
 
 RgStatus MyNode::validateAttributes(const AttributeMap& attributes)
 {

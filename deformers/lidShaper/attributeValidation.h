@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rg/AttributeMap.h"
 #include "messageSink.h"
+#include "rg/AttributeMap.h"
 #include "rg/RgStatus.h"
 
 // Checks that the map holds every key the node reads, with its value class:

@@ -33,8 +33,7 @@ RgStatus answerHelp(AttributeMap& arguments)
     arguments.at("NODE_NAME");
     const auto nodePointer = std::dynamic_pointer_cast<const RgPtr>(arguments.at("RG_NODE_PTR"));
     const UnnamedNode unnamed;
-    const RgNode& node =
-        nodePointer && nodePointer->value ? *static_cast<const RgNode*>(nodePointer->value) : unnamed;
+    const RgNode& node = nodePointer && nodePointer->value ? *static_cast<const RgNode*>(nodePointer->value) : unnamed;
 
     const MessageSink messages(node);
     for (const PointerArgument& argument : kPointerArguments) {

@@ -89,9 +89,9 @@ RgStatus solveEyes(const DeformInputs& inputs, DeformState& state, bool sequenti
 {
     std::array<RgStatus, 2> statuses{RgStatus::NotHandled, RgStatus::NotHandled};
     std::vector<V3d>& points = *inputs.points;
-    const EyeSolveTask leftTask{inputs.left,           state.leftEye,    points, inputs.geometryMatrix,
-                                inputs.geometryInverse, *inputs.weights, statuses[0]};
-    const EyeSolveTask rightTask{inputs.right,          state.rightEye,   points, inputs.geometryMatrix,
+    const EyeSolveTask leftTask{inputs.left,     state.leftEye, points, inputs.geometryMatrix, inputs.geometryInverse,
+                                *inputs.weights, statuses[0]};
+    const EyeSolveTask rightTask{inputs.right,           state.rightEye,  points,     inputs.geometryMatrix,
                                  inputs.geometryInverse, *inputs.weights, statuses[1]};
     const std::function<void()> solveLeft = [&leftTask] { solveEyeLids(leftTask); };
     const std::function<void()> solveRight = [&rightTask] { solveEyeLids(rightTask); };

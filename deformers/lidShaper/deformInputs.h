@@ -41,9 +41,9 @@ bool fetchEyeInputs(const MessageSink& messages, const AttributeMap& attributes,
 
 // What the input phase decided.
 enum class InputPhaseOutcome {
-    Continue,        // inputs complete: go on deforming
-    EnvelopeOff,     // envelope negligible: succeed without doing anything
-    LookupFailed,    // a key was missing or mistyped; its message has been shown
+    Continue,     // inputs complete: go on deforming
+    EnvelopeOff,  // envelope negligible: succeed without doing anything
+    LookupFailed, // a key was missing or mistyped; its message has been shown
 };
 
 // Reads the settings, the deform record and, unless the envelope switches the

@@ -5,6 +5,12 @@
 
 #define LIDSHAPER_EXPORT extern "C" __attribute__((visibility("default")))
 
-LIDSHAPER_EXPORT RgNode* create() { return new MyNode(); }
+LIDSHAPER_EXPORT RgNode* create()
+{
+    return new MyNode();
+}
 
-LIDSHAPER_EXPORT RgStatus help(AttributeMap& arguments) { return answerHelp(arguments); }
+LIDSHAPER_EXPORT RgStatus help(AttributeMap& arguments)
+{
+    return answerHelp(arguments);
+}

@@ -84,7 +84,10 @@ void report(const MessageSink& messages, EyeSide side, EyeCheck check, const std
 }
 
 // An input curve is there when it has control points, knots and a degree.
-bool curvePresent(const NurbsCurveData& curve) { return !curve.cvs.empty() && !curve.knots.empty() && curve.degree != 0; }
+bool curvePresent(const NurbsCurveData& curve)
+{
+    return !curve.cvs.empty() && !curve.knots.empty() && curve.degree != 0;
+}
 
 } // namespace
 
@@ -98,24 +101,42 @@ EyeCheck firstFailedInputCheck(const EyeInputs& eye)
     const auto wholeColumns = [n](const auto& list) { return list.size() % n == 0; };
 
     using C = EyeCheck;
-    if (eye.nurbsSphere->value.isNull()) return C::Sphere;
-    if (!curvePresent(eye.upperLidMinorCurve->value)) return C::UpperCurve;
-    if (!curvePresent(eye.lowerLidMinorCurve->value)) return C::LowerCurve;
-    if (n == 0) return C::ColumnCount;
-    if (!atLeast(eye.upperLidOuterIdxs->values, n)) return C::UpperOuterIdxs;
-    if (!wholeColumns(eye.upperLidCenterIdxs->values)) return C::UpperCenterIdxs;
-    if (!wholeColumns(eye.upperLidBetweenIdxs->values)) return C::UpperBetweenIdxs;
-    if (!atLeast(eye.upperLidInnerUV->values, nPlusTwo)) return C::UpperInnerUV;
-    if (!atLeast(eye.upperLidOuterUV->values, n)) return C::UpperOuterUV;
-    if (!atLeast(eye.upperLidMoveVector->values, n)) return C::UpperMoveVector;
-    if (eye.lowerLidInnerIdxs->values.size() != n) return C::LowerInnerIdxs;
-    if (!atLeast(eye.lowerLidOuterIdxs->values, n)) return C::LowerOuterIdxs;
-    if (!wholeColumns(eye.lowerLidCenterIdxs->values)) return C::LowerCenterIdxs;
-    if (!wholeColumns(eye.lowerLidBetweenIdxs->values)) return C::LowerBetweenIdxs;
-    if (!atLeast(eye.lowerLidInnerUV->values, nPlusTwo)) return C::LowerInnerUV;
-    if (!atLeast(eye.lowerLidOuterUV->values, n)) return C::LowerOuterUV;
-    if (!atLeast(eye.lowerLidMoveVector->values, n)) return C::LowerMoveVector;
-    if (eye.cornersIdxs->values.empty()) return C::Corners;
+    if (eye.nurbsSphere->value.isNull())
+        return C::Sphere;
+    if (!curvePresent(eye.upperLidMinorCurve->value))
+        return C::UpperCurve;
+    if (!curvePresent(eye.lowerLidMinorCurve->value))
+        return C::LowerCurve;
+    if (n == 0)
+        return C::ColumnCount;
+    if (!atLeast(eye.upperLidOuterIdxs->values, n))
+        return C::UpperOuterIdxs;
+    if (!wholeColumns(eye.upperLidCenterIdxs->values))
+        return C::UpperCenterIdxs;
+    if (!wholeColumns(eye.upperLidBetweenIdxs->values))
+        return C::UpperBetweenIdxs;
+    if (!atLeast(eye.upperLidInnerUV->values, nPlusTwo))
+        return C::UpperInnerUV;
+    if (!atLeast(eye.upperLidOuterUV->values, n))
+        return C::UpperOuterUV;
+    if (!atLeast(eye.upperLidMoveVector->values, n))
+        return C::UpperMoveVector;
+    if (eye.lowerLidInnerIdxs->values.size() != n)
+        return C::LowerInnerIdxs;
+    if (!atLeast(eye.lowerLidOuterIdxs->values, n))
+        return C::LowerOuterIdxs;
+    if (!wholeColumns(eye.lowerLidCenterIdxs->values))
+        return C::LowerCenterIdxs;
+    if (!wholeColumns(eye.lowerLidBetweenIdxs->values))
+        return C::LowerBetweenIdxs;
+    if (!atLeast(eye.lowerLidInnerUV->values, nPlusTwo))
+        return C::LowerInnerUV;
+    if (!atLeast(eye.lowerLidOuterUV->values, n))
+        return C::LowerOuterUV;
+    if (!atLeast(eye.lowerLidMoveVector->values, n))
+        return C::LowerMoveVector;
+    if (eye.cornersIdxs->values.empty())
+        return C::Corners;
     return C::None;
 }
 

@@ -46,7 +46,6 @@ void copyCurve(const NurbsCurveData& source, NurbsCurveData& copy)
     copy.degree = source.degree;
 }
 
-
 // The solve needs the move vector's length and unit copy on every call. They
 // are always those of column.moveVector (a new column's zeros included), so a
 // move vector with the same bits keeps them.
@@ -64,12 +63,8 @@ void setMoveVector(LidColumn& column, const V3d& moveVector)
 class EyePreparation {
 public:
     EyePreparation(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const DeformInputs& call)
-        : eye_(eye),
-          keys_(eyeAttributeKeys(side)),
-          state_(state),
-          points_(*call.points),
-          geometryMatrix_(call.geometryMatrix),
-          toWorld_(call.geometryMatrix),
+        : eye_(eye), keys_(eyeAttributeKeys(side)), state_(state), points_(*call.points),
+          geometryMatrix_(call.geometryMatrix), toWorld_(call.geometryMatrix),
           columnCount_(eye.upperLidInnerIdxs->values.size())
     {
     }

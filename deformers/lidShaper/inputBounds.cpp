@@ -41,8 +41,8 @@ bool IndexSpan::overlaps(const IndexSpan& other) const
     return !empty() && !other.empty() && lowest <= other.highest && other.lowest <= highest;
 }
 
-std::string findIndexOutsidePoints(const std::string& listKey, const std::vector<std::int32_t>& list,
-                                   std::size_t count, std::size_t pointCount)
+std::string findIndexOutsidePoints(const std::string& listKey, const std::vector<std::int32_t>& list, std::size_t count,
+                                   std::size_t pointCount)
 {
     for (std::size_t position = 0; position < count; ++position) {
         const std::int32_t index = list[position];
@@ -74,8 +74,8 @@ std::string findCurveProblem(const std::string& curveKey, const NurbsCurveData& 
         return {};
     return curveKey + " cannot be evaluated: degree " + std::to_string(curve.degree) + " with " +
            std::to_string(curve.cvs.size()) + " CVs and " + std::to_string(curve.knots.size()) +
-           " knots (a curve needs CVs + degree + 1 knots, degree at most " +
-           std::to_string(kMaxCurveKernelDegree) + ")";
+           " knots (a curve needs CVs + degree + 1 knots, degree at most " + std::to_string(kMaxCurveKernelDegree) +
+           ")";
 }
 
 std::array<SolvedIndexList, 8> solvedIndexLists(const EyeInputs& eye, const LidState& upper)
@@ -157,8 +157,8 @@ std::string findBetweenWeightProblem(const std::string& key, const std::vector<s
 
 } // namespace
 
-std::string findSolveProblem(const EyeInputs& eye, EyeSide side, const EyeSolveState& state,
-                             std::size_t pointCount, std::size_t weightCount, IndexSpan& touched)
+std::string findSolveProblem(const EyeInputs& eye, EyeSide side, const EyeSolveState& state, std::size_t pointCount,
+                             std::size_t weightCount, IndexSpan& touched)
 {
     const auto& keys = eyeAttributeKeys(side);
     touched = IndexSpan{};
@@ -177,9 +177,8 @@ std::string findSolveProblem(const EyeInputs& eye, EyeSide side, const EyeSolveS
         if (!problem.empty())
             return problem;
     }
-    forEachCornerIndexRun(state, [&touched](const std::int32_t* indices, std::size_t count) {
-        touched.include(indices, count);
-    });
+    forEachCornerIndexRun(
+        state, [&touched](const std::int32_t* indices, std::size_t count) { touched.include(indices, count); });
     return {};
 }
 

@@ -25,8 +25,8 @@ struct IndexSpan {
 };
 
 // The first `count` entries of `list` must name points.
-std::string findIndexOutsidePoints(const std::string& listKey, const std::vector<std::int32_t>& list,
-                                   std::size_t count, std::size_t pointCount);
+std::string findIndexOutsidePoints(const std::string& listKey, const std::vector<std::int32_t>& list, std::size_t count,
+                                   std::size_t pointCount);
 
 // `list` must hold at least `needed` entries; `why` says what needs them. Plain
 // text, so that a check that passes builds no string.
@@ -90,8 +90,8 @@ std::string findCornerProblem(const EyeInputs& eye, EyeSide side, const LidState
 // The solve reads the current index lists, cut by the prepared row counts, and
 // the weights of between rows after the first. On success `touched` spans every
 // point index the solve reads or writes.
-std::string findSolveProblem(const EyeInputs& eye, EyeSide side, const EyeSolveState& state,
-                             std::size_t pointCount, std::size_t weightCount, IndexSpan& touched);
+std::string findSolveProblem(const EyeInputs& eye, EyeSide side, const EyeSolveState& state, std::size_t pointCount,
+                             std::size_t weightCount, IndexSpan& touched);
 
 // Soft-region groups built on an earlier call must still fit this call's points
 // and weights.

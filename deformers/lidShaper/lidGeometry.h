@@ -48,7 +48,10 @@ inline V3d transformPoint(const V3d& p, const M44d& m, bool mIsAffine)
     return result;
 }
 
-inline V3d transformPoint(const V3d& p, const M44d& m) { return transformPoint(p, m, isAffine(m)); }
+inline V3d transformPoint(const V3d& p, const M44d& m)
+{
+    return transformPoint(p, m, isAffine(m));
+}
 
 // One matrix applied to many points as transformPoint applies it, with the
 // affine test made once.

@@ -25,14 +25,14 @@ struct LidInputs {
 
 LidInputs upperLidInputs(const EyeInputs& eye)
 {
-    return {eye.upperLidOuterControl->value, eye.upperLidOuterUV->values,  eye.upperLidInnerUV->values,
+    return {eye.upperLidOuterControl->value, eye.upperLidOuterUV->values,   eye.upperLidInnerUV->values,
             eye.upperLidInnerIdxs->values,   eye.upperLidOuterIdxs->values, eye.upperLidCenterIdxs->values,
             eye.upperLidBetweenIdxs->values, eye.upperMountSize->value};
 }
 
 LidInputs lowerLidInputs(const EyeInputs& eye)
 {
-    return {eye.lowerLidOuterControl->value, eye.lowerLidOuterUV->values,  eye.lowerLidInnerUV->values,
+    return {eye.lowerLidOuterControl->value, eye.lowerLidOuterUV->values,   eye.lowerLidInnerUV->values,
             eye.lowerLidInnerIdxs->values,   eye.lowerLidOuterIdxs->values, eye.lowerLidCenterIdxs->values,
             eye.lowerLidBetweenIdxs->values, eye.lowerMountSize->value};
 }
@@ -77,9 +77,8 @@ public:
     void solveCorners()
     {
         const EyeSolveState& state = task_.state;
-        const double closing =
-            closeContribution(false, state.lower.control, task_.eye.lowerOpenEyeValue->value) +
-            closeContribution(true, state.upper.control, task_.eye.upperOpenEyeValue->value);
+        const double closing = closeContribution(false, state.lower.control, task_.eye.lowerOpenEyeValue->value) +
+                               closeContribution(true, state.upper.control, task_.eye.upperOpenEyeValue->value);
         for (const CornerRecord& corner : state.corners)
             moveCorner(corner, closing);
     }
@@ -224,9 +223,9 @@ private:
     {
         findSphereDirections(lid, inputs);
         const M44d centerFrameInv = translationMatrix(center_).inverse(false);
-        const RowPlacementContext context{points_.data(),   task_.weights.data(), task_.geometryInverse,
-                                          isAffine(task_.geometryInverse),          center_,
-                                          centerFrameInv,   inputs.mountSize,     lid.minBetweenRadius};
+        const RowPlacementContext context{
+            points_.data(), task_.weights.data(), task_.geometryInverse, isAffine(task_.geometryInverse),
+            center_,        centerFrameInv,       inputs.mountSize,      lid.minBetweenRadius};
         const bool inLanes = lanes_.centerRows != nullptr;
         prepareRowScratch(lid, inLanes ? kRowPlacementLanes : 1);
         const std::size_t columnCount = lid.columns.size();
@@ -364,8 +363,7 @@ private:
         placed.innerRest = world(innerIndex);
         placed.innerFromCenter = placed.innerRest - center_;
         placed.innerRestRadius = placed.innerFromCenter.length();
-        placed.inner =
-            center_ + task_.state.innerSphereDirections[i] * (placed.innerRestRadius + column.innerOffset.z);
+        placed.inner = center_ + task_.state.innerSphereDirections[i] * (placed.innerRestRadius + column.innerOffset.z);
         setWorld(innerIndex, placed.inner);
 
         // Outer vertex likewise, at the smoothed outer parameters.
@@ -453,13 +451,13 @@ private:
         const M44d cornerFrameInv = cornerFrame.inverse(false);
 
         const V3d smoothedA = smoothThree(world(corner.cornerANeighbour1), cornerA, world(corner.cornerANeighbour2));
-        const V3d newA = closedCornerPosition(smoothedA, corner.offsetA, (cornerA - center_).length()) * closing +
-                         cornerA * keeping;
+        const V3d newA =
+            closedCornerPosition(smoothedA, corner.offsetA, (cornerA - center_).length()) * closing + cornerA * keeping;
         setWorld(corner.cornerA, newA);
 
         const V3d smoothedB = smoothThree(world(corner.cornerBNeighbour1), cornerB, world(corner.cornerBNeighbour2));
-        const V3d newB = closedCornerPosition(smoothedB, corner.offsetB, (cornerB - center_).length()) * closing +
-                         cornerB * keeping;
+        const V3d newB =
+            closedCornerPosition(smoothedB, corner.offsetB, (cornerB - center_).length()) * closing + cornerB * keeping;
         setWorld(corner.cornerB, newB);
 
         carryVertices(corner.alongSpanIdxs, spanMatchMatrix(newA, newB, cornerA, cornerB, cornerFrame, cornerFrameInv));

@@ -6,7 +6,10 @@
 
 namespace {
 
-void reportError(const std::string& message) { MGlobal::displayError(MString(message.c_str())); }
+void reportError(const std::string& message)
+{
+    MGlobal::displayError(MString(message.c_str()));
+}
 
 } // namespace
 

@@ -14,8 +14,14 @@
 // here; in other builds the marks are empty.
 #if defined(LIDSHAPER_THREAD_SANITIZER)
 #include <sanitizer/tsan_interface.h>
-static void handOver(const void* job) { __tsan_release(const_cast<void*>(job)); }
-static void takeOver(const void* job) { __tsan_acquire(const_cast<void*>(job)); }
+static void handOver(const void* job)
+{
+    __tsan_release(const_cast<void*>(job));
+}
+static void takeOver(const void* job)
+{
+    __tsan_acquire(const_cast<void*>(job));
+}
 #else
 static void handOver(const void*) {}
 static void takeOver(const void*) {}
@@ -36,8 +42,7 @@ void runInParallel(const std::function<void()>& first, const std::function<void(
     takeOver(&second);
 }
 
-void forRangesInParallel(std::size_t count, std::size_t grain,
-                         const std::function<void(std::size_t, std::size_t)>& job)
+void forRangesInParallel(std::size_t count, std::size_t grain, const std::function<void(std::size_t, std::size_t)>& job)
 {
     if (count < 2 * grain) {
         job(0, count);

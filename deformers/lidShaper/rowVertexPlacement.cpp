@@ -11,8 +11,7 @@ void setWorld(const RowPlacementContext& context, std::int32_t index, const V3d&
 
 } // namespace
 
-void placeCenterRowVertex(const RowPlacementContext& context, const CenterRowPlan& plan, std::uint32_t k,
-                          const V3d& p)
+void placeCenterRowVertex(const RowPlacementContext& context, const CenterRowPlan& plan, std::uint32_t k, const V3d& p)
 {
     const V3d& center = context.center;
     V3d turned = transformPoint(transformPoint(p, context.centerFrameInv), plan.turn);

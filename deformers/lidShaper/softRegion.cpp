@@ -53,18 +53,20 @@ std::string findSoftRegionProblem(const std::vector<std::int32_t>& indices, std:
                                   std::size_t weightCount)
 {
     std::string problem;
-    const EntryRole endRole = walkSoftRegionList(indices, [&](EntryRole role, std::size_t position, std::int32_t entry) {
-        if (role == EntryRole::Count) {
-            if (entry < 1)
-                problem = entryText(position, entry) + " is a member count below 1";
-        } else if (entry < 0 || static_cast<std::size_t>(entry) >= pointCount) {
-            problem = entryText(position, entry) + " is outside points (" + std::to_string(pointCount) + ")";
-        } else if ((role == EntryRole::Member || role == EntryRole::LastMember) &&
-                   static_cast<std::size_t>(entry) >= weightCount) {
-            problem = entryText(position, entry) + " has no weight (weights hold " + std::to_string(weightCount) + ")";
-        }
-        return problem.empty();
-    });
+    const EntryRole endRole =
+        walkSoftRegionList(indices, [&](EntryRole role, std::size_t position, std::int32_t entry) {
+            if (role == EntryRole::Count) {
+                if (entry < 1)
+                    problem = entryText(position, entry) + " is a member count below 1";
+            } else if (entry < 0 || static_cast<std::size_t>(entry) >= pointCount) {
+                problem = entryText(position, entry) + " is outside points (" + std::to_string(pointCount) + ")";
+            } else if ((role == EntryRole::Member || role == EntryRole::LastMember) &&
+                       static_cast<std::size_t>(entry) >= weightCount) {
+                problem =
+                    entryText(position, entry) + " has no weight (weights hold " + std::to_string(weightCount) + ")";
+            }
+            return problem.empty();
+        });
     if (problem.empty() && endRole != EntryRole::Pivot)
         problem = "softRegion ends inside a record (" + std::to_string(indices.size()) + " entries)";
     return problem;

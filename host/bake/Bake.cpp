@@ -79,8 +79,7 @@ fs::path makeDirectory(const fs::path& directory)
 class BakeFiles {
 public:
     BakeFiles(const Rig& rig, const FramePlan& plan, const BakeOutputs& outputs)
-        : rig_(rig)
-        , digits_(frameNumberDigits(sceneFrame(rig, plan.firstRecorded), sceneFrame(rig, plan.last)))
+        : rig_(rig), digits_(frameNumberDigits(sceneFrame(rig, plan.firstRecorded), sceneFrame(rig, plan.last)))
     {
         refuseClashes(outputs);
         if (!outputs.resultFile.empty()) {

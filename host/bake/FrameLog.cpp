@@ -7,11 +7,7 @@
 
 namespace rghost {
 
-FrameLog::FrameLog(std::ostream& out, bool terminal)
-    : out_(out)
-    , terminal_(terminal)
-{
-}
+FrameLog::FrameLog(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
 
 void FrameLog::progress(std::size_t played, std::size_t toPlay)
 {
@@ -66,7 +62,8 @@ void FrameLog::printFold()
     const std::size_t lines = lastErrors_.size();
     out_ << (repeats_ == 1 ? "frame " + std::to_string(firstRepeat_)
                            : "frames " + std::to_string(firstRepeat_) + "-" + std::to_string(lastFrame_))
-         << ": the same " << (lines == 1 ? "error" : std::to_string(lines) + " errors") << " as frame " << source << '\n';
+         << ": the same " << (lines == 1 ? "error" : std::to_string(lines) + " errors") << " as frame " << source
+         << '\n';
     repeats_ = 0;
 }
 
@@ -87,8 +84,8 @@ std::string formatProgressBar(std::size_t done, std::size_t total, std::size_t w
     const std::string totalText = std::to_string(total);
     // Pad the count to its final width so the line never shrinks while redrawn.
     const std::size_t countWidth = 2 * totalText.size() + 1;
-    return "[" + std::string(filled, '#') + std::string(width - filled, '-') + "] "
-        + std::string(countWidth - count.size(), ' ') + count;
+    return "[" + std::string(filled, '#') + std::string(width - filled, '-') + "] " +
+           std::string(countWidth - count.size(), ' ') + count;
 }
 
 std::size_t peakMemoryBytes()

@@ -24,6 +24,7 @@ SceneFrames parseSceneFrames(std::string_view text);
 // first recorded frame the node replays `preroll` frames (unset: every earlier
 // frame, which gives exactly the points of a run of the whole rig). Throws
 // std::invalid_argument naming the rig's frames when `frames` is not within them.
-FramePlan planFrames(const Rig& rig, const std::optional<SceneFrames>& frames, const std::optional<std::size_t>& preroll);
+FramePlan planFrames(const Rig& rig, const std::optional<SceneFrames>& frames,
+                     const std::optional<std::size_t>& preroll);
 
 } // namespace rghost

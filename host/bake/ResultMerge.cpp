@@ -26,7 +26,8 @@ bool scanFrameLine(std::string_view line, std::int64_t& frame, std::size_t& poin
     const std::string_view start = "    {\"frame\":";
     const std::string_view pointsKey = ",\"points\":[";
     const std::size_t points = line.rfind(pointsKey);
-    if (line.substr(0, start.size()) != start || points == std::string_view::npos || line.substr(line.size() - 2) != "]}") {
+    if (line.substr(0, start.size()) != start || points == std::string_view::npos ||
+        line.substr(line.size() - 2) != "]}") {
         return false;
     }
     const char* numberEnd = line.data() + line.size();
@@ -58,9 +59,7 @@ std::string readNodeName(const std::string& text)
 // the head and the tail, a frame at a time.
 class ChunkReader {
 public:
-    explicit ChunkReader(std::string path)
-        : path_(std::move(path))
-        , in_(path_, std::ios::binary)
+    explicit ChunkReader(std::string path) : path_(std::move(path)), in_(path_, std::ios::binary)
     {
         if (!in_) {
             failChunk(path_, "cannot read the file");
@@ -165,9 +164,9 @@ void mergeResultFiles(const std::vector<std::string>& chunkPaths, const std::str
         const Chunk& chunk = chunks.back();
         const Chunk& front = chunks.front();
         if (chunk.node != front.node || chunk.pointCount != front.pointCount) {
-            failChunk(chunk.path, "comes from another rig than " + front.path + " (node '" + chunk.node + "' with "
-                                      + std::to_string(chunk.pointCount) + " points, not '" + front.node + "' with "
-                                      + std::to_string(front.pointCount) + ")");
+            failChunk(chunk.path, "comes from another rig than " + front.path + " (node '" + chunk.node + "' with " +
+                                      std::to_string(chunk.pointCount) + " points, not '" + front.node + "' with " +
+                                      std::to_string(front.pointCount) + ")");
         }
     }
     std::stable_sort(chunks.begin(), chunks.end(), [](const Chunk& a, const Chunk& b) { return a.first < b.first; });
@@ -179,9 +178,10 @@ void mergeResultFiles(const std::vector<std::string>& chunkPaths, const std::str
     for (const Chunk& chunk : chunks) {
         if (previous != nullptr && chunk.first != last + 1) {
             const std::string before = previous->path + " (" + frames(previous->first, last) + ")";
-            failChunk(chunk.path, chunk.first <= last ? "starts at frame " + std::to_string(chunk.first) + ", within " + before
-                                                      : frames(last + 1, chunk.first - 1) + " are missing between " + before
-                                                          + " and this chunk");
+            failChunk(chunk.path,
+                      chunk.first <= last
+                          ? "starts at frame " + std::to_string(chunk.first) + ", within " + before
+                          : frames(last + 1, chunk.first - 1) + " are missing between " + before + " and this chunk");
         }
         ChunkReader reader(chunk.path);
         std::string_view line;
@@ -189,9 +189,9 @@ void mergeResultFiles(const std::vector<std::string>& chunkPaths, const std::str
         std::size_t pointCount = 0;
         while (reader.nextFrame(line, frame, pointCount)) {
             if (frame != last + 1 || pointCount != chunk.pointCount) {
-                failChunk(chunk.path, "frame " + std::to_string(frame) + " with " + std::to_string(pointCount)
-                                          + " points follows frame " + std::to_string(last) + " with "
-                                          + std::to_string(chunk.pointCount));
+                failChunk(chunk.path, "frame " + std::to_string(frame) + " with " + std::to_string(pointCount) +
+                                          " points follows frame " + std::to_string(last) + " with " +
+                                          std::to_string(chunk.pointCount));
             }
             merged.write(previous == nullptr && frame == chunk.first ? std::string_view() : resultFrameSeparator);
             merged.write(line);

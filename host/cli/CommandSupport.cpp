@@ -20,7 +20,8 @@ extern "C" void noteInterrupt(int)
 
 void addPluginOption(CLI::App& subcommand, std::string& pluginPath)
 {
-    subcommand.add_option("--plugin", pluginPath, "Plug-in library to load (default: ../lib/lidShaper_2018.so beside this program)");
+    subcommand.add_option("--plugin", pluginPath,
+                          "Plug-in library to load (default: ../lib/lidShaper_2018.so beside this program)");
 }
 
 Plugin loadPlugin(const std::string& pluginPath)

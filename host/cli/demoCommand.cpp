@@ -8,11 +8,11 @@
 #include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "picture/contactSheet.h"
-#include "picture/rigScene.h"
 #include "demo/demoSummary.h"
 #include "io/AtomicFile.h"
 #include "io/RigFileWriter.h"
+#include "picture/contactSheet.h"
+#include "picture/rigScene.h"
 #include "sample/sampleRig.h"
 
 namespace rghost {
@@ -28,7 +28,8 @@ struct DemoOptions {
 
 // One panel per key moment of the animation; the eyeballs do not move, so
 // they are tessellated once.
-std::string renderKeyMoments(const Rig& rig, const SampleRigOptions& rigOptions, const std::vector<FrameResult>& results)
+std::string renderKeyMoments(const Rig& rig, const SampleRigOptions& rigOptions,
+                             const std::vector<FrameResult>& results)
 {
     const std::vector<Facet> eyeballs = eyeballFacets(rig, rig.attributes);
     std::vector<SheetPanel> panels;
@@ -93,9 +94,10 @@ int runDemo(const DemoOptions& options)
 void addDemoCommand(CLI::App& app, Command& command)
 {
     auto options = std::make_shared<DemoOptions>();
-    CLI::App* demo = app.add_subcommand(
-        "demo", "Build the sample eye rig, play its animation on one node, and write OBJ meshes, a contact sheet and a summary");
-    demo->add_option("--out", options->outDirectory, "Directory to write into (created if missing)")->capture_default_str();
+    CLI::App* demo = app.add_subcommand("demo", "Build the sample eye rig, play its animation on one node, and write "
+                                                "OBJ meshes, a contact sheet and a summary");
+    demo->add_option("--out", options->outDirectory, "Directory to write into (created if missing)")
+        ->capture_default_str();
     addPluginOption(*demo, options->pluginPath);
     demo->callback([options, &command] { command = [options] { return runDemo(*options); }; });
 }

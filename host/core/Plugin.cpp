@@ -33,7 +33,8 @@ Plugin::Plugin(const std::string& path) : path_(path)
 {
     if (!std::filesystem::exists(path)) {
         // The usual cause is a host built on its own; say how to get the plug-in beside it.
-        throw PluginError("cannot load plug-in " + path + ": no such file; build it with "
+        throw PluginError("cannot load plug-in " + path +
+                          ": no such file; build it with "
                           "`cmake --build --preset default --target lidShaper_2018` "
                           "(scripts/lidshaper.sh demo builds it too), or name another build");
     }

@@ -7,8 +7,8 @@ namespace rghost {
 AttributeMap frameAttributes(const Rig& rig, std::size_t frame)
 {
     if (frame >= frameCount(rig)) {
-        throw std::out_of_range("frame " + std::to_string(frame) + " is past the rig's "
-                                + std::to_string(frameCount(rig)) + " frames");
+        throw std::out_of_range("frame " + std::to_string(frame) + " is past the rig's " +
+                                std::to_string(frameCount(rig)) + " frames");
     }
     AttributeMap attributes = rig.attributes;
     if (rig.frames.empty()) {

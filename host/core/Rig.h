@@ -13,7 +13,8 @@
 namespace rghost {
 
 // The top-level fields a rig file may hold; others are ignored.
-inline const std::vector<std::string> kRigFileFields = {"format", "node", "attributes", "geometry", "frames", "startFrame"};
+inline const std::vector<std::string> kRigFileFields = {"format",   "node",   "attributes",
+                                                        "geometry", "frames", "startFrame"};
 
 // One animation frame: the keys it sets on top of the base attributes, and the
 // keys it removes for that frame (given as null in the rig file).
@@ -32,12 +33,12 @@ struct RigSurface {
 // Everything a host hands one deformer node, as a rig file describes it.
 struct Rig {
     std::string nodeName = "rgNode1";
-    AttributeMap attributes;                   // the base attribute map
-    RgDeformData geometry;                     // rest points, matrix, weights, enabled
+    AttributeMap attributes;                      // the base attribute map
+    RgDeformData geometry;                        // rest points, matrix, weights, enabled
     std::vector<std::vector<std::int32_t>> faces; // polygons for mesh output only
-    std::vector<RigFrame> frames;              // empty: one frame of the base attributes
-    std::int32_t startFrame = 0;               // scene frame number of the first frame
-    std::vector<RigSurface> surfaces;          // every surface the values hold
+    std::vector<RigFrame> frames;                 // empty: one frame of the base attributes
+    std::int32_t startFrame = 0;                  // scene frame number of the first frame
+    std::vector<RigSurface> surfaces;             // every surface the values hold
     // Top-level fields of the file that the format does not know: ignored, but
     // kept so that a misspelt "frames" can be pointed out.
     std::vector<std::string> unknownFields;

@@ -15,9 +15,9 @@ FramePlan wholeRig(const Rig& rig)
 void playRig(RgNode& node, const Rig& rig, const FramePlan& plan, const FrameReceiver& receive)
 {
     if (plan.firstPlayed > plan.firstRecorded || plan.firstRecorded > plan.last || plan.last >= frameCount(rig)) {
-        throw std::out_of_range("frames " + std::to_string(plan.firstPlayed) + ", " + std::to_string(plan.firstRecorded)
-                                + ".." + std::to_string(plan.last) + " do not fit a rig of " + std::to_string(frameCount(rig))
-                                + " frames");
+        throw std::out_of_range("frames " + std::to_string(plan.firstPlayed) + ", " +
+                                std::to_string(plan.firstRecorded) + ".." + std::to_string(plan.last) +
+                                " do not fit a rig of " + std::to_string(frameCount(rig)) + " frames");
     }
     using Clock = std::chrono::steady_clock;
     node.mayaObject = mayastandin::makeDependencyNode(rig.nodeName);

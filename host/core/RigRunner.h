@@ -17,11 +17,11 @@ namespace rghost {
 
 // What one deform call of a frame gave.
 struct FrameResult {
-    std::int64_t frame = 0;               // scene frame number: the rig's startFrame plus the frame's index
-    RgStatus status = RgStatus::Success;  // what deform returned
-    std::vector<std::string> errors;      // lines shown through MGlobal::displayError, in order
-    std::vector<Imath::V3d> points;       // the points after the call
-    double seconds = 0.0;                 // how long the deform call took
+    std::int64_t frame = 0;              // scene frame number: the rig's startFrame plus the frame's index
+    RgStatus status = RgStatus::Success; // what deform returned
+    std::vector<std::string> errors;     // lines shown through MGlobal::displayError, in order
+    std::vector<Imath::V3d> points;      // the points after the call
+    double seconds = 0.0;                // how long the deform call took
 };
 
 // Which frames of a rig to play, by index (0-based, both ends included):

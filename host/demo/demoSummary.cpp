@@ -22,7 +22,8 @@ std::string formatDemoSummary(const std::vector<FrameResult>& results, const std
         }
     }
     const double total = std::accumulate(frameMilliseconds.begin(), frameMilliseconds.end(), 0.0);
-    const double slowest = frameMilliseconds.empty() ? 0.0 : *std::max_element(frameMilliseconds.begin(), frameMilliseconds.end());
+    const double slowest =
+        frameMilliseconds.empty() ? 0.0 : *std::max_element(frameMilliseconds.begin(), frameMilliseconds.end());
     const double mean = frameMilliseconds.empty() ? 0.0 : total / frameMilliseconds.size();
 
     const nlohmann::ordered_json summary = {
@@ -30,7 +31,8 @@ std::string formatDemoSummary(const std::vector<FrameResult>& results, const std
         {"succeeded", succeeded},
         {"statuses", statuses},
         {"errors", errors},
-        {"timing", {{"totalMilliseconds", total}, {"meanFrameMilliseconds", mean}, {"slowestFrameMilliseconds", slowest}}},
+        {"timing",
+         {{"totalMilliseconds", total}, {"meanFrameMilliseconds", mean}, {"slowestFrameMilliseconds", slowest}}},
         {"files", {{"rig", outputs.rigFile}, {"contactSheet", outputs.contactSheet}, {"obj", outputs.objFiles}}},
     };
     return summary.dump(2) + "\n";

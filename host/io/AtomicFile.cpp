@@ -40,8 +40,8 @@ int createTemporarySibling(const fs::path& target, std::string& temporaryPath)
     static std::atomic<unsigned> counter{0};
     const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
     for (;;) {
-        temporaryPath = (directory / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-"
-                                      + std::to_string(counter++)))
+        temporaryPath = (directory / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+                                      std::to_string(counter++)))
                             .string();
         // 0666 lets the umask decide, as for any file the user creates.
         const int descriptor = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -53,8 +53,7 @@ int createTemporarySibling(const fs::path& target, std::string& temporaryPath)
 
 } // namespace
 
-AtomicFile::AtomicFile(std::string path)
-    : path_(std::move(path))
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
 {
     if (path_ == "-") {
         descriptor_ = ::dup(STDOUT_FILENO);
@@ -79,8 +78,8 @@ AtomicFile::AtomicFile(std::string path)
     }
     const fs::path directory = target.parent_path();
     if (!directory.empty() && !fs::is_directory(directory, ignored)) {
-        failWriting(path_, "directory " + directory.string()
-                               + (fs::exists(directory, ignored) ? " is not a directory" : " does not exist"));
+        failWriting(path_, "directory " + directory.string() +
+                               (fs::exists(directory, ignored) ? " is not a directory" : " does not exist"));
     }
     descriptor_ = createTemporarySibling(target, temporary_);
     if (descriptor_ < 0) {
@@ -99,10 +98,8 @@ AtomicFile::~AtomicFile()
 }
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
-    : path_(std::move(other.path_))
-    , target_(std::move(other.target_))
-    , temporary_(std::exchange(other.temporary_, {}))
-    , descriptor_(std::exchange(other.descriptor_, -1))
+    : path_(std::move(other.path_)), target_(std::move(other.target_)), temporary_(std::exchange(other.temporary_, {})),
+      descriptor_(std::exchange(other.descriptor_, -1))
 {
 }
 

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "io/JsonPath.h"
 #include "core/Rig.h"
+#include "io/JsonPath.h"
 #include "rg/RgData.h"
 
 namespace rghost {

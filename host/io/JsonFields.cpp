@@ -108,10 +108,11 @@ std::int32_t readInt32(const json& value, const JsonPath& path)
     if (!value.is_number_integer()) {
         failExpected(value, path, "an integer");
     }
-    const bool inRange = value.is_number_unsigned()
-        ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
-        : value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min()
-            && value.get<std::int64_t>() <= std::numeric_limits<std::int32_t>::max();
+    const bool inRange =
+        value.is_number_unsigned()
+            ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
+            : value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min() &&
+                  value.get<std::int64_t>() <= std::numeric_limits<std::int32_t>::max();
     if (!inRange) {
         failAt(path, value.dump() + " is outside the 32-bit signed integer range");
     }
@@ -135,7 +136,8 @@ Imath::V3d readVector3(const json& value, const JsonPath& path)
     if (elements.size() != 3) {
         failAt(path, "expected [x, y, z], got a list of " + std::to_string(elements.size()) + " elements");
     }
-    return Imath::V3d(readNumber(elements[0], path[0]), readNumber(elements[1], path[1]), readNumber(elements[2], path[2]));
+    return Imath::V3d(readNumber(elements[0], path[0]), readNumber(elements[1], path[1]),
+                      readNumber(elements[2], path[2]));
 }
 
 Imath::M44d readMatrix(const json& value, const JsonPath& path)

@@ -33,10 +33,12 @@ Imath::V4d readHomogeneousPoint(const json& value, const JsonPath& path)
 {
     const auto& elements = requireArray(value, path);
     if (elements.size() != 3 && elements.size() != 4) {
-        failAt(path, "expected [x, y, z] or [x, y, z, w], got a list of " + std::to_string(elements.size()) + " elements");
+        failAt(path,
+               "expected [x, y, z] or [x, y, z, w], got a list of " + std::to_string(elements.size()) + " elements");
     }
     const double w = elements.size() == 4 ? readNumber(elements[3], path[3]) : 1.0;
-    return Imath::V4d(readNumber(elements[0], path[0]), readNumber(elements[1], path[1]), readNumber(elements[2], path[2]), w);
+    return Imath::V4d(readNumber(elements[0], path[0]), readNumber(elements[1], path[1]),
+                      readNumber(elements[2], path[2]), w);
 }
 
 // Counted in 64 bits so that no pair of 32-bit counts can overflow.
@@ -63,8 +65,9 @@ NurbsCurveData readCurveObject(const json& value, const JsonPath& path)
 mayastandin::NurbsSurfaceDescription readSurfaceObject(const json& value, const JsonPath& path)
 {
     requireObject(value, path);
-    rejectUnknownFields(value, path,
-                        {"degreeU", "degreeV", "cvCountU", "cvCountV", "knotsU", "knotsV", "cvs", "formU", "formV", "worldMatrix"});
+    rejectUnknownFields(
+        value, path,
+        {"degreeU", "degreeV", "cvCountU", "cvCountV", "knotsU", "knotsV", "cvs", "formU", "formV", "worldMatrix"});
     mayastandin::NurbsSurfaceDescription surface;
     surface.degreeU = readCount(value, path, "degreeU");
     surface.degreeV = readCount(value, path, "degreeV");
@@ -79,12 +82,12 @@ mayastandin::NurbsSurfaceDescription readSurfaceObject(const json& value, const 
         surface.worldMatrix = readMatrix(*matrix, path / "worldMatrix");
     }
 
-    checkListSize(surface.cvs.size(), std::int64_t{surface.cvCountU} * surface.cvCountV, path / "cvs",
-                  "control points", "cvCountU * cvCountV");
-    checkListSize(surface.knotsU.size(), std::int64_t{surface.cvCountU} + surface.degreeU + 1, path / "knotsU",
-                  "knots", "cvCountU + degreeU + 1");
-    checkListSize(surface.knotsV.size(), std::int64_t{surface.cvCountV} + surface.degreeV + 1, path / "knotsV",
-                  "knots", "cvCountV + degreeV + 1");
+    checkListSize(surface.cvs.size(), std::int64_t{surface.cvCountU} * surface.cvCountV, path / "cvs", "control points",
+                  "cvCountU * cvCountV");
+    checkListSize(surface.knotsU.size(), std::int64_t{surface.cvCountU} + surface.degreeU + 1, path / "knotsU", "knots",
+                  "cvCountU + degreeU + 1");
+    checkListSize(surface.knotsV.size(), std::int64_t{surface.cvCountV} + surface.degreeV + 1, path / "knotsV", "knots",
+                  "cvCountV + degreeV + 1");
     const std::string problem = mayastandin::describeSurfaceProblem(surface);
     if (!problem.empty()) {
         failAt(path, problem);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <mayastandin/StandIn.h>
+#include <nlohmann/json.hpp>
 
 #include "io/JsonPath.h"
 #include "rg/NurbsCurveData.h"

@@ -17,7 +17,8 @@ void appendNumber(std::string& text, double value)
 
 std::string unsignedDigits(std::int64_t value)
 {
-    const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     return std::to_string(magnitude);
 }
 

@@ -7,7 +7,8 @@
 
 namespace rghost {
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "Point Cache 2 files are little-endian, like this machine's memory");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "Point Cache 2 files are little-endian, like this machine's memory");
 
 namespace {
 
@@ -22,7 +23,8 @@ void appendRaw(std::string& bytes, T value)
 std::int32_t headerCount(std::size_t count, const char* what)
 {
     if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-        throw std::invalid_argument(std::string("a point cache holds at most 2^31-1 ") + what + ", not " + std::to_string(count));
+        throw std::invalid_argument(std::string("a point cache holds at most 2^31-1 ") + what + ", not " +
+                                    std::to_string(count));
     }
     return static_cast<std::int32_t>(count);
 }
@@ -32,9 +34,9 @@ std::int32_t headerCount(std::size_t count, const char* what)
 float toFloat(double value)
 {
     const double largest = std::numeric_limits<float>::max();
-    return value > largest ? std::numeric_limits<float>::infinity()
-        : value < -largest ? -std::numeric_limits<float>::infinity()
-                           : static_cast<float>(value);
+    return value > largest    ? std::numeric_limits<float>::infinity()
+           : value < -largest ? -std::numeric_limits<float>::infinity()
+                              : static_cast<float>(value);
 }
 
 } // namespace

@@ -37,10 +37,10 @@ std::string formatResultHead(const std::string& nodeName)
 
 std::string formatResultFrame(const FrameResult& frame)
 {
-    std::string text = "    {\"frame\":" + std::to_string(frame.frame)
-        + ",\"status\":" + std::to_string(static_cast<std::int32_t>(frame.status))
-        + ",\"statusName\":" + jsonText(statusName(frame.status)) + ",\"errors\":" + jsonText(frame.errors)
-        + ",\"points\":[";
+    std::string text = "    {\"frame\":" + std::to_string(frame.frame) +
+                       ",\"status\":" + std::to_string(static_cast<std::int32_t>(frame.status)) +
+                       ",\"statusName\":" + jsonText(statusName(frame.status)) +
+                       ",\"errors\":" + jsonText(frame.errors) + ",\"points\":[";
     // About 20 characters a coordinate.
     text.reserve(text.size() + frame.points.size() * 64 + 3);
     for (std::size_t i = 0; i < frame.points.size(); ++i) {

@@ -22,7 +22,8 @@ void readFormat(const json& document)
 {
     const json& format = requiredField(document, JsonPath(), "format");
     if (!format.is_string() || format.get_ref<const std::string&>() != rigFormat) {
-        failAt(JsonPath() / "format", std::string("expected \"") + rigFormat + "\", got " + format.dump(-1, ' ', false, json::error_handler_t::replace));
+        failAt(JsonPath() / "format", std::string("expected \"") + rigFormat + "\", got " +
+                                          format.dump(-1, ' ', false, json::error_handler_t::replace));
     }
 }
 
@@ -65,8 +66,8 @@ std::vector<std::int32_t> readFace(const json& value, const JsonPath& path, std:
     }
     for (std::size_t i = 0; i < face.size(); ++i) {
         if (face[i] < 0 || static_cast<std::size_t>(face[i]) >= pointCount) {
-            failAt(path[i], "point index " + std::to_string(face[i]) + " is outside geometry.points ("
-                                + std::to_string(pointCount) + " points)");
+            failAt(path[i], "point index " + std::to_string(face[i]) + " is outside geometry.points (" +
+                                std::to_string(pointCount) + " points)");
         }
     }
     return face;
@@ -87,17 +88,18 @@ void readGeometry(const json& object, const JsonPath& path, Rig& rig)
     if (const json* weights = findField(object, "weights")) {
         geometry.weights = readList(*weights, path / "weights", readFloat);
         if (geometry.weights.size() != geometry.points.size()) {
-            failAt(path / "weights", "holds " + std::to_string(geometry.weights.size()) + " numbers but "
-                                         + (path / "points").str() + " holds "
-                                         + std::to_string(geometry.points.size()) + " points");
+            failAt(path / "weights", "holds " + std::to_string(geometry.weights.size()) + " numbers but " +
+                                         (path / "points").str() + " holds " + std::to_string(geometry.points.size()) +
+                                         " points");
         }
     } else {
         geometry.weights.assign(geometry.points.size(), 1.0f);
     }
     if (const json* faces = findField(object, "faces")) {
         const std::size_t pointCount = geometry.points.size();
-        rig.faces = readList(*faces, path / "faces",
-                             [pointCount](const json& face, const JsonPath& facePath) { return readFace(face, facePath, pointCount); });
+        rig.faces = readList(*faces, path / "faces", [pointCount](const json& face, const JsonPath& facePath) {
+            return readFace(face, facePath, pointCount);
+        });
     }
 }
 
@@ -125,8 +127,9 @@ Rig parseRig(std::string_view text)
         rig.startFrame = readInt32(*startFrame, root / "startFrame");
     }
     if (const json* frames = findField(document, "frames")) {
-        rig.frames = readList(*frames, root / "frames",
-                              [&rig](const json& frame, const JsonPath& framePath) { return readFrame(frame, framePath, rig); });
+        rig.frames = readList(*frames, root / "frames", [&rig](const json& frame, const JsonPath& framePath) {
+            return readFrame(frame, framePath, rig);
+        });
     }
     return rig;
 }

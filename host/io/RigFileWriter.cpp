@@ -24,7 +24,10 @@ double finite(double number)
     return number;
 }
 
-ordered_json vectorJson(const Imath::V3d& v) { return ordered_json::array({finite(v.x), finite(v.y), finite(v.z)}); }
+ordered_json vectorJson(const Imath::V3d& v)
+{
+    return ordered_json::array({finite(v.x), finite(v.y), finite(v.z)});
+}
 
 ordered_json matrixJson(const Imath::M44d& matrix)
 {
@@ -62,12 +65,18 @@ ordered_json surfaceJson(const MObject& surface, const Rig& rig)
     for (const RigSurface& known : rig.surfaces) {
         if (known.surface == surface) {
             const mayastandin::NurbsSurfaceDescription& d = known.description;
-            const auto point = [](const Imath::V4d& p) { return ordered_json::array({finite(p.x), finite(p.y), finite(p.z), finite(p.w)}); };
-            return {{"degreeU", d.degreeU}, {"degreeV", d.degreeV},
-                    {"cvCountU", d.cvCountU}, {"cvCountV", d.cvCountV},
-                    {"knotsU", listJson(d.knotsU, finite)}, {"knotsV", listJson(d.knotsV, finite)},
+            const auto point = [](const Imath::V4d& p) {
+                return ordered_json::array({finite(p.x), finite(p.y), finite(p.z), finite(p.w)});
+            };
+            return {{"degreeU", d.degreeU},
+                    {"degreeV", d.degreeV},
+                    {"cvCountU", d.cvCountU},
+                    {"cvCountV", d.cvCountV},
+                    {"knotsU", listJson(d.knotsU, finite)},
+                    {"knotsV", listJson(d.knotsV, finite)},
                     {"cvs", listJson(d.cvs, point)},
-                    {"formU", d.periodicU ? "periodic" : "open"}, {"formV", d.periodicV ? "periodic" : "open"},
+                    {"formU", d.periodicU ? "periodic" : "open"},
+                    {"formV", d.periodicV ? "periodic" : "open"},
                     {"worldMatrix", matrixJson(d.worldMatrix)}};
         }
     }
@@ -105,11 +114,12 @@ ordered_json valueJson(const std::shared_ptr<RgData>& data, const Rig& rig)
         return pointer == nullptr ? ordered_json(nullptr) : ordered_json(reinterpret_cast<std::uintptr_t>(pointer));
     };
     const auto surface = [&rig](const MObject& object) { return surfaceJson(object, rig); };
-    const bool written = writeTyped<RgBoolean>(*data, same, out) || writeTyped<RgInt>(*data, same, out)
-        || writeTyped<RgFloat>(*data, number, out) || writeTyped<RgDouble>(*data, number, out)
-        || writeTyped<RgVector>(*data, vectorJson, out) || writeTyped<RgString>(*data, same, out)
-        || writeTyped<RgPtr>(*data, address, out) || writeTyped<RgNurbsCurve>(*data, curveJson, out, false)
-        || writeTyped<RgNurbsSurface>(*data, surface, out, false);
+    const bool written = writeTyped<RgBoolean>(*data, same, out) || writeTyped<RgInt>(*data, same, out) ||
+                         writeTyped<RgFloat>(*data, number, out) || writeTyped<RgDouble>(*data, number, out) ||
+                         writeTyped<RgVector>(*data, vectorJson, out) || writeTyped<RgString>(*data, same, out) ||
+                         writeTyped<RgPtr>(*data, address, out) ||
+                         writeTyped<RgNurbsCurve>(*data, curveJson, out, false) ||
+                         writeTyped<RgNurbsSurface>(*data, surface, out, false);
     if (!written) {
         throw std::invalid_argument("its value class has no rig-file type");
     }
@@ -161,9 +171,8 @@ ordered_json frameJson(const RigFrame& frame, const Rig& rig)
 std::string formatRig(const Rig& rig)
 {
     try {
-        ordered_json document = {{"format", "rg-rig/1"},
-                                 {"node", rig.nodeName},
-                                 {"attributes", attributesJson(rig.attributes, rig)}};
+        ordered_json document = {
+            {"format", "rg-rig/1"}, {"node", rig.nodeName}, {"attributes", attributesJson(rig.attributes, rig)}};
         try {
             document["geometry"] = geometryJson(rig);
         } catch (const std::invalid_argument& error) {

@@ -76,7 +76,8 @@ ordered_json descriptorJson(const AttributeDescriptor& attribute)
     const auto text = [reference](std::string_view ControlReference::*member) {
         return reference ? ordered_json(std::string(reference->*member)) : ordered_json();
     };
-    const ordered_json range = reference && reference->range ? ordered_json(describeRange(*reference->range)) : ordered_json();
+    const ordered_json range =
+        reference && reference->range ? ordered_json(describeRange(*reference->range)) : ordered_json();
     return {{"key", attribute.key},
             {"shortName", attribute.shortName},
             {"typeCode", static_cast<std::int32_t>(attribute.typeCode)},

@@ -139,8 +139,10 @@ void encodeLidShapes(SampleEye& eye, int columns)
             V3d(0.0, -kUpperCreaseFollow, 0.0);
         eye.pointsOffset[offsetTable::columnEntry(n, ColumnOffset::LowerOuterMove, i)] =
             V3d(0.0, -kLowerCreaseFollow, 0.0);
-        eye.upper.outerUV.emplace_back(creaseU(s), upperCreaseV(s) - upperProfile - upperRatio * kUpperCreaseFollow, 0.0);
-        eye.lower.outerUV.emplace_back(creaseU(s), lowerCreaseV(s) + lowerProfile + lowerRatio * kLowerCreaseFollow, 0.0);
+        eye.upper.outerUV.emplace_back(creaseU(s), upperCreaseV(s) - upperProfile - upperRatio * kUpperCreaseFollow,
+                                       0.0);
+        eye.lower.outerUV.emplace_back(creaseU(s), lowerCreaseV(s) + lowerProfile + lowerRatio * kLowerCreaseFollow,
+                                       0.0);
     }
 }
 

@@ -88,8 +88,9 @@ V3d borderPoint(double x, double y)
     const double c = std::cos(angle);
     const double s = std::sin(angle);
     const double halfHeight = s > 0.0 ? 2.35 : 2.0;
-    const double reach = std::pow(std::pow(std::abs(c) / kHalfWidth, kExponent) + std::pow(std::abs(s) / halfHeight, kExponent),
-                                  -1.0 / kExponent);
+    const double reach =
+        std::pow(std::pow(std::abs(c) / kHalfWidth, kExponent) + std::pow(std::abs(s) / halfHeight, kExponent),
+                 -1.0 / kExponent);
     const double bx = reach * c;
     const double by = kMiddleY + reach * s;
     return V3d(bx, by, faceHeight(bx, by));

@@ -5,8 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "sample/sampleRigAnimation.h"
 #include "rg/RgValueFactory.h"
+#include "sample/sampleRigAnimation.h"
 #include "sample/sampleRigEye.h"
 
 namespace rghost {
@@ -57,8 +57,8 @@ void addNoseBridge(Rig& rig, const SampleEye& left, const SampleEye& right)
 {
     const std::size_t count = std::min(left.noseSideEdge.size(), right.noseSideEdge.size());
     for (std::size_t k = 0; k + 1 < count; ++k) {
-        rig.faces.push_back({left.noseSideEdge[k], right.noseSideEdge[k], right.noseSideEdge[k + 1],
-                             left.noseSideEdge[k + 1]});
+        rig.faces.push_back(
+            {left.noseSideEdge[k], right.noseSideEdge[k], right.noseSideEdge[k + 1], left.noseSideEdge[k + 1]});
     }
 }
 

@@ -13,10 +13,10 @@ namespace rghost {
 // skin around them, and a short animation that opens, blinks, squints, looks
 // up and down, and opens again.
 struct SampleRigOptions {
-    int columns = 24;     // lid columns per lid, from the inner to the outer eye corner
-    int centerRows = 3;   // rows per column from the lid margin into the socket
-    int betweenRows = 6;  // rows per column over the lid skin, from the margin to the crease
-    int frames = 48;      // length of the animation
+    int columns = 24;       // lid columns per lid, from the inner to the outer eye corner
+    int centerRows = 3;     // rows per column from the lid margin into the socket
+    int betweenRows = 6;    // rows per column over the lid skin, from the margin to the crease
+    int frames = 48;        // length of the animation
     bool softRegion = true; // brow and cheek skin follow the lid creases
 };
 

@@ -80,8 +80,8 @@ EyeControls blend(const EyeControls& a, const EyeControls& b, double t)
 FaceControls controlsAt(double time)
 {
     const std::vector<KeyPose>& poses = keyPoses();
-    const auto next = std::upper_bound(poses.begin(), poses.end(), time,
-                                       [](double t, const KeyPose& pose) { return t < pose.time; });
+    const auto next =
+        std::upper_bound(poses.begin(), poses.end(), time, [](double t, const KeyPose& pose) { return t < pose.time; });
     if (next == poses.begin()) {
         return poses.front().controls;
     }
@@ -102,8 +102,8 @@ FaceControls openFaceControls()
 
 std::vector<AnimationMoment> sampleAnimationMoments()
 {
-    return {{"open", 0.04},    {"closing", 0.125}, {"closed", 0.17},    {"opening", 0.215},
-            {"squint", 0.46},  {"look up", 0.64},  {"look down", 0.84}, {"open again", 1.0}};
+    return {{"open", 0.04},   {"closing", 0.125}, {"closed", 0.17},    {"opening", 0.215},
+            {"squint", 0.46}, {"look up", 0.64},  {"look down", 0.84}, {"open again", 1.0}};
 }
 
 std::vector<FaceControls> sampleAnimation(int frameCount)

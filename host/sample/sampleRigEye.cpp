@@ -19,7 +19,7 @@ using Imath::V3d;
 
 // One column of the loop of vertices around the eye, in the open pose.
 struct ColumnDesign {
-    V3d margin;  // on the eyeball, where the lid ends
+    V3d margin; // on the eyeball, where the lid ends
     V3d crease;
     double skinBulge = 0.0; // how far the lid skin rises over its straight span
 };
@@ -29,9 +29,7 @@ struct ColumnDesign {
 class EyeBuilder {
 public:
     EyeBuilder(Rig& rig, EyeSide side, const SampleRigOptions& options)
-        : rig_(rig),
-          options_(options),
-          frame_(eyeFrame(side)),
+        : rig_(rig), options_(options), frame_(eyeFrame(side)),
           mesh_(options.columns, options.centerRows, options.betweenRows,
                 static_cast<std::int32_t>(rig.geometry.points.size()))
     {
@@ -126,7 +124,8 @@ private:
         };
         point(column, mesh_.skinRing(0)) = skinPoint(kLipFraction);
         for (int row = 1; row < mesh_.betweenRows(); ++row) {
-            point(column, mesh_.skinRing(row)) = skinPoint(kLipFraction + (1.0 - kLipFraction) * row / mesh_.betweenRows());
+            point(column, mesh_.skinRing(row)) =
+                skinPoint(kLipFraction + (1.0 - kLipFraction) * row / mesh_.betweenRows());
         }
         if (!liftedByWeight) {
             return;
@@ -146,8 +145,10 @@ private:
         length += (design.crease - previous).length();
         for (int row = 1; row < mesh_.betweenRows(); ++row) {
             const V3d& rest = point(column, mesh_.skinRing(row));
-            const double lift = (rest - frame_.center).length() - (spanPoint(travelled[row] / length) - frame_.center).length();
-            rig_.geometry.weights[mesh_.vertex(column, mesh_.skinRing(row))] = static_cast<float>(lift / (kSampleMountSize * 0.01));
+            const double lift =
+                (rest - frame_.center).length() - (spanPoint(travelled[row] / length) - frame_.center).length();
+            rig_.geometry.weights[mesh_.vertex(column, mesh_.skinRing(row))] =
+                static_cast<float>(lift / (kSampleMountSize * 0.01));
         }
     }
 
@@ -176,7 +177,8 @@ private:
                 noseSide.push_back(column);
             }
         }
-        std::sort(noseSide.begin(), noseSide.end(), [&](int a, int b) { return point(a, border).y > point(b, border).y; });
+        std::sort(noseSide.begin(), noseSide.end(),
+                  [&](int a, int b) { return point(a, border).y > point(b, border).y; });
         for (int column : noseSide) {
             eye_.noseSideEdge.push_back(mesh_.vertex(column, border));
         }

@@ -13,10 +13,16 @@ enum class EyeSide { Left, Right };
 inline constexpr EyeSide kEyeSides[] = {EyeSide::Left, EyeSide::Right};
 
 // The side's part of an eye's keys: "L_eye" or "R_eye".
-constexpr const char* eyeSideName(EyeSide side) { return side == EyeSide::Left ? "L_eye" : "R_eye"; }
+constexpr const char* eyeSideName(EyeSide side)
+{
+    return side == EyeSide::Left ? "L_eye" : "R_eye";
+}
 
 // The side's part of an eye's short names: "L" or "R".
-constexpr const char* eyeSideLetter(EyeSide side) { return side == EyeSide::Left ? "L" : "R"; }
+constexpr const char* eyeSideLetter(EyeSide side)
+{
+    return side == EyeSide::Left ? "L" : "R";
+}
 
 // "lidShaper__eyes__L_eye__nurbsSphere" for the left eye's field "nurbsSphere".
 inline std::string eyeAttributeKey(EyeSide side, const std::string& field)
@@ -51,7 +57,10 @@ enum class ColumnOffset : std::size_t {
     LowerOuterOvershoot,
 };
 
-constexpr std::size_t size(std::size_t columnCount) { return 8 * columnCount + 8; }
+constexpr std::size_t size(std::size_t columnCount)
+{
+    return 8 * columnCount + 8;
+}
 
 constexpr std::size_t columnEntry(std::size_t columnCount, ColumnOffset block, std::size_t column)
 {

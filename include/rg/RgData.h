@@ -59,13 +59,50 @@ public:
 };
 
 // The word that lookup messages print for an expected class.
-template <typename T> constexpr const char* typeWord();
-template <> constexpr const char* typeWord<RgBoolean>() { return "RgBoolean"; }
-template <> constexpr const char* typeWord<RgInt>() { return "RgInt"; }
-template <> constexpr const char* typeWord<RgFloat>() { return "RgFloat"; }
-template <> constexpr const char* typeWord<RgDouble>() { return "RgDouble"; }
-template <> constexpr const char* typeWord<RgVector>() { return "RgVector"; }
-template <> constexpr const char* typeWord<RgPtr>() { return "RgPtr"; }
-template <> constexpr const char* typeWord<RgNurbsCurve>() { return "RgNurbsCurve"; }
-template <> constexpr const char* typeWord<RgNurbsSurface>() { return "RgNurbsSurface"; }
-template <> constexpr const char* typeWord<RgString>() { return "RgString"; }
+template <typename T>
+constexpr const char* typeWord();
+template <>
+constexpr const char* typeWord<RgBoolean>()
+{
+    return "RgBoolean";
+}
+template <>
+constexpr const char* typeWord<RgInt>()
+{
+    return "RgInt";
+}
+template <>
+constexpr const char* typeWord<RgFloat>()
+{
+    return "RgFloat";
+}
+template <>
+constexpr const char* typeWord<RgDouble>()
+{
+    return "RgDouble";
+}
+template <>
+constexpr const char* typeWord<RgVector>()
+{
+    return "RgVector";
+}
+template <>
+constexpr const char* typeWord<RgPtr>()
+{
+    return "RgPtr";
+}
+template <>
+constexpr const char* typeWord<RgNurbsCurve>()
+{
+    return "RgNurbsCurve";
+}
+template <>
+constexpr const char* typeWord<RgNurbsSurface>()
+{
+    return "RgNurbsSurface";
+}
+template <>
+constexpr const char* typeWord<RgString>()
+{
+    return "RgString";
+}

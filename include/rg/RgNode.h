@@ -22,13 +22,13 @@ public:
     RgNode(const RgNode&) = delete;
     RgNode& operator=(const RgNode&) = delete;
 
-    virtual ~RgNode() = default;                                          // slot 0
-    virtual void declareAttributes(std::vector<AttributeDescriptor>& attributes) = 0; // slot 1
-    virtual RgStatus deform(AttributeMap&, RgDeformData&) { return RgStatus::Success; } // slot 2
-    virtual void acceptString(MString) {}                                 // slot 3
-    virtual void idleHook() {}                                            // slot 4
+    virtual ~RgNode() = default;                                                              // slot 0
+    virtual void declareAttributes(std::vector<AttributeDescriptor>& attributes) = 0;         // slot 1
+    virtual RgStatus deform(AttributeMap&, RgDeformData&) { return RgStatus::Success; }       // slot 2
+    virtual void acceptString(MString) {}                                                     // slot 3
+    virtual void idleHook() {}                                                                // slot 4
     virtual RgStatus validateAttributes(const AttributeMap&) { return RgStatus::NotHandled; } // slot 5
-    virtual void setAttributesDirty() {}                                  // slot 6
+    virtual void setAttributesDirty() {}                                                      // slot 6
 
     MObject mayaObject;                        // the dependency node this node stands for
     std::map<std::string, void*> pointerTable; // host data blocks by name (e.g. "SOA_POINTS")

@@ -15,8 +15,9 @@ OPENMAYA_EXPORT MObject makeDependencyNode(const std::string& name)
 MFnDependencyNode::MFnDependencyNode(const MObject& object, MStatus* status) : object_(object)
 {
     if (status)
-        *status = dynamic_cast<const mayastandin::DependencyNodeData*>(object.standInData()) ? MStatus::kSuccess
-                                                                                                : MStatus::kInvalidParameter;
+        *status = dynamic_cast<const mayastandin::DependencyNodeData*>(object.standInData())
+                      ? MStatus::kSuccess
+                      : MStatus::kInvalidParameter;
 }
 
 MString MFnDependencyNode::name(MStatus* status) const

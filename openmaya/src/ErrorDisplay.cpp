@@ -32,8 +32,14 @@ OPENMAYA_EXPORT ErrorCapture::ErrorCapture()
 {
 }
 
-OPENMAYA_EXPORT ErrorCapture::~ErrorCapture() { setErrorSink(std::move(previous_)); }
+OPENMAYA_EXPORT ErrorCapture::~ErrorCapture()
+{
+    setErrorSink(std::move(previous_));
+}
 
 } // namespace mayastandin
 
-void MGlobal::displayError(const MString& message) { mayastandin::currentSink()(message.asChar()); }
+void MGlobal::displayError(const MString& message)
+{
+    mayastandin::currentSink()(message.asChar());
+}

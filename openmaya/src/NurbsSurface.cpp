@@ -46,15 +46,15 @@ std::string describeDirectionShapeProblem(const DirectionFields& direction)
     if (direction.degree < 1)
         return direction.degreeName + " is " + degreeText + "; it must be at least 1";
     if (direction.degree > kMaxSurfaceDegree)
-        return direction.degreeName + " is " + degreeText + "; degrees above " + std::to_string(kMaxSurfaceDegree)
-               + " are not supported";
+        return direction.degreeName + " is " + degreeText + "; degrees above " + std::to_string(kMaxSurfaceDegree) +
+               " are not supported";
     if (direction.cvCount < direction.degree + 1)
-        return direction.cvCountName + " is " + std::to_string(direction.cvCount) + "; a degree-" + degreeText
-               + " direction needs at least " + std::to_string(direction.degree + 1) + " CVs";
+        return direction.cvCountName + " is " + std::to_string(direction.cvCount) + "; a degree-" + degreeText +
+               " direction needs at least " + std::to_string(direction.degree + 1) + " CVs";
     const long long expectedKnotCount = static_cast<long long>(direction.cvCount) + direction.degree + 1;
     if (static_cast<long long>(direction.knots.size()) != expectedKnotCount)
-        return direction.knotsName + " holds " + std::to_string(direction.knots.size()) + " numbers; "
-               + direction.cvCountName + " + " + direction.degreeName + " + 1 = " + std::to_string(expectedKnotCount);
+        return direction.knotsName + " holds " + std::to_string(direction.knots.size()) + " numbers; " +
+               direction.cvCountName + " + " + direction.degreeName + " + 1 = " + std::to_string(expectedKnotCount);
     return "";
 }
 
@@ -68,16 +68,16 @@ std::string describeKnotValueProblem(const DirectionFields& direction)
             return knotText(i) + " is " + numberText(knots[i]) + "; knots must be finite";
     for (std::size_t i = 1; i < knots.size(); ++i)
         if (knots[i] < knots[i - 1])
-            return knotText(i) + " = " + numberText(knots[i]) + " is less than " + knotText(i - 1) + " = "
-                   + numberText(knots[i - 1]) + "; knots must not decrease";
+            return knotText(i) + " = " + numberText(knots[i]) + " is less than " + knotText(i - 1) + " = " +
+                   numberText(knots[i - 1]) + "; knots must not decrease";
     const auto start = static_cast<std::size_t>(direction.degree);
     const auto end = static_cast<std::size_t>(direction.cvCount);
     if (knots[start] == knots[end])
-        return direction.knotsName + " leaves no parameter range: " + knotText(start) + " (" + direction.degreeName
-               + ") and " + knotText(end) + " (" + direction.cvCountName + ") are both " + numberText(knots[end]);
+        return direction.knotsName + " leaves no parameter range: " + knotText(start) + " (" + direction.degreeName +
+               ") and " + knotText(end) + " (" + direction.cvCountName + ") are both " + numberText(knots[end]);
     if (!std::isfinite(knots.back() - knots.front()))
-        return direction.knotsName + " spans from " + numberText(knots.front()) + " to " + numberText(knots.back())
-               + ", wider than a double can measure";
+        return direction.knotsName + " spans from " + numberText(knots.front()) + " to " + numberText(knots.back()) +
+               ", wider than a double can measure";
     return "";
 }
 
@@ -86,8 +86,8 @@ std::string describeCvProblem(const NurbsSurfaceDescription& description)
     for (std::size_t i = 0; i < description.cvs.size(); ++i) {
         const Imath::V4d& cv = description.cvs[i];
         const auto cvCountV = static_cast<std::size_t>(description.cvCountV);
-        const std::string cvText = "cvs[" + std::to_string(i) + "] (CV " + std::to_string(i / cvCountV) + ", "
-                                   + std::to_string(i % cvCountV) + ")";
+        const std::string cvText = "cvs[" + std::to_string(i) + "] (CV " + std::to_string(i / cvCountV) + ", " +
+                                   std::to_string(i % cvCountV) + ")";
         if (!std::isfinite(cv.x) || !std::isfinite(cv.y) || !std::isfinite(cv.z) || !std::isfinite(cv.w))
             return cvText + " holds a number that is not finite";
         if (cv.w <= 0.0)
@@ -101,8 +101,8 @@ std::string describeWorldMatrixProblem(const Imath::M44d& matrix)
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column)
             if (!std::isfinite(matrix[row][column]))
-                return "worldMatrix[" + std::to_string(row) + "][" + std::to_string(column) + "] is "
-                       + numberText(matrix[row][column]) + "; the world matrix must be finite";
+                return "worldMatrix[" + std::to_string(row) + "][" + std::to_string(column) + "] is " +
+                       numberText(matrix[row][column]) + "; the world matrix must be finite";
     return "";
 }
 
@@ -117,8 +117,8 @@ OPENMAYA_EXPORT std::string describeSurfaceProblem(const NurbsSurfaceDescription
             return problem;
     const long long expectedCvCount = static_cast<long long>(description.cvCountU) * description.cvCountV;
     if (static_cast<long long>(description.cvs.size()) != expectedCvCount)
-        return "cvs holds " + std::to_string(description.cvs.size()) + " points; cvCountU * cvCountV = "
-               + std::to_string(expectedCvCount);
+        return "cvs holds " + std::to_string(description.cvs.size()) +
+               " points; cvCountU * cvCountV = " + std::to_string(expectedCvCount);
     for (const DirectionFields* direction : {&alongU, &alongV})
         if (std::string problem = describeKnotValueProblem(*direction); !problem.empty())
             return problem;

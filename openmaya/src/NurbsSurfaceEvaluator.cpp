@@ -121,8 +121,8 @@ Imath::V3d pointInRange(double u, double v, const Direction& alongU, const Direc
     const auto cvCountV = static_cast<std::size_t>(alongV.cvCount);
 #pragma GCC unroll 4
     for (int k = 0; k <= degreeU; ++k) {
-        const auto rowStart = static_cast<std::size_t>(spanU - degreeU + k) * cvCountV
-                              + static_cast<std::size_t>(spanV - degreeV);
+        const auto rowStart =
+            static_cast<std::size_t>(spanU - degreeU + k) * cvCountV + static_cast<std::size_t>(spanV - degreeV);
 #pragma GCC unroll 4
         for (int l = 0; l <= degreeV; ++l) {
             const Imath::V4d& cv = cvs[rowStart + static_cast<std::size_t>(l)];
@@ -135,7 +135,9 @@ Imath::V3d pointInRange(double u, double v, const Direction& alongU, const Direc
 
 } // namespace
 
-NurbsSurfaceEvaluator::NurbsSurfaceEvaluator(NurbsSurfaceDescription description) : description_(std::move(description)) {}
+NurbsSurfaceEvaluator::NurbsSurfaceEvaluator(NurbsSurfaceDescription description) : description_(std::move(description))
+{
+}
 
 Imath::V3d NurbsSurfaceEvaluator::pointAt(double u, double v) const
 {

@@ -31,7 +31,8 @@ TEST(DeformEndToEnd, NeutralControlsKeepInnerOuterAndCornerVertices)
                 expectNear(outcome.points[index], rig.data.points[index], 1e-12, "lid vertex " + std::to_string(index));
         // No lid closes, so the corners and everything they carry stay.
         for (std::size_t entry = 0; entry < 10; ++entry)
-            expectNear(outcome.points[eye->corners[entry]], rig.data.points[eye->corners[entry]], 1e-12, "corner entry");
+            expectNear(outcome.points[eye->corners[entry]], rig.data.points[eye->corners[entry]], 1e-12,
+                       "corner entry");
     }
 }
 
@@ -50,7 +51,8 @@ TEST(DeformEndToEnd, UpperControlSlidesInnerVerticesByTheMoveVector)
     const V3d offset = eye.upperMove * 0.5;
     for (int i = 0; i < kColumns; ++i) {
         const std::int32_t index = eye.upperInner[i];
-        const V3d direction = (eye.spherePoint(eye.upperInnerUV[i + 1] + V3d(offset.x, offset.y, 0.0)) - eye.center).normalized();
+        const V3d direction =
+            (eye.spherePoint(eye.upperInnerUV[i + 1] + V3d(offset.x, offset.y, 0.0)) - eye.center).normalized();
         const double restDistance = (rig.data.points[index] - eye.center).length();
         expectNear(outcome.points[index], eye.center + direction * (restDistance + offset.z), 1e-12, "inner vertex");
     }
@@ -121,7 +123,10 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
     const std::vector<Case> cases = {
         {"no columns", [](Rig& r) { r.set(r.left, "upperLidInnerIdxs", makeRgList<RgInt>({})); },
          "): upperLidInnerIdxs"},
-        {"corner count", [](Rig& r) { r.set(r.right, "cornersIdxs", makeRgList<RgInt>({1, 2, 3, 4, 5, 6, 7})); },
+        {"corner count",
+         [](Rig& r) {
+             r.set(r.right, "cornersIdxs", makeRgList<RgInt>({1, 2, 3, 4, 5, 6, 7}));
+         },
          "): please add corners indices to cornersIdxs (minimum 24). But now - 7"},
         {"curves of different sizes",
          [](Rig& r) {
@@ -151,8 +156,10 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
              " has no weight (weights hold " + std::to_string(Rig().left.upperBetween[1]) + ")"},
         {"corner run past the end",
          [](Rig& r) {
-             r.set(r.left, "upperLidCenterIdxs", makeRgList<RgInt>(std::vector<std::int32_t>(36, r.left.upperCenter[0])));
-             r.set(r.left, "lowerLidCenterIdxs", makeRgList<RgInt>(std::vector<std::int32_t>(36, r.left.lowerCenter[0])));
+             r.set(r.left, "upperLidCenterIdxs",
+                   makeRgList<RgInt>(std::vector<std::int32_t>(36, r.left.upperCenter[0])));
+             r.set(r.left, "lowerLidCenterIdxs",
+                   makeRgList<RgInt>(std::vector<std::int32_t>(36, r.left.lowerCenter[0])));
          },
          "): lidShaper__eyes__L_eye__cornersIdxs holds 30 entries but 4 corners and their carried lists need 32"},
         {"curve without enough knots",
@@ -165,15 +172,19 @@ TEST(DeformEndToEnd, RejectedInputsLeaveEveryPointAsItWas)
          "curve needs CVs + degree + 1 knots, degree at most 15)"},
         {"lower rows shorter than the upper rows",
          [](Rig& r) {
-             r.set(r.left, "lowerLidBetweenIdxs", makeRgList<RgInt>({r.left.lowerBetween[0], r.left.lowerBetween[1],
-                                                                r.left.lowerBetween[2]}));
+             r.set(r.left, "lowerLidBetweenIdxs",
+                   makeRgList<RgInt>({r.left.lowerBetween[0], r.left.lowerBetween[1], r.left.lowerBetween[2]}));
          },
          "): lidShaper__eyes__L_eye__lowerLidBetweenIdxs holds 3 entries but the columns' between rows need 6"},
         {"soft region cut off",
-         [](Rig& r) { r.attributes[kSoftRegionKey] = makeRgList<RgInt>({1, 2, 3, 4}); },
+         [](Rig& r) {
+             r.attributes[kSoftRegionKey] = makeRgList<RgInt>({1, 2, 3, 4});
+         },
          "): softRegion ends inside a record (4 entries)"},
         {"soft region count below 1",
-         [](Rig& r) { r.attributes[kSoftRegionKey] = makeRgList<RgInt>({1, 2, 0, 4}); },
+         [](Rig& r) {
+             r.attributes[kSoftRegionKey] = makeRgList<RgInt>({1, 2, 0, 4});
+         },
          "): softRegion[2] = 0 is a member count below 1"},
     };
     for (const Case& c : cases) {
@@ -255,7 +266,8 @@ TEST(DeformEndToEnd, UncachedCallsFollowEveryChangeOfTheRestPose)
     };
     const Change changes[] = {
         {"nothing", [](Rig&) {}},
-        {"an upper inner vertex, also a soft-region pivot", [](Rig& r) { r.data.points[r.left.upperInner[1]].y += 0.01; }},
+        {"an upper inner vertex, also a soft-region pivot",
+         [](Rig& r) { r.data.points[r.left.upperInner[1]].y += 0.01; }},
         {"a lower outer vertex", [](Rig& r) { r.data.points[r.right.lowerOuter[2]].x -= 0.02; }},
         {"a soft-region aim", [](Rig& r) { r.data.points[r.right.upperOuter[1]].z += 0.03; }},
         {"the geometry matrix", [](Rig& r) { r.data.geometryMatrix[3][2] = 0.5; }},

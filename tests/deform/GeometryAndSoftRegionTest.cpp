@@ -8,8 +8,8 @@
 #include <functional>
 #include <limits>
 
-#include "lidGeometry.h"
 #include "SoftRegionRig.h"
+#include "lidGeometry.h"
 #include "softRegion.h"
 
 namespace {
@@ -30,7 +30,10 @@ void expectNear(const M44d& actual, const M44d& expected)
             EXPECT_NEAR(actual[r][c], expected[r][c], kTolerance) << "[" << r << "][" << c << "]";
 }
 
-V3d mapped(const V3d& p, const M44d& m) { return transformPoint(p, m); }
+V3d mapped(const V3d& p, const M44d& m)
+{
+    return transformPoint(p, m);
+}
 
 // A rig-like transform: rotation, uneven scale and translation.
 M44d someGeometryMatrix()
@@ -52,9 +55,8 @@ TEST(LidGeometry, PointTransformsGiveImathsBitsForAnyPoint)
     M44d projective = someGeometryMatrix();
     projective[0][3] = 0.25;
     projective[3][3] = 2.0;
-    const V3d points[] = {{1.5, -2, 0.25}, {-0.0, 0, -0.0}, {1e308, 1e308, 1}, {5e-324, -1e-310, 0},
-                          {inf, 0, 0},     {-inf, inf, 1},  {0, 1, inf},       {0, -inf, 2},
-                          {nan, 1, 2},     {1, 2, nan}};
+    const V3d points[] = {{1.5, -2, 0.25}, {-0.0, 0, -0.0}, {1e308, 1e308, 1}, {5e-324, -1e-310, 0}, {inf, 0, 0},
+                          {-inf, inf, 1},  {0, 1, inf},     {0, -inf, 2},      {nan, 1, 2},          {1, 2, nan}};
     const auto sameBits = [](const V3d& a, const V3d& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
     for (const M44d& m : {someGeometryMatrix(), M44d(), projective}) {
         const PointTransform transform(m);
@@ -85,9 +87,8 @@ TEST(LidGeometry, CloseContributionSignRulesAndCap)
         double value, openValue, expected;
     };
     const Case cases[] = {
-        {true, 0, 25, 0},       {true, 10, 25, 0.2},     {true, 25, 25, 0.5},    {true, 50, 25, 0.5},
-        {true, -10, -25, 0},    {false, 0, -25, 0},      {false, -10, -25, 0.2}, {false, -100, -25, 0.5},
-        {false, 10, 25, 0},
+        {true, 0, 25, 0},   {true, 10, 25, 0.2},    {true, 25, 25, 0.5},     {true, 50, 25, 0.5}, {true, -10, -25, 0},
+        {false, 0, -25, 0}, {false, -10, -25, 0.2}, {false, -100, -25, 0.5}, {false, 10, 25, 0},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(closeContribution(c.positiveSide, c.value, c.openValue), c.expected)
@@ -295,7 +296,13 @@ TEST(SoftRegionGroups, GroupMapFollowsPivotAndAim)
         {"pivot slides", M44d(), {0, 0, 0}, {0, -2, 0}, {0, 1, 0}, {0, -2, 0}, {1, 1, 0}, {1.5, 2.5, 0}},
         {"aim turns a quarter", M44d(), {0, 0, 0}, {-2, 0, 0}, {0, 0, 0}, {0, -2, 0}, {1, 0, 0.5}, {0, 1, 0.5}},
         // The span is transformed as a point, translation included: 12 -> 13.
-        {"pivot slides, geometry lifted", lifted, {0, 0, 0}, {0, -2, 0}, {0, 1, 0}, {0, -2, 0}, {1, 1, 0},
+        {"pivot slides, geometry lifted",
+         lifted,
+         {0, 0, 0},
+         {0, -2, 0},
+         {0, 1, 0},
+         {0, -2, 0},
+         {1, 1, 0},
          {13.0 / 12.0, 1.0 + 13.0 / 12.0, 0}},
     };
     for (const Case& c : cases) {

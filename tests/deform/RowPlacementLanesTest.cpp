@@ -23,7 +23,10 @@ constexpr double kHuge = 1e308;
 constexpr double kSquareUnderflows = 1e-160; // normal, but its square is subnormal
 constexpr std::uint32_t kRows = 7;
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
 
 // Two lid columns of kRows-vertex rows, with random but rig-like values: row
 // points around an eye, affine maps, weights on both sides of zero.
@@ -60,16 +63,25 @@ LaneCase randomCase(std::mt19937& random)
         c.rowPoints.push_back(randomVec());
         c.pathLengths.push_back(unit(random) * 4.0);
     }
-    c.context = {c.points.data(), c.weights.data(), randomAffine(random), true, randomVec(),
-                 translationMatrix(randomVec()).inverse(false), unit(random) * 3.0, unit(random) * 4.0};
+    c.context = {c.points.data(),      c.weights.data(),
+                 randomAffine(random), true,
+                 randomVec(),          translationMatrix(randomVec()).inverse(false),
+                 unit(random) * 3.0,   unit(random) * 4.0};
     c.context.toRigIsAffine = isAffine(c.context.toRig);
     for (std::uint32_t lane = 0; lane < kRowPlacementLanes; ++lane) {
         const std::int32_t* rows = c.rows.data() + lane * kRows;
         const V3d* rowPoints = c.rowPoints.data() + lane * kRows;
         const double* pathLengths = c.pathLengths.data() + lane * kRows;
         const double moveWeight = unit(random);
-        c.center[lane] = {rows,       rowPoints,       pathLengths,     randomAffine(random), randomVec(),
-                          randomVec().normalized(),    unit(random) * 2, unit(random),        moveWeight,
+        c.center[lane] = {rows,
+                          rowPoints,
+                          pathLengths,
+                          randomAffine(random),
+                          randomVec(),
+                          randomVec().normalized(),
+                          unit(random) * 2,
+                          unit(random),
+                          moveWeight,
                           1.0 - moveWeight};
         c.between[lane] = {rows,        rowPoints,   pathLengths, randomAffine(random), randomAffine(random),
                            randomVec(), randomVec(), moveWeight,  1.0 - moveWeight,     random() % 2 == 0};
@@ -154,8 +166,8 @@ TEST(RowPlacementLanesDispatch, EveryX86LevelHasTheLaneBuildAndNoneBelowSse2)
     EXPECT_EQ(rowPlacementLanesForLevel(kProcessorNone).centerRows, nullptr);
     EXPECT_EQ(rowPlacementLanesForLevel(kProcessorNone).betweenRows, nullptr);
 #if defined(LIDSHAPER_X86_KERNELS)
-    for (ProcessorLevel level : {kProcessorSse2, kProcessorSse41, kProcessorAvx, kProcessorAvx2,
-                                 kProcessorAvx512PfErCd, kProcessorAvx512DqBwVl}) {
+    for (ProcessorLevel level : {kProcessorSse2, kProcessorSse41, kProcessorAvx, kProcessorAvx2, kProcessorAvx512PfErCd,
+                                 kProcessorAvx512DqBwVl}) {
         EXPECT_EQ(rowPlacementLanesForLevel(level).centerRows, rowPlacementLanesSse2::placeCenterRows) << level;
         EXPECT_EQ(rowPlacementLanesForLevel(level).betweenRows, rowPlacementLanesSse2::placeBetweenRows) << level;
     }
@@ -191,38 +203,46 @@ TEST_F(RowPlacementLanesTest, HostileValuesGiveTheScalarBits)
         {"weight", [](LaneCase& c, double v) { c.weights[c.rows[4]] = static_cast<float>(v); }},
         {"eye center", [](LaneCase& c, double v) { c.context.center.y = v; }},
         {"mount size", [](LaneCase& c, double v) { c.context.mountSize = v; }},
-        {"mount size where a weight is zero", [](LaneCase& c, double v) {
+        {"mount size where a weight is zero",
+         [](LaneCase& c, double v) {
              c.context.mountSize = v;
              c.weights[c.rows[kRows + 2]] = 0.0f;
              c.between[1].followsLid = true;
          }},
-        {"inner vertex", [](LaneCase& c, double v) {
+        {"inner vertex",
+         [](LaneCase& c, double v) {
              c.center[1].inner.x = v;
              c.between[1].inner.x = v;
          }},
-        {"step and socket direction", [](LaneCase& c, double v) {
+        {"step and socket direction",
+         [](LaneCase& c, double v) {
              c.between[0].step.z = v;
              c.center[0].intoSocket.y = v;
          }},
-        {"blend weights", [](LaneCase& c, double v) {
+        {"blend weights",
+         [](LaneCase& c, double v) {
              c.center[1].moveWeight = v;
              c.between[1].restWeight = v;
          }},
-        {"map entries", [](LaneCase& c, double v) {
+        {"map entries",
+         [](LaneCase& c, double v) {
              c.center[0].turn[1][2] = v;
              c.between[1].carry[3][0] = v;
              c.between[0].firstCarry[0][0] = v;
          }},
-        {"row point far from the eye center", [](LaneCase& c, double v) {
+        {"row point far from the eye center",
+         [](LaneCase& c, double v) {
              c.rowPoints[kRows + 3].x = v;
              c.context.centerFrameInv[3][0] = v;
          }},
-        {"along-span point beside the eye center", [](LaneCase& c, double v) {
+        {"along-span point beside the eye center",
+         [](LaneCase& c, double v) {
              c.context.center = V3d(0.0);
              c.between[1].inner = V3d(v, 0.0, 0.0);
              c.pathLengths[kRows + 3] = 0.0;
          }},
-        {"between place beside the eye center", [](LaneCase& c, double v) {
+        {"between place beside the eye center",
+         [](LaneCase& c, double v) {
              c.context.center = V3d(0.0);
              c.between[0].carry = M44d(0.0);
              c.between[0].carry[3][3] = 1.0;
@@ -231,9 +251,8 @@ TEST_F(RowPlacementLanesTest, HostileValuesGiveTheScalarBits)
              c.between[0].restWeight = 1.0;
              c.between[0].followsLid = false;
          }},
-        {"row point at the eye center", [](LaneCase& c, double v) {
-             c.rowPoints[5] = c.context.center + V3d(v, 0.0, 0.0);
-         }},
+        {"row point at the eye center",
+         [](LaneCase& c, double v) { c.rowPoints[5] = c.context.center + V3d(v, 0.0, 0.0); }},
     };
     const double values[] = {kNan, kInf, -kInf, kSubnormal, -kSubnormal, kSquareUnderflows, kHuge, -kHuge, 0.0, -0.0};
     std::mt19937 random(7);

@@ -50,8 +50,8 @@ std::vector<std::int32_t> longSoftRegionList(std::mt19937& random, std::int32_t 
     std::vector<std::int32_t> list;
     std::int32_t nextMember = anchorCount;
     for (std::size_t g = 0; g < groupCount; ++g) {
-        std::vector<std::int32_t> group = {anchor(random), anchor(random), 3, nextMember, nextMember + 1,
-                                           nextMember + 2};
+        std::vector<std::int32_t> group = {anchor(random), anchor(random), 3,
+                                           nextMember,     nextMember + 1, nextMember + 2};
         nextMember += 3;
         if (g == 150)
             group[0] = anchorCount + 7; // follows a pivot an earlier group moved

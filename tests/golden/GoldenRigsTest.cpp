@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "io/RigFileReader.h"
 #include "core/RigRunner.h"
+#include "io/RigFileReader.h"
 
 namespace {
 
@@ -61,7 +61,8 @@ void expectErrorLine(const json& expected, const std::string& actual, const std:
     EXPECT_EQ(actual.substr(actual.size() - suffix.size()), suffix) << where;
     const std::string location = actual.substr(prefix.size(), actual.size() - prefix.size() - suffix.size());
     // Relative to the project root, so every checkout gives the same line.
-    EXPECT_TRUE(std::regex_match(location, std::regex("deformers/lidShaper/[^:]+:[0-9]+"))) << where << ": " << location;
+    EXPECT_TRUE(std::regex_match(location, std::regex("deformers/lidShaper/[^:]+:[0-9]+")))
+        << where << ": " << location;
     const std::string check = expected["check"];
     auto [known, inserted] = locationOfCheck().emplace(check, location);
     EXPECT_EQ(known->second, location) << where << ": check " << check << " moved";
@@ -116,7 +117,8 @@ class GoldenRig : public testing::TestWithParam<std::string> {};
 TEST_P(GoldenRig, MatchesReferenceFrameByFrame)
 {
     const std::string rigPath = (fs::path(LIDSHAPER_GOLDEN_DIR) / (GetParam() + ".rig.json")).string();
-    expectMatchesReference(GetParam(), rghost::runRig(rghost::Plugin(LIDSHAPER_PLUGIN_PATH), rghost::readRigFile(rigPath)));
+    expectMatchesReference(GetParam(),
+                           rghost::runRig(rghost::Plugin(LIDSHAPER_PLUGIN_PATH), rghost::readRigFile(rigPath)));
 }
 
 // The frames of a result file, as rghost wrote them.
@@ -141,8 +143,9 @@ TEST(GoldenRigThroughRghost, ResultFilesMatchReference)
 {
     const fs::path output = fs::temp_directory_path() / ("golden-rghost-" + std::to_string(::getpid()));
     fs::create_directories(output);
-    for (const std::string rigName : {"valid/v000", "valid/v005", "invalid/i013-frames-corner-fail-keeps-minBetweenRadius",
-                                      "invalid/i019-frames-right-check-fails-then-rebuild"}) {
+    for (const std::string rigName :
+         {"valid/v000", "valid/v005", "invalid/i013-frames-corner-fail-keeps-minBetweenRadius",
+          "invalid/i019-frames-right-check-fails-then-rebuild"}) {
         const fs::path result = output / "result.json";
         const std::string command = std::string(LIDSHAPER_RGHOST_PATH) + " deform \"" + LIDSHAPER_GOLDEN_DIR + "/" +
                                     rigName + ".rig.json\" -o \"" + result.string() + "\" --plugin \"" +

@@ -39,10 +39,8 @@ TEST(FrameSelection, ReadsSceneFramesAndPlansTheReplay)
         std::optional<std::size_t> preroll;
         std::size_t firstPlayed, firstRecorded, last;
     } plans[] = {
-        {std::nullopt, std::nullopt, 0, 0, 9},
-        {rghost::SceneFrames{1005, 1007}, std::nullopt, 0, 4, 6},
-        {rghost::SceneFrames{1005, 1005}, 0, 4, 4, 4},
-        {rghost::SceneFrames{1005, 1010}, 2, 2, 4, 9},
+        {std::nullopt, std::nullopt, 0, 0, 9},         {rghost::SceneFrames{1005, 1007}, std::nullopt, 0, 4, 6},
+        {rghost::SceneFrames{1005, 1005}, 0, 4, 4, 4}, {rghost::SceneFrames{1005, 1010}, 2, 2, 4, 9},
         {rghost::SceneFrames{1002, 1003}, 5, 0, 1, 2},
     };
     for (const auto& c : plans) {
@@ -131,7 +129,8 @@ TEST_F(SampleBake, FailedBakeLeavesNoFileItCreatedAndNeverTheRigReplaced)
     const std::string rigPath = work.file("rig.json");
     hosttest::writeTextFile(rigPath, rig.dump());
     hosttest::writeTextFile(work.file("old.json"), "old");
-    rghost::BakeOutputs outputs{work.file("old.json"), work.file("cache.pc2"), work.file("rest.obj"), work.file("meshes/deep"), rigPath};
+    rghost::BakeOutputs outputs{work.file("old.json"), work.file("cache.pc2"), work.file("rest.obj"),
+                                work.file("meshes/deep"), rigPath};
     rghost::BakeOptions options;
     options.onFrame = [](const rghost::FrameResult& frame) {
         if (frame.frame == 3) {
@@ -148,7 +147,8 @@ TEST_F(SampleBake, FailedBakeLeavesNoFileItCreatedAndNeverTheRigReplaced)
     EXPECT_EQ(left, (std::vector<std::string>{"old.json", "rig.json"}));
     EXPECT_EQ(hosttest::readTextFile(work.file("old.json")), "old");
 
-    const rghost::BakeOutputs overRig[] = {{rigPath, "", "", "", rigPath}, {"", rigPath, "", "", rigPath}, {"", "", rigPath, "", rigPath}};
+    const rghost::BakeOutputs overRig[] = {
+        {rigPath, "", "", "", rigPath}, {"", rigPath, "", "", rigPath}, {"", "", rigPath, "", rigPath}};
     for (const rghost::BakeOutputs& intoRig : overRig) {
         EXPECT_THROW(rghost::bakeRig(*plugin, rghost::parseRig(rig.dump()), {}, intoRig), std::invalid_argument);
     }
@@ -157,7 +157,8 @@ TEST_F(SampleBake, FailedBakeLeavesNoFileItCreatedAndNeverTheRigReplaced)
 
 TEST(FrameLog, FoldsRepeatedFrameErrorsAndShowsProgress)
 {
-    const std::vector<std::vector<std::string>> errors = {{"a"}, {"a"}, {"a"}, {}, {"b", "c"}, {"b", "c"}, {"a"}, {"a"}};
+    const std::vector<std::vector<std::string>> errors = {{"a"},      {"a"},      {"a"}, {},
+                                                          {"b", "c"}, {"b", "c"}, {"a"}, {"a"}};
     std::ostringstream plain;
     std::ostringstream terminal;
     for (auto [out, isTerminal] : {std::pair{&plain, false}, std::pair{&terminal, true}}) {
@@ -176,7 +177,8 @@ TEST(FrameLog, FoldsRepeatedFrameErrorsAndShowsProgress)
               "frame 17: the same error as frame 16\n");
     const std::string bar8 = "\r" + rghost::formatProgressBar(8, 8);
     const std::string erased = "\r" + std::string(bar8.size() - 1, ' ') + "\r";
-    EXPECT_NE(terminal.str().find(bar8 + erased + "frame 17: the same error as frame 16\n"), std::string::npos) << terminal.str();
+    EXPECT_NE(terminal.str().find(bar8 + erased + "frame 17: the same error as frame 16\n"), std::string::npos)
+        << terminal.str();
     EXPECT_EQ(terminal.str().rfind("frame 10: a\n\r[", 0), 0u) << terminal.str();
 
     const struct {
@@ -184,8 +186,8 @@ TEST(FrameLog, FoldsRepeatedFrameErrorsAndShowsProgress)
         std::size_t total;
         const char* bar;
     } bars[] = {
-        {0, 4, "[--------] 0/4"},  {2, 4, "[####----] 2/4"},   {4, 4, "[########] 4/4"},
-        {5, 4, "[########] 4/4"},  {3, 12, "[##------]  3/12"}, {12, 12, "[########] 12/12"},
+        {0, 4, "[--------] 0/4"}, {2, 4, "[####----] 2/4"},    {4, 4, "[########] 4/4"},
+        {5, 4, "[########] 4/4"}, {3, 12, "[##------]  3/12"}, {12, 12, "[########] 12/12"},
     };
     for (const auto& c : bars) {
         EXPECT_EQ(rghost::formatProgressBar(c.done, c.total, 8), c.bar) << c.done << "/" << c.total;

@@ -34,7 +34,10 @@ std::string resultDocument(const std::string& node, const std::vector<rghost::Fr
 TEST(ResultFile, StreamsTheBytesOfTheWholeDocumentLaidOutAtOnce)
 {
     const std::vector<rghost::FrameResult> frames = {
-        {-2, RgStatus::Success, {}, {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(nan, infinity, -0.0), Imath::V3d(1e21, 2, 1e-7)}},
+        {-2,
+         RgStatus::Success,
+         {},
+         {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(nan, infinity, -0.0), Imath::V3d(1e21, 2, 1e-7)}},
         {-1, RgStatus::Failure, {"second", "first \xff \"quoted\""}, {}},
         {0, RgStatus::NotHandled, {}, {Imath::V3d(123456789.125, -4, 0)}},
     };
@@ -48,8 +51,11 @@ TEST(ResultFile, StreamsTheBytesOfTheWholeDocumentLaidOutAtOnce)
                 points.back().push_back(std::isfinite(p[axis]) ? nlohmann::ordered_json(p[axis]) : nullptr);
             }
         }
-        frameList.push_back({{"frame", frame.frame}, {"status", static_cast<int>(frame.status)},
-                             {"statusName", statusName(frame.status)}, {"errors", frame.errors}, {"points", points}});
+        frameList.push_back({{"frame", frame.frame},
+                             {"status", static_cast<int>(frame.status)},
+                             {"statusName", statusName(frame.status)},
+                             {"errors", frame.errors},
+                             {"points", points}});
     }
     const nlohmann::ordered_json document = {{"format", "rg-result/1"}, {"node", "eye\"Rig1"}, {"frames", frameList}};
     const std::string streamed = resultDocument("eye\"Rig1", frames);
@@ -65,7 +71,8 @@ TEST(ResultFile, StreamsTheBytesOfTheWholeDocumentLaidOutAtOnce)
 
 TEST(ObjFile, WritesShortestCoordinatesOneBasedFacesAndSortableNames)
 {
-    EXPECT_EQ(rghost::formatObj({Imath::V3d(0.5, -2, 1e-300), Imath::V3d(1.0 / 3.0, nan, -infinity)}, {{0, 1, 0}, {1, 0, 1, 0}}),
+    EXPECT_EQ(rghost::formatObj({Imath::V3d(0.5, -2, 1e-300), Imath::V3d(1.0 / 3.0, nan, -infinity)},
+                                {{0, 1, 0}, {1, 0, 1, 0}}),
               "v 0.5 -2 1e-300\n"
               "v 0.3333333333333333 nan -inf\n"
               "f 1 2 1\n"
@@ -74,9 +81,8 @@ TEST(ObjFile, WritesShortestCoordinatesOneBasedFacesAndSortableNames)
         std::int64_t first, last, frame;
         const char* name;
     } names[] = {
-        {0, 47, 7, "frame.0007.obj"},          {1001, 1100, 1050, "frame.1050.obj"},
-        {9990, 10010, 9999, "frame.09999.obj"}, {-12, 3, -12, "frame.-0012.obj"},
-        {-123456, 0, 5, "frame.000005.obj"},
+        {0, 47, 7, "frame.0007.obj"},     {1001, 1100, 1050, "frame.1050.obj"}, {9990, 10010, 9999, "frame.09999.obj"},
+        {-12, 3, -12, "frame.-0012.obj"}, {-123456, 0, 5, "frame.000005.obj"},
     };
     for (const auto& c : names) {
         EXPECT_EQ(rghost::objFileName(c.frame, rghost::frameNumberDigits(c.first, c.last)), c.name);
@@ -103,7 +109,8 @@ TEST(PointCacheFile, HoldsTheHeaderThenLittleEndianFloatTriples)
     float xyz[6];
     std::memcpy(xyz, bytes.data() + 32, sizeof xyz);
     EXPECT_EQ(std::vector<float>(xyz, xyz + 6),
-              (std::vector<float>{1, 2, 3, 0.1f, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}));
+              (std::vector<float>{1, 2, 3, 0.1f, std::numeric_limits<float>::infinity(),
+                                  -std::numeric_limits<float>::infinity()}));
 }
 
 std::vector<std::string> namesIn(const fs::path& directory)
@@ -145,10 +152,10 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas)
         std::string message;
     } refusals[] = {
         {directory.file("real"), "cannot write " + directory.file("real") + ": it is a directory"},
-        {directory.file("missing/out.json"),
-         "cannot write " + directory.file("missing/out.json") + ": directory " + directory.file("missing") + " does not exist"},
-        {directory.file("out.json/x"),
-         "cannot write " + directory.file("out.json/x") + ": directory " + directory.file("out.json") + " is not a directory"},
+        {directory.file("missing/out.json"), "cannot write " + directory.file("missing/out.json") + ": directory " +
+                                                 directory.file("missing") + " does not exist"},
+        {directory.file("out.json/x"), "cannot write " + directory.file("out.json/x") + ": directory " +
+                                           directory.file("out.json") + " is not a directory"},
     };
     for (const auto& refusal : refusals) {
         try {

@@ -35,7 +35,8 @@ struct DecodedPng {
     Pixel at(int x, int y) const
     {
         const std::uint32_t word = pixels.at(static_cast<std::size_t>(y) * width + x);
-        return {static_cast<int>((word >> 16) & 0xff), static_cast<int>((word >> 8) & 0xff), static_cast<int>(word & 0xff)};
+        return {static_cast<int>((word >> 16) & 0xff), static_cast<int>((word >> 8) & 0xff),
+                static_cast<int>(word & 0xff)};
     }
 };
 
@@ -73,15 +74,16 @@ DecodedPng decodePng(const std::string& png)
 
 rghost::Facet square(double left, double bottom, double right, double top, double depth, V3d color)
 {
-    return {{V3d(left, bottom, depth), V3d(right, bottom, depth), V3d(right, top, depth), V3d(left, top, depth)}, color};
+    return {{V3d(left, bottom, depth), V3d(right, bottom, depth), V3d(right, top, depth), V3d(left, top, depth)},
+            color};
 }
 
 // A red square in front of the upper half of a blue one: listed first, it must
 // still be drawn last, and up in the world must be up in the picture.
 TEST(DemoPictures, NearerFacetsCoverFartherOnesAndYPointsUp)
 {
-    const rghost::SheetPanel panel{"test", {square(-0.5, 0.0, 0.5, 1.0, 1.0, V3d(1, 0, 0)),
-                                            square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(0, 0, 1))}};
+    const rghost::SheetPanel panel{
+        "test", {square(-0.5, 0.0, 0.5, 1.0, 1.0, V3d(1, 0, 0)), square(-1.0, -1.0, 1.0, 1.0, 0.0, V3d(0, 0, 1))}};
     const DecodedPng picture = decodePng(rghost::renderContactSheetPng({panel}));
     ASSERT_GT(picture.width, 0);
     const int middle = picture.width / 2;
@@ -133,8 +135,8 @@ TEST(ControlPictures, AreWhatTheRendererDrawsNow)
 {
     const std::filesystem::path root(LIDSHAPER_SOURCE_DIR);
     const hosttest::TemporaryDirectory fresh;
-    const std::string script = "'" + (root / "scripts" / "controls-pictures.sh").string() + "' '" + RGHOST_PATH + "' '"
-                               + fresh.path().string() + "'";
+    const std::string script = "'" + (root / "scripts" / "controls-pictures.sh").string() + "' '" + RGHOST_PATH +
+                               "' '" + fresh.path().string() + "'";
     ASSERT_EQ(std::system(script.c_str()), 0);
 
     const auto names = [](const std::filesystem::path& directory) {
@@ -158,7 +160,8 @@ TEST(ControlPictures, AreWhatTheRendererDrawsNow)
         EXPECT_NE(page.find("`" + std::string(control.name) + "`"), std::string::npos) << control.name;
     }
     const std::regex picture("\\(controls/([^)]+)\\)");
-    for (auto shown = std::sregex_iterator(page.begin(), page.end(), picture); shown != std::sregex_iterator(); ++shown) {
+    for (auto shown = std::sregex_iterator(page.begin(), page.end(), picture); shown != std::sregex_iterator();
+         ++shown) {
         EXPECT_EQ(rendered.count((*shown)[1].str()), 1u) << (*shown)[1].str();
     }
 }

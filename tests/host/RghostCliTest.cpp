@@ -64,7 +64,8 @@ TEST_F(RghostCli, DeformWritesTheResultAndExitsZeroWhenEveryFrameSucceeds)
     rig["geometry"]["faces"] = {{0, 1, 2}};
     rig["frames"] = {json::object(), json::object(), json::object()};
     const std::string output = work.file("result.json");
-    const ProcessRun run = rghost({"deform", rigFile(rig), "-o", output, "--frames", "1:2", "--obj", work.file("meshes")});
+    const ProcessRun run =
+        rghost({"deform", rigFile(rig), "-o", output, "--frames", "1:2", "--obj", work.file("meshes")});
 
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.err.find("\n2 frames, 0 failed; deform "), std::string::npos) << run.err;
@@ -148,8 +149,8 @@ TEST_F(RghostCli, DeformRefusesBadInputWithStatusTwoAndWritesNothing)
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << described << "\n" << run.err;
     }
     EXPECT_EQ(rghost({"deform", badFile("weights-wrong-length.json"), "-o", output}).err,
-              "rghost: " + badFile("weights-wrong-length.json")
-                  + ": geometry.weights: holds 2 numbers but geometry.points holds 3 points\n");
+              "rghost: " + badFile("weights-wrong-length.json") +
+                  ": geometry.weights: holds 2 numbers but geometry.points holds 3 points\n");
 
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(work.path())) {
@@ -176,15 +177,19 @@ TEST_F(RghostCli, ChunksWithShortPrerollMergeIntoTheFullRunByteForByte)
 
     const ProcessRun toStdout = rghost({"deform", rigPath, "-o", "-"});
     EXPECT_EQ(toStdout.out, full);
-    for (const auto& [frames, chunk] : {std::pair{"1001:1002", "a.json"}, std::pair{"1003", "b.json"}, std::pair{"1004:1006", "c.json"}}) {
+    for (const auto& [frames, chunk] :
+         {std::pair{"1001:1002", "a.json"}, std::pair{"1003", "b.json"}, std::pair{"1004:1006", "c.json"}}) {
         rghost({"deform", rigPath, "-o", work.file(chunk), "--frames", frames, "--preroll", "0"});
     }
-    const ProcessRun merged = rghost({"merge", work.file("c.json"), work.file("a.json"), work.file("b.json"), "-o", work.file("merged.json")});
+    const ProcessRun merged = rghost(
+        {"merge", work.file("c.json"), work.file("a.json"), work.file("b.json"), "-o", work.file("merged.json")});
     EXPECT_EQ(merged.exitStatus, 0) << merged.err;
     EXPECT_EQ(hosttest::readTextFile(work.file("merged.json")), full);
 
     rig["node"] = "otherRig1";
-    ASSERT_EQ(rghost({"deform", rigFile(rig, "other.json"), "-o", work.file("other-b.json"), "--frames", "1003"}).exitStatus, 0);
+    ASSERT_EQ(
+        rghost({"deform", rigFile(rig, "other.json"), "-o", work.file("other-b.json"), "--frames", "1003"}).exitStatus,
+        0);
     const std::string refused = work.file("refused.json");
     const std::vector<std::vector<std::string>> refusals = {
         {"merge", work.file("a.json"), work.file("other-b.json"), "-o", refused},
@@ -225,13 +230,16 @@ TEST_F(RghostCli, ValidateReportsTheNodesVerdict)
     EXPECT_EQ(failed.out.rfind("frame 0: error: testRig1: ", 0), 0u) << failed.out;
 
     // Warnings alone pass unless --strict; an unreadable rig is status 2.
-    complete["frames"] = {json::object(), {{"attributes", {{"lidShaper__eyes__L_eye__closeLine", typedValue("RgDouble", 1.5)}}}}};
+    complete["frames"] = {json::object(),
+                          {{"attributes", {{"lidShaper__eyes__L_eye__closeLine", typedValue("RgDouble", 1.5)}}}}};
     const std::string warned = rigFile(complete, "warned.json");
-    const std::string warning = "frame 1: warning: lidShaper__eyes__L_eye__closeLine is outside its useful range -1 to 1 (it is 1.5)\n";
+    const std::string warning =
+        "frame 1: warning: lidShaper__eyes__L_eye__closeLine is outside its useful range -1 to 1 (it is 1.5)\n";
     EXPECT_EQ(rghost({"validate", warned}).exitStatus, 0);
     const ProcessRun strict = rghost({"validate", warned, "--strict"});
     EXPECT_EQ(strict.exitStatus, 1);
-    EXPECT_EQ(strict.out, "frame 1: error: lidShaper__eyes__L_eye__closeLine is outside its useful range -1 to 1 (it is 1.5)\n");
+    EXPECT_EQ(strict.out,
+              "frame 1: error: lidShaper__eyes__L_eye__closeLine is outside its useful range -1 to 1 (it is 1.5)\n");
     EXPECT_EQ(rghost({"validate", badFile("truncated.json")}).exitStatus, 2);
 
     // Deform says it once before the frames run, and computes as the node does.
@@ -251,16 +259,27 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
         std::string err; // the start of the one line on stderr
     } cases[] = {
         {{"--version"}, 0, "rghost " LIDSHAPER_VERSION "\n", ""},
-        {{"defrom", rig}, 2, "",
+        {{"defrom", rig},
+         2,
+         "",
          "rghost: unknown command 'defrom' (did you mean 'deform'?); the commands are deform, "},
         {{}, 2, "", "rghost: a command is required: deform, "},
-        {{"deform", rig, "--fram", "3"}, 2, "",
+        {{"deform", rig, "--fram", "3"},
+         2,
+         "",
          "rghost: deform: unknown option '--fram' (did you mean '--frames'?); see rghost deform --help\n"},
-        {{"validate", "--strikt=1", rig}, 2, "",
+        {{"validate", "--strikt=1", rig},
+         2,
+         "",
          "rghost: validate: unknown option '--strikt' (did you mean '--strict'?); see rghost validate --help\n"},
         {{"schema", "--xyz"}, 2, "", "rghost: schema: unknown option '--xyz'; see rghost schema --help\n"},
-        {{"sample-rig", "-o", work.file("sample.json"), "--frames", "0"}, 2, "", "rghost: sample-rig: frames must be at least 1\n"},
-        {{"sweep", rig, "--attr", "ENVELOP", "--from", "0", "--to", "1", "-o", work.file("strip.png")}, 2, "",
+        {{"sample-rig", "-o", work.file("sample.json"), "--frames", "0"},
+         2,
+         "",
+         "rghost: sample-rig: frames must be at least 1\n"},
+        {{"sweep", rig, "--attr", "ENVELOP", "--from", "0", "--to", "1", "-o", work.file("strip.png")},
+         2,
+         "",
          "rghost: --attr ENVELOP: the rig has no such key (did you mean 'ENVELOPE'?)\n"},
     };
     for (const auto& c : cases) {
@@ -280,8 +299,8 @@ TEST_F(RghostCli, SchemaPrintsTheDeclaredAttributes)
     const ProcessRun listing = rghost({"schema", "--json"});
     ASSERT_EQ(listing.exitStatus, 0) << listing.err;
     const json attributes = json::parse(listing.out);
-    const json expected = json::parse(hosttest::readTextFile(
-        std::filesystem::path(LIDSHAPER_SOURCE_DIR) / "tests" / "data" / "schema" / "declared-attributes.json"));
+    const json expected = json::parse(hosttest::readTextFile(std::filesystem::path(LIDSHAPER_SOURCE_DIR) / "tests" /
+                                                             "data" / "schema" / "declared-attributes.json"));
     ASSERT_EQ(attributes.size(), expected.size());
     for (std::size_t row = 0; row < expected.size(); ++row) {
         for (const auto& [field, value] : expected[row].items()) {

@@ -1,7 +1,7 @@
 #include <chrono>
 #include <cstdint>
-#include <limits>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -27,9 +27,15 @@ std::string errorOf(const std::string& text)
 
 json validSurface()
 {
-    return {{"degreeU", 1}, {"degreeV", 1}, {"cvCountU", 2}, {"cvCountV", 2},
-            {"knotsU", {0, 0, 1, 1}}, {"knotsV", {0, 0, 1, 1}},
-            {"cvs", {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}}}, {"formU", "open"}, {"formV", "periodic"}};
+    return {{"degreeU", 1},
+            {"degreeV", 1},
+            {"cvCountU", 2},
+            {"cvCountV", 2},
+            {"knotsU", {0, 0, 1, 1}},
+            {"knotsV", {0, 0, 1, 1}},
+            {"cvs", {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}}},
+            {"formU", "open"},
+            {"formV", "periodic"}};
 }
 
 json surfaceWith(const std::string& field, json value)
@@ -61,18 +67,24 @@ TEST(RigFileReader, NamesThePathOfEveryFault)
         {"/attributes/E", typedValue("RgMatrix", 1), "attributes.\"E\".type: unknown value type \"RgMatrix\""},
         {"/attributes/E", typedValue("RgBoolean", 1), "attributes.\"E\".value: expected true or false, got number"},
         {"/attributes/E", typedValue("RgInt", 1.5), "attributes.\"E\".value: expected an integer, got number"},
-        {"/attributes/E", typedValue("RgInt", -2147483649LL), "attributes.\"E\".value: -2147483649 is outside the 32-bit signed integer range"},
-        {"/attributes/E", {{"type", "RgInt"}, {"values", {0, 18446744073709551615ULL}}},
+        {"/attributes/E", typedValue("RgInt", -2147483649LL),
+         "attributes.\"E\".value: -2147483649 is outside the 32-bit signed integer range"},
+        {"/attributes/E",
+         {{"type", "RgInt"}, {"values", {0, 18446744073709551615ULL}}},
          "attributes.\"E\".values[1]: 18446744073709551615 is outside the 32-bit signed integer range"},
         {"/attributes/E", typedValue("RgInt", std::numeric_limits<std::int64_t>::min()),
          "attributes.\"E\".value: -9223372036854775808 is outside the 32-bit signed integer range"},
         {"/attributes/E", typedValue("RgDouble", "1"), "attributes.\"E\".value: expected a number, got string"},
-        {"/attributes/E", typedValue("RgFloat", -1e39), "attributes.\"E\".value: -1e+39 is outside the range of a 32-bit float"},
+        {"/attributes/E", typedValue("RgFloat", -1e39),
+         "attributes.\"E\".value: -1e+39 is outside the range of a 32-bit float"},
         {"/attributes/E", typedValue("RgString", false), "attributes.\"E\".value: expected a string, got boolean"},
         {"/attributes/E", typedValue("RgPtr", -1), "attributes.\"E\".value: -1 is negative"},
-        {"/attributes/E", typedValue("RgPtr", 0.5), "attributes.\"E\".value: expected a non-negative integer, got number"},
-        {"/attributes/E", typedValue("RgVector", {1, 2}), "attributes.\"E\".value: expected [x, y, z], got a list of 2 elements"},
-        {"/attributes/E", {{"type", "RgVector"}, {"values", {{1, 2, 3}, {1, 2, "3"}}}},
+        {"/attributes/E", typedValue("RgPtr", 0.5),
+         "attributes.\"E\".value: expected a non-negative integer, got number"},
+        {"/attributes/E", typedValue("RgVector", {1, 2}),
+         "attributes.\"E\".value: expected [x, y, z], got a list of 2 elements"},
+        {"/attributes/E",
+         {{"type", "RgVector"}, {"values", {{1, 2, 3}, {1, 2, "3"}}}},
          "attributes.\"E\".values[1][2]: expected a number, got string"},
         {"/attributes/E", {{"type", "RgInt"}, {"values", 1}}, "attributes.\"E\".values: expected a list, got number"},
         {"/attributes/E", typedValue("RgNurbsCurve", nullptr), "attributes.\"E\".value: expected an object, got null"},
@@ -80,7 +92,8 @@ TEST(RigFileReader, NamesThePathOfEveryFault)
          "attributes.\"E\".value.degree: missing"},
         {"/attributes/E", typedValue("RgNurbsCurve", {{"cvs", json::array()}, {"knots", {1e40}}, {"degree", 1}}),
          "attributes.\"E\".value.knots[0]: 1e+40 is outside the range of a 32-bit float"},
-        {"/attributes/E", {{"type", "RgNurbsSurface"}, {"values", json::array()}},
+        {"/attributes/E",
+         {{"type", "RgNurbsSurface"}, {"values", json::array()}},
          "attributes.\"E\".values: not supported for RgNurbsSurface"},
         {"/attributes/E", surfaceWith("cvs", {{0, 0, 0}}),
          "attributes.\"E\".value.cvs: holds 1 control points but cvCountU * cvCountV is 4"},
@@ -91,7 +104,8 @@ TEST(RigFileReader, NamesThePathOfEveryFault)
          "attributes.\"E\".value.worldMatrix: expected 16 numbers, got a list of 2 elements"},
         {"/attributes/E", surfaceWith("cvs", {{0, 0, 0}, {0, 1, 0}, {1, 0}, {1, 1, 0}}),
          "attributes.\"E\".value.cvs[2]: expected [x, y, z] or [x, y, z, w], got a list of 2 elements"},
-        {"/attributes/a.b \"c\"", typedValue("RgInt", "x"), "attributes.\"a.b \\\"c\\\"\".value: expected an integer, got string"},
+        {"/attributes/a.b \"c\"", typedValue("RgInt", "x"),
+         "attributes.\"a.b \\\"c\\\"\".value: expected an integer, got string"},
         {"/geometry", removed, "geometry: missing"},
         {"/geometry/points", removed, "geometry.points: missing"},
         {"/geometry/points/1", {1, 2, 3, 4}, "geometry.points[1]: expected [x, y, z], got a list of 4 elements"},
@@ -100,13 +114,17 @@ TEST(RigFileReader, NamesThePathOfEveryFault)
         {"/geometry/weights", {1, 1, 1, 1}, "geometry.weights: holds 4 numbers but geometry.points holds 3 points"},
         {"/geometry/weights", {1, 1e300, 1}, "geometry.weights[1]: 1e+300 is outside the range of a 32-bit float"},
         {"/geometry/faces", {{0, 1}}, "geometry.faces[0]: a face needs at least 3 points, got 2"},
-        {"/geometry/faces", {{0, 1, 2}, {0, 1, 3}}, "geometry.faces[1][2]: point index 3 is outside geometry.points (3 points)"},
+        {"/geometry/faces",
+         {{0, 1, 2}, {0, 1, 3}},
+         "geometry.faces[1][2]: point index 3 is outside geometry.points (3 points)"},
         {"/geometry/faces", {{0, -1, 2}}, "geometry.faces[0][1]: point index -1 is outside geometry.points (3 points)"},
         {"/geometry/normals", json::array(), "geometry.normals: unknown field"},
         {"/frames", json::object(), "frames: expected a list, got object"},
-        {"/frames", {{{"attributes", {{"K", typedValue("RgInt", 1)}}}}, {{"atributes", json::object()}}},
+        {"/frames",
+         {{{"attributes", {{"K", typedValue("RgInt", 1)}}}}, {{"atributes", json::object()}}},
          "frames[1].atributes: unknown field"},
-        {"/frames", {{{"attributes", {{"K", typedValue("RgInt", 1)}}}}, {{"attributes", {{"K", typedValue("RgInt", true)}}}}},
+        {"/frames",
+         {{{"attributes", {{"K", typedValue("RgInt", 1)}}}}, {{"attributes", {{"K", typedValue("RgInt", true)}}}}},
          "frames[1].attributes.\"K\".value: expected an integer, got boolean"},
     };
     for (const Fault& fault : faults) {
@@ -166,8 +184,8 @@ TEST(RigFileReader, RefusesATenMillionNumberListQuickly)
 TEST(RigFileReader, RefusesDeepNestingWithoutRecursing)
 {
     const auto nested = [](std::size_t depth) {
-        return R"({"format": "rg-rig/1", "attributes": {}, "geometry": {"points": []}, "extra": )"
-            + std::string(depth, '[') + std::string(depth, ']') + "}";
+        return R"({"format": "rg-rig/1", "attributes": {}, "geometry": {"points": []}, "extra": )" +
+               std::string(depth, '[') + std::string(depth, ']') + "}";
     };
     // The document object holds the outermost list, so 63 lists make 64 levels.
     EXPECT_EQ(errorOf(nested(63)), "(accepted)");

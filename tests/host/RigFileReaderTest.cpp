@@ -23,11 +23,16 @@ std::shared_ptr<Data> attribute(const AttributeMap& attributes, const std::strin
 json bilinearPatch()
 {
     // CV (iu, iv) sits at (iu, iv, iu * iv); the world matrix moves it by (10, 20, 30).
-    return {{"degreeU", 1}, {"degreeV", 1}, {"cvCountU", 2}, {"cvCountV", 2},
-            {"knotsU", {0, 0, 1, 1}}, {"knotsV", {0, 0, 1, 1}},
+    return {{"degreeU", 1},
+            {"degreeV", 1},
+            {"cvCountU", 2},
+            {"cvCountV", 2},
+            {"knotsU", {0, 0, 1, 1}},
+            {"knotsV", {0, 0, 1, 1}},
             {"cvs", json::array({json::array({0, 0, 0}), json::array({0, 1, 0}), json::array({1, 0, 0, 1}),
                                  json::array({1, 1, 1})})},
-            {"formU", "open"}, {"formV", "open"},
+            {"formU", "open"},
+            {"formV", "open"},
             {"worldMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}}};
 }
 
@@ -86,7 +91,8 @@ TEST(RigFileReader, ReadsEveryValueClass)
     EXPECT_TRUE(attribute<RgBoolean>(a, "bool")->value);
     EXPECT_EQ(attribute<RgBoolean>(a, "bool")->values, (std::vector<bool>{false, true}));
     EXPECT_EQ(attribute<RgInt>(a, "int")->value, std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(attribute<RgInt>(a, "int")->values, (std::vector<std::int32_t>{std::numeric_limits<std::int32_t>::max(), 0}));
+    EXPECT_EQ(attribute<RgInt>(a, "int")->values,
+              (std::vector<std::int32_t>{std::numeric_limits<std::int32_t>::max(), 0}));
     EXPECT_EQ(attribute<RgFloat>(a, "float")->value, 0.1f);
     EXPECT_EQ(attribute<RgFloat>(a, "float")->values, std::vector<float>{std::numeric_limits<float>::max()});
     EXPECT_EQ(attribute<RgDouble>(a, "double")->value, 0.1);

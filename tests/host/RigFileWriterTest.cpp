@@ -22,14 +22,15 @@ mayastandin::NurbsSurfaceDescription periodicPatch()
     surface.knotsU = {0, 0, 1, 1};
     surface.knotsV = {-1, 0, 1, 2, 3};
     surface.cvs = {Imath::V4d(0, 0, 0, 1), Imath::V4d(0, 1, 0, 0.5), Imath::V4d(0, 0, 0, 1),
-                   Imath::V4d(1, 0, 0, 1), Imath::V4d(1, 1, 1, 2), Imath::V4d(1, 0, 0, 1)};
+                   Imath::V4d(1, 0, 0, 1), Imath::V4d(1, 1, 1, 2),   Imath::V4d(1, 0, 0, 1)};
     surface.periodicV = true;
     surface.worldMatrix = Imath::M44d().setTranslation(Imath::V3d(0.1, 0.2, 0.3));
     return surface;
 }
 
 // Numbers whose shortest spelling needs all 17 digits, or that sit at the edges of double and float.
-const std::vector<double> awkwardNumbers = {0.1, 1.0 / 3.0, 2.0 / 3.0, 5e-324, 1.7976931348623157e308, -0.0, 123456789.12345678};
+const std::vector<double> awkwardNumbers = {0.1,  1.0 / 3.0,         2.0 / 3.0, 5e-324, 1.7976931348623157e308,
+                                            -0.0, 123456789.12345678};
 
 rghost::Rig richRig()
 {
@@ -118,7 +119,8 @@ TEST(RigFileWriter, RefusesWhatTheFormatCannotHold)
 
     rghost::Rig unknownSurface = richRig();
     unknownSurface.surfaces.clear();
-    EXPECT_EQ(messageOf(unknownSurface), "cannot write attribute \"surface\": its surface is not recorded in the rig's surfaces");
+    EXPECT_EQ(messageOf(unknownSurface),
+              "cannot write attribute \"surface\": its surface is not recorded in the rig's surfaces");
 
     rghost::Rig curveList = richRig();
     curveList.attributes["curve"] = makeRgValue<RgNurbsCurve>(NurbsCurveData{}, {NurbsCurveData{}});

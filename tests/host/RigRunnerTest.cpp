@@ -6,8 +6,8 @@
 #include <maya/MGlobal.h>
 
 #include "HostTestSupport.h"
-#include "io/RigFileReader.h"
 #include "core/RigRunner.h"
+#include "io/RigFileReader.h"
 
 namespace {
 
@@ -69,8 +69,9 @@ TEST(RigRunner, PlaysThePlannedFramesAndNumbersThemFromTheStartFrame)
     rghost::playRig(node, rig, {1, 2, 3}, [&received](rghost::FrameResult& result, bool recorded) {
         received.emplace_back(result.frame, recorded, result.status);
     });
-    EXPECT_EQ(received, (std::vector<std::tuple<std::int64_t, bool, RgStatus>>{
-                            {1002, false, RgStatus::Failure}, {1003, true, RgStatus::Success}, {1004, true, RgStatus::Success}}));
+    EXPECT_EQ(received,
+              (std::vector<std::tuple<std::int64_t, bool, RgStatus>>{
+                  {1002, false, RgStatus::Failure}, {1003, true, RgStatus::Success}, {1004, true, RgStatus::Success}}));
 
     const rghost::FramePlan misfits[] = {{0, 0, 4}, {2, 1, 3}, {0, 3, 2}};
     for (const rghost::FramePlan& plan : misfits) {
@@ -91,10 +92,12 @@ TEST(Plugin, NamesThePathAndTheLoadersReason)
         return std::string("(loaded)");
     };
     const std::string missing = messageOf("/nonexistent/plugin.so");
-    EXPECT_EQ(missing.rfind("cannot load plug-in /nonexistent/plugin.so: no such file; build it with ", 0), 0u) << missing;
+    EXPECT_EQ(missing.rfind("cannot load plug-in /nonexistent/plugin.so: no such file; build it with ", 0), 0u)
+        << missing;
     EXPECT_NE(missing.find("--target lidShaper_2018"), std::string::npos) << missing;
     const std::string noEntryPoint = messageOf(OPENMAYA_LIBRARY_PATH);
-    EXPECT_EQ(noEntryPoint.rfind(std::string("plug-in ") + OPENMAYA_LIBRARY_PATH + " has no entry point 'create': ", 0), 0u)
+    EXPECT_EQ(noEntryPoint.rfind(std::string("plug-in ") + OPENMAYA_LIBRARY_PATH + " has no entry point 'create': ", 0),
+              0u)
         << noEntryPoint;
 }
 

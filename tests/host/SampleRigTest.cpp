@@ -15,8 +15,8 @@
 #include <maya/MPoint.h>
 
 #include "HostTestSupport.h"
-#include "io/RigFileReader.h"
 #include "core/RigRunner.h"
+#include "io/RigFileReader.h"
 #include "lidShaper/rigContract.h"
 #include "sample/sampleRig.h"
 
@@ -114,7 +114,8 @@ TEST_F(SampleRig, ValidatesAtEveryFrame)
 {
     const rghost::NodePointer node = plugin->createNode(rig->nodeName);
     for (std::size_t frame = 0; frame < rghost::frameCount(*rig); ++frame) {
-        EXPECT_EQ(node->validateAttributes(rghost::frameAttributes(*rig, frame)), RgStatus::Success) << "frame " << frame;
+        EXPECT_EQ(node->validateAttributes(rghost::frameAttributes(*rig, frame)), RgStatus::Success)
+            << "frame " << frame;
     }
 }
 
@@ -171,8 +172,10 @@ TEST_F(SampleRig, ClosedLidsMeet)
             const auto& upper = indices(closed, side, "upperLidInnerIdxs");
             const auto& lower = indices(closed, side, "lowerLidInnerIdxs");
             for (std::size_t column = 0; column < upper.size(); ++column) {
-                EXPECT_LT((results.front().points[upper[column]] - results.front().points[lower[column]]).length(), 1e-6)
-                    << eyeSideName(side) << " column " << column << " controls " << controls.upper << ", " << controls.lower;
+                EXPECT_LT((results.front().points[upper[column]] - results.front().points[lower[column]]).length(),
+                          1e-6)
+                    << eyeSideName(side) << " column " << column << " controls " << controls.upper << ", "
+                    << controls.lower;
             }
         }
     }
@@ -259,7 +262,8 @@ TEST(SampleRigCommands, DemoWritesRigPictureMeshesAndSummary)
 {
     const hosttest::TemporaryDirectory out;
     const hosttest::TemporaryDirectory scratch;
-    ASSERT_EQ(runRghost("demo --out '" + out.file("demo") + "'", scratch), 0) << hosttest::readTextFile(scratch.file("err.txt"));
+    ASSERT_EQ(runRghost("demo --out '" + out.file("demo") + "'", scratch), 0)
+        << hosttest::readTextFile(scratch.file("err.txt"));
 
     const std::filesystem::path demo = out.path() / "demo";
     const std::string png = hosttest::readTextFile(demo / "contact-sheet.png");
@@ -286,7 +290,8 @@ TEST(SampleRigCommands, SampleRigWritesTheRigTheOptionsAskFor)
     const hosttest::TemporaryDirectory out;
     const hosttest::TemporaryDirectory scratch;
     const std::string path = out.file("eyes.json");
-    ASSERT_EQ(runRghost("sample-rig -o '" + path + "' --columns 7 --rows-center 2 --rows-between 4 --frames 5", scratch), 0)
+    ASSERT_EQ(
+        runRghost("sample-rig -o '" + path + "' --columns 7 --rows-center 2 --rows-between 4 --frames 5", scratch), 0)
         << hosttest::readTextFile(scratch.file("err.txt"));
     const Rig written = rghost::readRigFile(path);
     EXPECT_EQ(written.frames.size(), 5u);

@@ -11,7 +11,8 @@
 
 namespace {
 
-NurbsCurveData curveOfShape(std::int32_t degree, int knotCount, int cvCount) {
+NurbsCurveData curveOfShape(std::int32_t degree, int knotCount, int cvCount)
+{
     NurbsCurveData curve;
     curve.degree = degree;
     for (int i = 0; i < knotCount; ++i) {
@@ -21,7 +22,8 @@ NurbsCurveData curveOfShape(std::int32_t degree, int knotCount, int cvCount) {
     return curve;
 }
 
-TEST(CurveFitsKernel, NamedShapes) {
+TEST(CurveFitsKernel, NamedShapes)
+{
     struct Case {
         const char* name;
         std::int32_t degree;
@@ -56,7 +58,8 @@ TEST(CurveFitsKernel, NamedShapes) {
 // return is hit by some parameter, and each span's knot and control point reads
 // must lie inside the lists exactly when curveFitsKernel says the curve fits.
 // Fitting curves are also evaluated, so an address-sanitized run sees any stray read.
-TEST(CurveFitsKernel, MatchesTheReadsOfEveryReachableSpan) {
+TEST(CurveFitsKernel, MatchesTheReadsOfEveryReachableSpan)
+{
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     for (std::int32_t degree = 0; degree <= 5; ++degree) {
@@ -88,4 +91,4 @@ TEST(CurveFitsKernel, MatchesTheReadsOfEveryReachableSpan) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,8 @@ namespace {
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
 
-NurbsCurveData clampedCubic() {
+NurbsCurveData clampedCubic()
+{
     NurbsCurveData curve;
     curve.degree = 3;
     curve.knots = {0, 0, 0, 0, 0.5f, 1, 1, 1, 1};
@@ -25,11 +26,13 @@ NurbsCurveData clampedCubic() {
     return curve;
 }
 
-bool sameBits(double a, double b) {
+bool sameBits(double a, double b)
+{
     return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
 }
 
-TEST(CurvePointKernel, SpanAndBasisOfClampedCubic) {
+TEST(CurvePointKernel, SpanAndBasisOfClampedCubic)
+{
     struct Case {
         float u;
         std::uint32_t span;
@@ -37,9 +40,12 @@ TEST(CurvePointKernel, SpanAndBasisOfClampedCubic) {
     };
     // The knot vector is symmetric about 0.5, so 0.75 mirrors 0.25.
     const Case cases[] = {
-        {0.25f, 3, {0.125f, 0.59375f, 0.25f, 0.03125f}}, {0.5f, 4, {0.25f, 0.5f, 0.25f, 0.0f}},
-        {0.75f, 4, {0.03125f, 0.25f, 0.59375f, 0.125f}}, {1.0f, 4, {0, 0, 0, 1}},
-        {0.0f, 3, {1, 0, 0, 0}},                         {-0.5f, 3, {8.0f, -9.25f, 2.5f, -0.25f}},
+        {0.25f, 3, {0.125f, 0.59375f, 0.25f, 0.03125f}},
+        {0.5f, 4, {0.25f, 0.5f, 0.25f, 0.0f}},
+        {0.75f, 4, {0.03125f, 0.25f, 0.59375f, 0.125f}},
+        {1.0f, 4, {0, 0, 0, 1}},
+        {0.0f, 3, {1, 0, 0, 0}},
+        {-0.5f, 3, {8.0f, -9.25f, 2.5f, -0.25f}},
     };
     const NurbsCurveData curve = clampedCubic();
     for (const Case& c : cases) {
@@ -56,7 +62,8 @@ TEST(CurvePointKernel, SpanAndBasisOfClampedCubic) {
 
 // Expected points come from a separate evaluation that rounds at the same points;
 // the values are not dyadic, so rounding anywhere else changes their last bits.
-TEST(CurvePointKernel, RoundsWhereTheReferenceRounds) {
+TEST(CurvePointKernel, RoundsWhereTheReferenceRounds)
+{
     struct Case {
         float u;
         double point[3];
@@ -78,13 +85,15 @@ TEST(CurvePointKernel, RoundsWhereTheReferenceRounds) {
     }
 }
 
-TEST(CurvePointKernel, EndsOfClampedCurveAreItsEndControlPoints) {
+TEST(CurvePointKernel, EndsOfClampedCurveAreItsEndControlPoints)
+{
     const NurbsCurveData curve = clampedCubic();
     EXPECT_EQ(evaluateMinorCurve(curve, 0.0f), curve.cvs.front());
     EXPECT_EQ(evaluateMinorCurve(curve, 1.0f), curve.cvs.back());
 }
 
-TEST(CurvePointKernel, DegreeZeroReturnsItsOnlyControlPointEverywhere) {
+TEST(CurvePointKernel, DegreeZeroReturnsItsOnlyControlPointEverywhere)
+{
     NurbsCurveData curve;
     curve.knots = {0, 1};
     curve.cvs = {{1.5, -2.25, 3.125}};
@@ -95,7 +104,8 @@ TEST(CurvePointKernel, DegreeZeroReturnsItsOnlyControlPointEverywhere) {
 }
 
 // Random non-decreasing knots with repeats, clamped ends half the time.
-NurbsCurveData randomCurve(std::mt19937& random, std::int32_t degree) {
+NurbsCurveData randomCurve(std::mt19937& random, std::int32_t degree)
+{
     std::uniform_real_distribution<float> step(0.0f, 1.0f);
     std::uniform_real_distribution<double> coordinate(-100.0, 100.0);
     const bool clamped = random() % 2 == 0;
@@ -117,7 +127,8 @@ NurbsCurveData randomCurve(std::mt19937& random, std::int32_t degree) {
     return curve;
 }
 
-std::vector<float> testParameters(std::mt19937& random, const NurbsCurveData& curve) {
+std::vector<float> testParameters(std::mt19937& random, const NurbsCurveData& curve)
+{
     std::vector<float> parameters = {kNan, kInf, -kInf, -0.0f, 0.0f};
     std::uniform_real_distribution<float> around(curve.knots.front() - 2.0f, curve.knots.back() + 2.0f);
     for (const float knot : curve.knots) {
@@ -129,7 +140,8 @@ std::vector<float> testParameters(std::mt19937& random, const NurbsCurveData& cu
     return parameters;
 }
 
-std::vector<std::pair<const char*, CurvePointKernelFunction>> buildsThatRunHere() {
+std::vector<std::pair<const char*, CurvePointKernelFunction>> buildsThatRunHere()
+{
 #if defined(LIDSHAPER_X86_KERNELS)
     std::vector<std::pair<const char*, CurvePointKernelFunction>> builds = {{"sse2", curvePointKernelSse2}};
     if (processorLevel() >= kProcessorSse41) {
@@ -144,7 +156,8 @@ std::vector<std::pair<const char*, CurvePointKernelFunction>> buildsThatRunHere(
 #endif
 }
 
-TEST(CurvePointKernel, BuildsAndDispatcherAgreeBitForBit) {
+TEST(CurvePointKernel, BuildsAndDispatcherAgreeBitForBit)
+{
     const auto builds = buildsThatRunHere();
     std::mt19937 random(20240611u);
     for (const std::int32_t degree : {1, 2, 3, 4, 5, 7, 10, 15}) {
@@ -168,4 +181,4 @@ TEST(CurvePointKernel, BuildsAndDispatcherAgreeBitForBit) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -11,17 +11,24 @@ using namespace processorFeature;
 
 constexpr std::uint32_t kAllLeaf1Ecx = kSse41 | kOsxsave | kAvx | kF16c | kRdrand;
 
-TEST(ProcessorLevel, FromRegisters) {
+TEST(ProcessorLevel, FromRegisters)
+{
     struct Case {
         const char* name;
         ProcessorFeatureRegisters registers;
         ProcessorLevel level;
     };
     const Case cases[] = {
-        {"AVX-512 with DQ, CD, BW, VL", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXcr0XmmYmmOpmaskZmm}, kProcessorAvx512DqBwVl},
-        {"AVX-512 with PF, ER, CD", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512PfErCd, kXcr0XmmYmmOpmaskZmm}, kProcessorAvx512PfErCd},
+        {"AVX-512 with DQ, CD, BW, VL",
+         {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXcr0XmmYmmOpmaskZmm},
+         kProcessorAvx512DqBwVl},
+        {"AVX-512 with PF, ER, CD",
+         {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512PfErCd, kXcr0XmmYmmOpmaskZmm},
+         kProcessorAvx512PfErCd},
         {"AVX-512 foundation only", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f, kXcr0XmmYmmOpmaskZmm}, kProcessorAvx2},
-        {"AVX-512 without ZMM state saved", {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXcr0XmmYmm}, kProcessorAvx2},
+        {"AVX-512 without ZMM state saved",
+         {kAllLeaf1Ecx, kSse2, kAvx2 | kAvx512f | kAvx512DqCdBwVl, kXcr0XmmYmm},
+         kProcessorAvx2},
         {"AVX2", {kAllLeaf1Ecx, kSse2, kAvx2, kXcr0XmmYmm}, kProcessorAvx2},
         {"AVX2 without F16C and RDRAND", {kSse41 | kOsxsave | kAvx, kSse2, kAvx2, kXcr0XmmYmm}, kProcessorAvx},
         {"AVX without AVX2", {kAllLeaf1Ecx, kSse2, 0, kXcr0XmmYmm}, kProcessorAvx},
@@ -37,15 +44,19 @@ TEST(ProcessorLevel, FromRegisters) {
     }
 }
 
-TEST(ProcessorLevel, PicksBuildForLevel) {
+TEST(ProcessorLevel, PicksBuildForLevel)
+{
     struct Case {
         ProcessorLevel level;
         CurvePointKernelFunction build;
     };
 #if defined(LIDSHAPER_X86_KERNELS)
-    const Case cases[] = {{kProcessorAvx512DqBwVl, curvePointKernelAvx}, {kProcessorAvx512PfErCd, curvePointKernelAvx},
-                          {kProcessorAvx2, curvePointKernelAvx},          {kProcessorAvx, curvePointKernelAvx},
-                          {kProcessorSse41, curvePointKernelSse41},       {kProcessorSse2, curvePointKernelSse2},
+    const Case cases[] = {{kProcessorAvx512DqBwVl, curvePointKernelAvx},
+                          {kProcessorAvx512PfErCd, curvePointKernelAvx},
+                          {kProcessorAvx2, curvePointKernelAvx},
+                          {kProcessorAvx, curvePointKernelAvx},
+                          {kProcessorSse41, curvePointKernelSse41},
+                          {kProcessorSse2, curvePointKernelSse2},
                           {kProcessorNone, nullptr}};
 #else
     const Case cases[] = {{kProcessorSse2, curvePointKernelPortable}, {kProcessorNone, nullptr}};
@@ -57,7 +68,8 @@ TEST(ProcessorLevel, PicksBuildForLevel) {
 
 #if defined(LIDSHAPER_X86_KERNELS)
 // The compiler's own feature probe is an independent reading of the same processor.
-TEST(ProcessorLevel, AgreesWithCompilerFeatureProbe) {
+TEST(ProcessorLevel, AgreesWithCompilerFeatureProbe)
+{
     const ProcessorLevel level = processorLevel();
     EXPECT_EQ(level, detectProcessorLevel());
     EXPECT_EQ(level >= kProcessorSse2, __builtin_cpu_supports("sse2") != 0);
@@ -72,4 +84,4 @@ TEST(ProcessorLevel, AgreesWithCompilerFeatureProbe) {
 }
 #endif
 
-}  // namespace
+} // namespace

@@ -48,7 +48,10 @@ TEST(SurfaceDescription, EachProblemIsNamedInOneSentenceAndRefused)
         {[](auto& d) { d.cvs.pop_back(); }, "cvs holds 5 points; cvCountU * cvCountV = 6"},
         {[=](auto& d) { d.knotsV[1] = nan; }, "knotsV[1] is nan"},
         {[](auto& d) { d.knotsU = {0, 0, 0.5, 0.4, 1, 1}; }, "knotsU[3] = 0.4 is less than knotsU[2] = 0.5"},
-        {[](auto& d) { d.knotsV = {0, 1, 1, 2}; }, "knotsV leaves no parameter range"},
+        {[](auto& d) {
+             d.knotsV = {0, 1, 1, 2};
+         },
+         "knotsV leaves no parameter range"},
         {[](auto& d) { d.knotsU = {-1e308, 0, 0, 1, 1, 1e308}; }, "knotsU spans from -1e+308 to 1e+308"},
         {[=](auto& d) { d.cvs[4].y = infinity; }, "cvs[4] (CV 2, 0) holds a number that is not finite"},
         {[](auto& d) { d.cvs[1].w = 0.0; }, "cvs[1] (CV 0, 1) has weight 0"},

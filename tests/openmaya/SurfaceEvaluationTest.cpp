@@ -35,8 +35,8 @@ void expectPointNear(const MPoint& actual, const Imath::V3d& expected, double to
 // point shows which parameters the surface was evaluated at.
 NurbsSurfaceDescription parameterEchoDescription(bool periodicU, bool periodicV)
 {
-    auto description = describeSurface(1, 1, {2, 2, 6, 6}, {2, 2, 6, 6},
-                                       {{2, 2, 0, 1}, {2, 6, 0, 1}, {6, 2, 0, 1}, {6, 6, 0, 1}});
+    auto description =
+        describeSurface(1, 1, {2, 2, 6, 6}, {2, 2, 6, 6}, {{2, 2, 0, 1}, {2, 6, 0, 1}, {6, 2, 0, 1}, {6, 6, 0, 1}});
     description.periodicU = periodicU;
     description.periodicV = periodicV;
     return description;
@@ -54,8 +54,8 @@ std::vector<double> referenceBasis(const std::vector<double>& knots, int degree,
         basis[i] = knots[i] <= t && t < knots[i + 1] ? 1.0 : 0.0;
     for (std::size_t k = 1; k <= static_cast<std::size_t>(degree); ++k)
         for (std::size_t i = 0; i + k + 1 < knots.size(); ++i)
-            basis[i] = ratio(t - knots[i], knots[i + k] - knots[i]) * basis[i]
-                       + ratio(knots[i + k + 1] - t, knots[i + k + 1] - knots[i + 1]) * basis[i + 1];
+            basis[i] = ratio(t - knots[i], knots[i + k] - knots[i]) * basis[i] +
+                       ratio(knots[i + k + 1] - t, knots[i + k + 1] - knots[i + 1]) * basis[i + 1];
     basis.resize(knots.size() - 1 - static_cast<std::size_t>(degree));
     return basis;
 }
@@ -126,13 +126,12 @@ TEST(SurfaceEvaluation, BilinearPatchInterpolatesItsCorners)
     // Equal weights other than 1 leave the patch bilinear.
     const Imath::V3d p00(0, 0, 0), p01(0, 1, 1), p10(2, 0, 0.5), p11(3, 2, -1);
     const MObject patch = makeNurbsSurface(describeSurface(
-        1, 1, {1, 1, 3, 3}, {0, 0, 1, 1}, {{p00.x, p00.y, p00.z, 2}, {p01.x, p01.y, p01.z, 2}, {p10.x, p10.y, p10.z, 2},
-                                           {p11.x, p11.y, p11.z, 2}}));
+        1, 1, {1, 1, 3, 3}, {0, 0, 1, 1},
+        {{p00.x, p00.y, p00.z, 2}, {p01.x, p01.y, p01.z, 2}, {p10.x, p10.y, p10.z, 2}, {p11.x, p11.y, p11.z, 2}}));
     for (double u : {1.0, 1.5, 2.2, 3.0})
         for (double v : {0.0, 0.3, 0.75, 1.0}) {
             const double s = (u - 1.0) / 2.0;
-            const Imath::V3d expected =
-                p00 * (1 - s) * (1 - v) + p01 * (1 - s) * v + p10 * s * (1 - v) + p11 * s * v;
+            const Imath::V3d expected = p00 * (1 - s) * (1 - v) + p01 * (1 - s) * v + p10 * s * (1 - v) + p11 * s * v;
             expectPointNear(pointAt(patch, u, v), expected, 1e-14);
         }
 }
@@ -143,11 +142,16 @@ TEST(SurfaceEvaluation, ParametersOutsideTheRangeWrapWhenPeriodicAndClampWhenOpe
         double periodic, open, expectedPeriodic, expectedOpen;
     };
     const Case cases[] = {
-        {3.0, 4.0, 3.0, 4.0},          {2.0, 2.0, 2.0, 2.0},
-        {6.0, 6.0, 6.0, 6.0},          {7.0, 7.0, 3.0, 6.0},
-        {1.0, 1.0, 5.0, 2.0},          {-6.5, 100.0, 5.5, 6.0},
-        {10.0, -100.0, 2.0, 2.0},      {4e15 + 3.0, 1e300, 3.0, 6.0},
-        {1e300, -1e300, 4.0, 2.0},     {kInfinity, kInfinity, 2.0, 6.0},
+        {3.0, 4.0, 3.0, 4.0},
+        {2.0, 2.0, 2.0, 2.0},
+        {6.0, 6.0, 6.0, 6.0},
+        {7.0, 7.0, 3.0, 6.0},
+        {1.0, 1.0, 5.0, 2.0},
+        {-6.5, 100.0, 5.5, 6.0},
+        {10.0, -100.0, 2.0, 2.0},
+        {4e15 + 3.0, 1e300, 3.0, 6.0},
+        {1e300, -1e300, 4.0, 2.0},
+        {kInfinity, kInfinity, 2.0, 6.0},
         {-kInfinity, -kInfinity, 2.0, 2.0},
     };
     const MObject periodicInU = makeNurbsSurface(parameterEchoDescription(true, false));
@@ -192,8 +196,8 @@ TEST(SurfaceEvaluation, MatchesTheRecursiveDefinitionOnIrregularSurfaces)
     std::uniform_real_distribution<double> coordinate(-10.0, 10.0);
     std::uniform_real_distribution<double> weight(0.2, 5.0);
     std::vector<NurbsSurfaceDescription> surfaces;
-    for (const Shape& shape : {Shape{1, 1, 2, 3}, Shape{2, 3, 5, 6}, Shape{3, 3, 8, 7}, Shape{4, 2, 9, 5},
-                               Shape{15, 2, 18, 4}})
+    for (const Shape& shape :
+         {Shape{1, 1, 2, 3}, Shape{2, 3, 5, 6}, Shape{3, 3, 8, 7}, Shape{4, 2, 9, 5}, Shape{15, 2, 18, 4}})
         for (int copy = 0; copy < 3; ++copy) {
             std::vector<Imath::V4d> cvs;
             for (int i = 0; i < shape.cvCountU * shape.cvCountV; ++i)
@@ -204,8 +208,14 @@ TEST(SurfaceEvaluation, MatchesTheRecursiveDefinitionOnIrregularSurfaces)
         }
     // The last span of this one is empty, so its range end lies in the span before.
     surfaces.push_back(describeSurface(2, 1, {0, 0, 0, 1, 1, 1, 1}, {0, 0.5, 1.5, 2},
-                                       {{0, 0, 0, 1}, {1, 0, 0, 2}, {0, 1, 2, 1}, {1, 1, 0, 3},
-                                        {2, 0, 1, 1}, {2, 2, 2, 1}, {5, 5, 5, 1}, {6, 6, 6, 1}}));
+                                       {{0, 0, 0, 1},
+                                        {1, 0, 0, 2},
+                                        {0, 1, 2, 1},
+                                        {1, 1, 0, 3},
+                                        {2, 0, 1, 1},
+                                        {2, 2, 2, 1},
+                                        {5, 5, 5, 1},
+                                        {6, 6, 6, 1}}));
 
     for (const NurbsSurfaceDescription& description : surfaces) {
         ASSERT_EQ(mayastandin::describeSurfaceProblem(description), "");

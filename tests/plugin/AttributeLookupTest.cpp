@@ -82,14 +82,16 @@ TEST(AttributeLookup, EachKeyIsReadWithItsClassInOrder)
                 withoutRest.erase(keys[j].key);
             const Outcome missing = operation.run(withoutRest);
             EXPECT_EQ(missing.status, RgStatus::Failure);
-            EXPECT_EQ(missing.lines, std::vector<std::string>{notFoundLine("eyesNode", keys[i].key, keys[i].valueClass)});
+            EXPECT_EQ(missing.lines,
+                      std::vector<std::string>{notFoundLine("eyesNode", keys[i].key, keys[i].valueClass)});
             EXPECT_TRUE(missing.pointsUnchanged);
 
             AttributeMap mistyped = completeAttributeMap();
             mistyped[keys[i].key] = makeValueOfOtherClass(keys[i].valueClass);
             const Outcome wrong = operation.run(mistyped);
             EXPECT_EQ(wrong.status, RgStatus::Failure);
-            EXPECT_EQ(wrong.lines, std::vector<std::string>{wrongTypeLine("eyesNode", keys[i].key, keys[i].valueClass)});
+            EXPECT_EQ(wrong.lines,
+                      std::vector<std::string>{wrongTypeLine("eyesNode", keys[i].key, keys[i].valueClass)});
             EXPECT_TRUE(wrong.pointsUnchanged);
         }
     }

@@ -67,9 +67,9 @@ TEST(PluginNodes, IndependentNodesReportUnderTheirOwnNames)
         mayastandin::ErrorCapture capture;
         EXPECT_EQ(first->validateAttributes(empty), RgStatus::Failure);
         EXPECT_EQ(second->validateAttributes(empty), RgStatus::Failure);
-        EXPECT_EQ(capture.lines(), (std::vector<std::string>{
-                                       "eyeRigA: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute",
-                                       "eyeRigB: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute"}));
+        EXPECT_EQ(capture.lines(),
+                  (std::vector<std::string>{"eyeRigA: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute",
+                                            "eyeRigB: get attributes: cannot find 'DEBUG_MODE' (RgInt) attribute"}));
     }
 
     first.reset();
@@ -86,8 +86,8 @@ TEST(PluginNodes, IndependentNodesReportUnderTheirOwnNames)
     arguments.erase("SOA_ENABLED");
     RgDeformData data;
     EXPECT_EQ(second->deform(arguments, data), RgStatus::Failure);
-    EXPECT_EQ(capture.lines(), std::vector<std::string>{
-                                   "eyeRigB: get attributes: cannot find 'SOA_ENABLED' (RgBoolean) attribute"});
+    EXPECT_EQ(capture.lines(),
+              std::vector<std::string>{"eyeRigB: get attributes: cannot find 'SOA_ENABLED' (RgBoolean) attribute"});
 }
 
 } // namespace

@@ -72,7 +72,10 @@ struct AnimatedControls {
     }
 };
 
-std::size_t heapInUse() { return mallinfo2().uordblks; }
+std::size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
 
 std::string peakResidentSize()
 {

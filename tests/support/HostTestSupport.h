@@ -25,8 +25,9 @@ inline json threePointRig()
     return {{"format", "rg-rig/1"},
             {"node", "testRig1"},
             {"attributes", json::object()},
-            {"geometry", {{"points", json::array({json::array({0.0, 0.0, 0.0}), json::array({1.0, 2.0, 3.0}),
-                                                  json::array({-1.0, 0.5, 2.25})})}}}};
+            {"geometry",
+             {{"points", json::array({json::array({0.0, 0.0, 0.0}), json::array({1.0, 2.0, 3.0}),
+                                      json::array({-1.0, 0.5, 2.25})})}}}};
 }
 
 // The four host settings with a zero envelope: the node returns Success at

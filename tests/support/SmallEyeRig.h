@@ -112,7 +112,8 @@ private:
             for (int k = 0; k < kBetweenRows; ++k) {
                 const double along = (k + 1.0) / (kBetweenRows + 1.0);
                 const V3d direction = (innerDirection * (1.0 - along) + outerDirection * along).normalized();
-                (upper ? eye.upperBetween : eye.lowerBetween).push_back(addPoint(eye.center + direction * (1.04 + 0.02 * k)));
+                (upper ? eye.upperBetween : eye.lowerBetween)
+                    .push_back(addPoint(eye.center + direction * (1.04 + 0.02 * k)));
             }
         }
     }

@@ -40,8 +40,8 @@ inline mayastandin::NurbsSurfaceDescription sphereDescription(double radius)
         for (int iv = 0; iv < 5; ++iv)
             cvs.emplace_back(radius * circleX[iu] * arcRadius[iv], radius * circleY[iu] * arcRadius[iv],
                              radius * arcZ[iv], circleW[iu] * arcW[iv]);
-    auto description = describeSurface(2, 2, {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}, {0, 0, 0, 1, 1, 2, 2, 2},
-                                       std::move(cvs));
+    auto description =
+        describeSurface(2, 2, {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}, {0, 0, 0, 1, 1, 2, 2, 2}, std::move(cvs));
     description.periodicU = true;
     return description;
 }

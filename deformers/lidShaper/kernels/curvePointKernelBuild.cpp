@@ -8,7 +8,8 @@
 #endif
 
 void CURVE_POINT_KERNEL_NAME(const double* cvs, const float* knots, std::int32_t degree, std::int32_t knotCount,
-                             float u, double* result) {
+                             float u, double* result)
+{
     // Lid profiles are cubic as a rule, and sometimes quadratic.
     switch (degree) {
     case 3: evaluateCurvePoint<3>(cvs, knots, degree, knotCount, u, result); break;

@@ -16,7 +16,8 @@ namespace {
 // The knot span holding u, by linear search from the start. Counts are unsigned
 // 32-bit and may wrap on inconsistent curves; curveFitsKernel keeps those away.
 // A NaN parameter compares false everywhere and so lands in the last span.
-inline std::uint32_t findKnotSpan(const float* knots, std::int32_t degree, std::int32_t knotCount, float u) {
+inline std::uint32_t findKnotSpan(const float* knots, std::int32_t degree, std::int32_t knotCount, float u)
+{
     const auto p = static_cast<std::uint32_t>(degree);
     const std::uint32_t spanCount = static_cast<std::uint32_t>(knotCount) - p - 1u;
     if (spanCount < 2u) {
@@ -36,7 +37,8 @@ inline std::uint32_t findKnotSpan(const float* knots, std::int32_t degree, std::
 constexpr std::int32_t kAnyDegree = -1;
 
 template <std::int32_t FixedDegree>
-inline std::uint32_t degreeOf(std::int32_t degree) {
+inline std::uint32_t degreeOf(std::int32_t degree)
+{
     return static_cast<std::uint32_t>(FixedDegree == kAnyDegree ? degree : FixedDegree);
 }
 
@@ -44,7 +46,8 @@ inline std::uint32_t degreeOf(std::int32_t degree) {
 // recurrence. Knot differences are single precision, quotients and products
 // double, and every stored value is rounded back to single.
 template <std::int32_t FixedDegree = kAnyDegree>
-inline void basisFunctions(std::uint32_t span, float u, std::int32_t degree, const float* knots, float* basis) {
+inline void basisFunctions(std::uint32_t span, float u, std::int32_t degree, const float* knots, float* basis)
+{
     const std::uint32_t p = degreeOf<FixedDegree>(degree);
     // The span is never below the degree, so every knot read lies within
     // knots[span + 1 - p] .. knots[span + p].
@@ -71,7 +74,8 @@ inline void basisFunctions(std::uint32_t span, float u, std::int32_t degree, con
 // in control point order.
 template <std::int32_t FixedDegree = kAnyDegree>
 inline void sumControlPoints(const double* cvs, std::uint32_t span, std::int32_t degree, const float* basis,
-                             double* result) {
+                             double* result)
+{
     const std::uint32_t p = degreeOf<FixedDegree>(degree);
     const double* cv = cvs + 3 * static_cast<std::size_t>(span - p);
     double x = 0.0;
@@ -92,11 +96,12 @@ inline void sumControlPoints(const double* cvs, std::uint32_t span, std::int32_t
 // The whole evaluation for curves of FixedDegree (or of any degree).
 template <std::int32_t FixedDegree>
 inline void evaluateCurvePoint(const double* cvs, const float* knots, std::int32_t degree, std::int32_t knotCount,
-                               float u, double* result) {
+                               float u, double* result)
+{
     const std::uint32_t span = findKnotSpan(knots, degree, knotCount, u);
     float basis[kMaxCurveKernelDegree + 1];
     basisFunctions<FixedDegree>(span, u, degree, knots, basis);
     sumControlPoints<FixedDegree>(cvs, span, degree, basis, result);
 }
 
-}  // namespace
+} // namespace

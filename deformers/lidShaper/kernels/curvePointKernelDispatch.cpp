@@ -3,7 +3,8 @@
 #include "curvePointKernel.h"
 #include "processorLevel.h"
 
-CurvePointKernelFunction curvePointKernelForLevel(ProcessorLevel level) {
+CurvePointKernelFunction curvePointKernelForLevel(ProcessorLevel level)
+{
 #if defined(LIDSHAPER_X86_KERNELS)
     if (level >= kProcessorAvx) {
         return curvePointKernelAvx;
@@ -21,7 +22,8 @@ CurvePointKernelFunction curvePointKernelForLevel(ProcessorLevel level) {
 }
 
 void curvePointKernel(const double* cvs, const float* knots, std::int32_t degree, std::int32_t knotCount, float u,
-                      double* result) {
+                      double* result)
+{
     const CurvePointKernelFunction build = curvePointKernelForLevel(processorLevel());
     if (build == nullptr) {
         // Below SSE2 nothing built here can run; carrying on would fault later.

@@ -8,7 +8,8 @@
 // The kernel reads control points as a flat run of doubles.
 static_assert(sizeof(Imath::V3d) == 3 * sizeof(double), "Imath::V3d must be three packed doubles");
 
-Imath::V3d evaluateMinorCurve(const NurbsCurveData& curve, float u) {
+Imath::V3d evaluateMinorCurve(const NurbsCurveData& curve, float u)
+{
     Imath::V3d point;
     curvePointKernel(reinterpret_cast<const double*>(curve.cvs.data()), curve.knots.data(), curve.degree,
                      static_cast<std::int32_t>(curve.knots.size()), u, &point.x);
@@ -19,7 +20,8 @@ Imath::V3d evaluateMinorCurve(const NurbsCurveData& curve, float u) {
 // with n = m - p - 1. Span s reads knots s + 1 - p .. s + p and control points
 // s - p .. s, so the lowest reads are never below 0 and only the last span has to
 // be checked against the list sizes.
-bool curveFitsKernel(const NurbsCurveData& curve) {
+bool curveFitsKernel(const NurbsCurveData& curve)
+{
     if (curve.degree < 0 || curve.degree > kMaxCurveKernelDegree) {
         return false;
     }

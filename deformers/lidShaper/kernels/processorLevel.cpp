@@ -10,7 +10,8 @@ namespace {
 
 using namespace processorFeature;
 
-bool hasAll(std::uint32_t reg, std::uint32_t bits) {
+bool hasAll(std::uint32_t reg, std::uint32_t bits)
+{
     return (reg & bits) == bits;
 }
 
@@ -18,7 +19,8 @@ std::atomic<std::int32_t> cachedProcessorLevel{kProcessorNone};
 
 #if defined(LIDSHAPER_X86_KERNELS)
 // Raw instruction rather than _xgetbv, which would need -mxsave on this file.
-std::uint32_t readXcr0Eax() {
+std::uint32_t readXcr0Eax()
+{
     std::uint32_t eax = 0;
     std::uint32_t edx = 0;
     __asm__ volatile("xgetbv" : "=a"(eax), "=d"(edx) : "c"(0));
@@ -26,9 +28,10 @@ std::uint32_t readXcr0Eax() {
 }
 #endif
 
-}  // namespace
+} // namespace
 
-ProcessorLevel processorLevelFromRegisters(const ProcessorFeatureRegisters& registers) {
+ProcessorLevel processorLevelFromRegisters(const ProcessorFeatureRegisters& registers)
+{
     // Without OSXSAVE the OS may not save wide registers, whatever else is set.
     if (hasAll(registers.leaf1Ecx, kOsxsave)) {
         const bool avx512 =
@@ -56,7 +59,8 @@ ProcessorLevel processorLevelFromRegisters(const ProcessorFeatureRegisters& regi
     return kProcessorNone;
 }
 
-ProcessorFeatureRegisters readProcessorFeatureRegisters() {
+ProcessorFeatureRegisters readProcessorFeatureRegisters()
+{
     ProcessorFeatureRegisters registers;
 #if defined(LIDSHAPER_X86_KERNELS)
     unsigned eax = 0;
@@ -78,7 +82,8 @@ ProcessorFeatureRegisters readProcessorFeatureRegisters() {
     return registers;
 }
 
-ProcessorLevel detectProcessorLevel() {
+ProcessorLevel detectProcessorLevel()
+{
 #if defined(LIDSHAPER_X86_KERNELS)
     return processorLevelFromRegisters(readProcessorFeatureRegisters());
 #else
@@ -87,7 +92,8 @@ ProcessorLevel detectProcessorLevel() {
 #endif
 }
 
-ProcessorLevel processorLevel() {
+ProcessorLevel processorLevel()
+{
     // Racing first calls each detect and store the same value, so relaxed is enough.
     auto level = static_cast<ProcessorLevel>(cachedProcessorLevel.load(std::memory_order_relaxed));
     if (level == kProcessorNone) {

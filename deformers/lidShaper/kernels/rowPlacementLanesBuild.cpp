@@ -48,17 +48,32 @@ struct LaneVec {
     Lanes x, y, z;
 };
 
-LaneVec operator+(const LaneVec& a, const LaneVec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-LaneVec operator-(const LaneVec& a, const LaneVec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-LaneVec operator*(const LaneVec& a, Lanes s) { return {a.x * s, a.y * s, a.z * s}; }
+LaneVec operator+(const LaneVec& a, const LaneVec& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+LaneVec operator-(const LaneVec& a, const LaneVec& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+LaneVec operator*(const LaneVec& a, Lanes s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
 LaneVec select(LaneMask mask, const LaneVec& a, const LaneVec& b)
 {
     return {mask ? a.x : b.x, mask ? a.y : b.y, mask ? a.z : b.z};
 }
 
-LaneVec splat(const Imath::V3d& v) { return {splat(v.x), splat(v.y), splat(v.z)}; }
+LaneVec splat(const Imath::V3d& v)
+{
+    return {splat(v.x), splat(v.y), splat(v.z)};
+}
 
-Lanes lengthSquared(const LaneVec& v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
+Lanes lengthSquared(const LaneVec& v)
+{
+    return v.x * v.x + v.y * v.y + v.z * v.z;
+}
 
 // Lanes where Imath's length() takes its square root; it rescales below this,
 // and those lanes go to the scalar code.
@@ -240,7 +255,8 @@ void placeBetweenRows(const RowPlacementContext& context, const BetweenRowPlan* 
         Lanes weight;
         for (std::uint32_t lane = 0; lane < kLanes; ++lane)
             weight[lane] = context.weights[plans[lane].rows[k]];
-        const LaneVec mounted = select(weight > splat(0.0), alongSpan + alongDirection * (mountScale * weight), alongSpan);
+        const LaneVec mounted =
+            select(weight > splat(0.0), alongSpan + alongDirection * (mountScale * weight), alongSpan);
         place = select(followsLid, place * restWeight + mounted * moveWeight, place);
 
         const LaneVec fromCenter = place - center;

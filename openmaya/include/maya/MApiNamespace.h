@@ -7,4 +7,4 @@
 namespace mayastandin {
 class ObjectData;
 class NurbsSurfaceData;
-}
+} // namespace mayastandin

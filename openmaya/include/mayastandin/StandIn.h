@@ -23,8 +23,8 @@ struct NurbsSurfaceDescription {
     int degreeV = 3;
     int cvCountU = 0;
     int cvCountV = 0;
-    std::vector<double> knotsU; // cvCountU + degreeU + 1 entries
-    std::vector<double> knotsV; // cvCountV + degreeV + 1 entries
+    std::vector<double> knotsU;  // cvCountU + degreeU + 1 entries
+    std::vector<double> knotsV;  // cvCountV + degreeV + 1 entries
     std::vector<Imath::V4d> cvs; // (x, y, z, w), coordinates not pre-multiplied by w
     bool periodicU = false;
     bool periodicV = false;
