@@ -5,59 +5,14 @@
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 
+#include "columnOffsets.h"
+#include "columnPointSharing.h"
 #include "lidGeometry.h"
+#include "lidInputs.h"
 #include "rowPlacementLanes.h"
 #include "rowVertexPlacement.h"
 
 namespace {
-
-// The inputs one lid pass reads besides its LidState.
-struct LidInputs {
-    double outerControl;
-    const std::vector<V3d>& outerUV;
-    const std::vector<V3d>& innerUV;
-    const std::vector<std::int32_t>& innerIdxs;
-    const std::vector<std::int32_t>& outerIdxs;
-    const std::vector<std::int32_t>& centerIdxs;
-    const std::vector<std::int32_t>& betweenIdxs;
-    double mountSize;
-};
-
-LidInputs upperLidInputs(const EyeInputs& eye)
-{
-    return {eye.upperLidOuterControl->value, eye.upperLidOuterUV->values,   eye.upperLidInnerUV->values,
-            eye.upperLidInnerIdxs->values,   eye.upperLidOuterIdxs->values, eye.upperLidCenterIdxs->values,
-            eye.upperLidBetweenIdxs->values, eye.upperMountSize->value};
-}
-
-LidInputs lowerLidInputs(const EyeInputs& eye)
-{
-    return {eye.lowerLidOuterControl->value, eye.lowerLidOuterUV->values,   eye.lowerLidInnerUV->values,
-            eye.lowerLidInnerIdxs->values,   eye.lowerLidOuterIdxs->values, eye.lowerLidCenterIdxs->values,
-            eye.lowerLidBetweenIdxs->values, eye.lowerMountSize->value};
-}
-
-// Clamp that lets NaN through, as the comparisons are written.
-double clampOuterControl(double value)
-{
-    constexpr double kLowest = 0.0001;
-    constexpr double kHighest = 2.0;
-    return value < kLowest ? kLowest : (value > kHighest ? kHighest : value);
-}
-
-// Whether a row names one vertex twice, which only a degenerate rig does. Rows
-// are a handful of vertices; longer ones are not searched and count as repeating.
-bool namesAVertexTwice(const std::int32_t* rows, std::uint32_t rowCount)
-{
-    constexpr std::uint32_t kLongestSearchedRow = 32;
-    if (rowCount > kLongestSearchedRow)
-        return true;
-    for (std::uint32_t k = 1; k < rowCount; ++k)
-        for (std::uint32_t j = 0; j < k; ++j)
-            if (rows[j] == rows[k])
-                return true;
-    return false;
-}
 
 class EyeSolver {
 public:
@@ -69,7 +24,9 @@ public:
 
     void solveLid(LidState& lid, const LidInputs& inputs)
     {
-        computeColumnOffsets(lid, inputs);
+        const std::vector<LidColumn>& upperColumns = task_.state.upper.columns;
+        const std::vector<LidColumn>& lowerColumns = task_.state.lower.columns;
+        computeColumnOffsets(lid, upperColumns, lowerColumns, inputs.outerControl, inputs.outerUV);
         smoothOuterRow(lid, task_.eye.smoothOuter->value);
         placeColumns(lid, inputs);
     }
@@ -86,93 +43,6 @@ public:
 private:
     V3d world(std::int32_t index) const { return toWorld_(points_[index]); }
     void setWorld(std::int32_t index, const V3d& p) { points_[index] = toRig_(p); }
-
-    // Stage 1: where each column's inner and outer vertices go, before smoothing.
-    void computeColumnOffsets(LidState& lid, const LidInputs& inputs)
-    {
-        const std::vector<LidColumn>& upperColumns = task_.state.upper.columns;
-        const std::vector<LidColumn>& lowerColumns = task_.state.lower.columns;
-        const std::size_t columnCount = lid.columns.size();
-        const double control = lid.normalizedControl;
-        const double outerControl = clampOuterControl(inputs.outerControl);
-
-        for (std::size_t i = 0; i < columnCount; ++i) {
-            LidColumn& column = lid.columns[i];
-            const LidColumn& upperColumn = upperColumns[i];
-            const LidColumn& lowerColumn = lowerColumns[i];
-            const double profile = column.profileValue;
-
-            const V3d base = control > 0.0 ? control * upperColumn.moveVector : control * lowerColumn.moveVector;
-            const V3d off = profile > 0.0 ? profile * upperColumn.moveDirection : profile * lowerColumn.moveDirection;
-            column.innerOffset = base + off;
-            bool towardUpper;
-            if (profile > 0.0 && control > 0.0) {
-                towardUpper = true;
-            } else if (profile <= 0.0 && control <= 0.0) {
-                towardUpper = false;
-            } else {
-                double difference = base.length() - off.length();
-                if (control <= 0.0)
-                    difference = -difference;
-                towardUpper = difference > 0.0;
-                column.innerOffset = difference * (towardUpper ? upperColumn : lowerColumn).moveDirection;
-            }
-            column.towardUpper = towardUpper;
-            const double ratio = column.innerOffset.length() / (towardUpper ? upperColumn : lowerColumn).moveLength;
-            column.moveWeight = ratio < 0.0001 ? 0.0001 : std::min(ratio, 1.0);
-            column.restWeight = 1.0 - column.moveWeight;
-
-            const bool followsLid = column.towardUpper == lid.isUpper;
-            column.outerOffset = V3d(0.0);
-            if (followsLid) {
-                column.outerOffset = ratio * column.outerMove;
-                if (ratio > 1.0) {
-                    column.innerOffset += (ratio - 1.0) * column.innerOvershoot;
-                    column.outerOffset += (ratio - 1.0) * column.outerOvershoot;
-                }
-            }
-
-            const double moveLength = column.moveLength;
-            double slide = moveLength - moveLength * outerControl;
-            if (followsLid)
-                slide = std::min(moveLength - column.innerOffset.length(), slide);
-            const V3d shift = slide * column.moveDirection + column.outerOffset;
-            column.outerUV = lid.isUpper ? inputs.outerUV[i] - shift : inputs.outerUV[i] + shift;
-            column.smoothedOuterUV = column.outerUV;
-
-            if (i >= 1 && i + 1 < columnCount)
-                column.outerSmoothRatio = ((inputs.outerUV[i + 1].y + inputs.outerUV[i - 1].y) * 0.5) /
-                                          (inputs.outerUV[i].y + column.outerOffset.y);
-        }
-    }
-
-    // Stage 2: smooth the outer row's v in place, left to right, keeping only
-    // updates that push the row outwards (away from the lid's margin). A pass
-    // that keeps no update leaves the row exactly as it was, and so would every
-    // pass after it: stopping there gives the same row, also for huge counts.
-    static void smoothOuterRow(LidState& lid, std::int32_t passes)
-    {
-        std::vector<LidColumn>& columns = lid.columns;
-        bool rowChanged = true;
-        for (std::int32_t pass = 0; pass < passes && rowChanged; ++pass) {
-            rowChanged = false;
-            for (std::size_t i = 1; i + 1 < columns.size(); ++i) {
-                LidColumn& column = columns[i];
-                const V3d before = column.smoothedOuterUV;
-                column.smoothedOuterUV.y =
-                    ((columns[i + 1].smoothedOuterUV.y + columns[i - 1].smoothedOuterUV.y) * 0.5) /
-                    column.outerSmoothRatio;
-                const double smoothedLength = column.smoothedOuterUV.length();
-                const double currentLength = column.outerUV.length();
-                const bool accepted = lid.isUpper ? smoothedLength > currentLength : currentLength > smoothedLength;
-                if (accepted)
-                    column.outerUV = column.smoothedOuterUV;
-                else
-                    column.smoothedOuterUV = before;
-                rowChanged = rowChanged || accepted;
-            }
-        }
-    }
 
     // Path lengths from `start` through the rows' vertices, into lengths, and
     // the vertices' world points, into rowPoints; returns the length of the
@@ -216,7 +86,7 @@ private:
         }
     }
 
-    // Stage 3: put every column's vertices in place. A run of consecutive
+    // Put every column's vertices in place. A run of consecutive
     // columns as wide as the lane build that names every point once between
     // them has its rows placed in lanes; any other column is placed alone.
     void placeColumns(LidState& lid, const LidInputs& inputs)
@@ -231,7 +101,7 @@ private:
         const std::size_t columnCount = lid.columns.size();
         for (std::size_t i = 0; i < columnCount;) {
             if (inLanes && i + kRowPlacementLanes <= columnCount &&
-                columnsNameEachPointOnce(lid, inputs, i, kRowPlacementLanes)) {
+                columnsNameEachPointOnce(task_.state, points_.size(), lid, inputs, i, kRowPlacementLanes)) {
                 placeColumnsInLanes(lid, inputs, context, i);
                 i += kRowPlacementLanes;
             } else {
@@ -253,40 +123,6 @@ private:
         const std::size_t longestRow = std::max(lid.centerCount, lid.betweenCount);
         if (state.rowNeedsScalar.size() < longestRow)
             state.rowNeedsScalar.resize(longestRow);
-    }
-
-    // Whether columns [first, first + count) name no point twice between their
-    // inner and outer vertices and rows: then no column reads or writes what
-    // another writes, and they can be placed in any interleaving.
-    bool columnsNameEachPointOnce(const LidState& lid, const LidInputs& inputs, std::size_t first, std::size_t count)
-    {
-        EyeSolveState& state = task_.state;
-        std::vector<std::uint32_t>& marks = state.pointMarks;
-        if (marks.size() < points_.size())
-            marks.resize(points_.size(), 0);
-        if (++state.currentMark == 0) {
-            std::fill(marks.begin(), marks.end(), 0);
-            state.currentMark = 1;
-        }
-        const std::uint32_t mark = state.currentMark;
-        const auto claim = [&](std::int32_t index) {
-            if (marks[index] == mark)
-                return false;
-            marks[index] = mark;
-            return true;
-        };
-        const auto claimRow = [&](const std::vector<std::int32_t>& rows, std::size_t column, std::uint32_t rowCount) {
-            for (std::size_t k = column * rowCount; k < (column + 1) * rowCount; ++k)
-                if (!claim(rows[k]))
-                    return false;
-            return true;
-        };
-        for (std::size_t i = first; i < first + count; ++i) {
-            if (!claim(inputs.innerIdxs[i]) || !claim(inputs.outerIdxs[i]) ||
-                !claimRow(inputs.centerIdxs, i, lid.centerCount) || !claimRow(inputs.betweenIdxs, i, lid.betweenCount))
-                return false;
-        }
-        return true;
     }
 
     // One column alone, in the order the rows depend on each other when they
