@@ -17,7 +17,7 @@
 #include "core/Plugin.h"
 #include "heapAllocationCount.h"
 #include "rg/RgData.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 #include "touchFloor.h"
 
 namespace {

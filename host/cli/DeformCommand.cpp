@@ -8,7 +8,7 @@
 #include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "core/rigCheck.h"
+#include "lint/RigCheck.h"
 
 namespace rghost {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/closestName.h"
+#include "core/ClosestName.h"
 
 namespace rghost {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "picture/rigScene.h"
+#include "picture/RigScene.h"
 
 namespace rghost {
 

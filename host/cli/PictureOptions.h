@@ -5,7 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include "core/Rig.h"
-#include "picture/contactSheet.h"
+#include "picture/ContactSheet.h"
 
 namespace rghost {
 

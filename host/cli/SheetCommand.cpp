@@ -8,7 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/PictureOptions.h"
 #include "io/AtomicFile.h"
-#include "picture/rigScene.h"
+#include "picture/RigScene.h"
 
 namespace rghost {
 

@@ -8,11 +8,11 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/PictureOptions.h"
-#include "core/closestName.h"
-#include "core/controlReference.h"
-#include "core/shortNumber.h"
+#include "core/ClosestName.h"
+#include "core/ControlReference.h"
+#include "core/ShortNumber.h"
 #include "io/AtomicFile.h"
-#include "picture/rigScene.h"
+#include "picture/RigScene.h"
 #include "rg/RgValueFactory.h"
 
 namespace rghost {

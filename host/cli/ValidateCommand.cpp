@@ -3,7 +3,7 @@
 
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "core/rigCheck.h"
+#include "lint/RigCheck.h"
 
 namespace rghost {
 

@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/controlReference.h"
-#include "core/shortNumber.h"
+#include "core/ControlReference.h"
+#include "core/ShortNumber.h"
 #include "io/JsonLayout.h"
 
 namespace rghost {

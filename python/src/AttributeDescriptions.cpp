@@ -4,7 +4,7 @@
 
 #include <pybind11/stl.h>
 
-#include "core/controlReference.h"
+#include "core/ControlReference.h"
 #include "io/SchemaReport.h"
 
 namespace lidshaper {

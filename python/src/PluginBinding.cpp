@@ -13,7 +13,7 @@
 #include "PointArrays.h"
 #include "PythonValues.h"
 #include "ThreadErrorLines.h"
-#include "core/controlReference.h"
+#include "core/ControlReference.h"
 #include "io/SchemaReport.h"
 
 namespace lidshaper {

@@ -20,7 +20,7 @@
 #include "io/ResultFile.h"
 #include "io/RigFileReader.h"
 #include "io/RigFileWriter.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 namespace lidshaper {
 

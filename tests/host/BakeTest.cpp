@@ -9,7 +9,7 @@
 #include "io/ObjFile.h"
 #include "io/RigFileReader.h"
 #include "io/RigFileWriter.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Plugin.h"
-#include "core/controlReference.h"
+#include "core/ControlReference.h"
 #include "io/SchemaReport.h"
 
 namespace {

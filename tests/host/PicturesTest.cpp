@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSupport.h"
-#include "core/controlReference.h"
-#include "demo/demoSummary.h"
-#include "picture/contactSheet.h"
+#include "core/ControlReference.h"
+#include "demo/DemoSummary.h"
+#include "picture/ContactSheet.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/Plugin.h"
-#include "core/closestName.h"
-#include "core/rigCheck.h"
+#include "core/ClosestName.h"
+#include "lint/RigCheck.h"
 #include "rg/RgValueFactory.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 namespace {
 

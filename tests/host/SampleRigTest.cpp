@@ -18,7 +18,7 @@
 #include "core/RigRunner.h"
 #include "io/RigFileReader.h"
 #include "lidShaper/rigContract.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "core/rigFinding.h"
+#include "lint/RigFinding.h"
 
 namespace rghost {
 

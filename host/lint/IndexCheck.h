@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "core/FindingCollector.h"
-#include "core/controlReference.h"
+#include "lint/FindingCollector.h"
+#include "core/ControlReference.h"
 #include "rg/RgData.h"
 
 namespace rghost {

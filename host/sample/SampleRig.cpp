@@ -1,4 +1,4 @@
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "rg/RgValueFactory.h"
-#include "sample/sampleRigAnimation.h"
-#include "sample/sampleRigEye.h"
+#include "sample/SampleRigAnimation.h"
+#include "sample/SampleRigEye.h"
 
 namespace rghost {
 

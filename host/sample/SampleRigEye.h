@@ -9,7 +9,7 @@
 #include "core/Rig.h"
 #include "lidShaper/rigContract.h"
 #include "rg/NurbsCurveData.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 namespace rghost {
 

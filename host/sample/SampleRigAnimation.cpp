@@ -1,4 +1,4 @@
-#include "sample/sampleRigAnimation.h"
+#include "sample/SampleRigAnimation.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "core/rigCheck.h"
+#include "lint/RigCheck.h"
 
 #include <algorithm>
 #include <map>
@@ -7,12 +7,12 @@
 
 #include <mayastandin/StandIn.h>
 
-#include "core/FindingCollector.h"
-#include "core/attributeValue.h"
-#include "core/closestName.h"
-#include "core/controlReference.h"
-#include "core/indexCheck.h"
-#include "core/rangeCheck.h"
+#include "lint/FindingCollector.h"
+#include "core/AttributeValue.h"
+#include "core/ClosestName.h"
+#include "core/ControlReference.h"
+#include "lint/IndexCheck.h"
+#include "lint/RangeCheck.h"
 #include "lidShaper/rigContract.h"
 #include "rg/RgStatus.h"
 

@@ -1,8 +1,8 @@
-#include "sample/sampleEyeball.h"
+#include "sample/SampleEyeball.h"
 
 #include <cmath>
 
-#include "sample/sampleFaceShape.h"
+#include "sample/SampleFaceShape.h"
 
 namespace rghost {
 

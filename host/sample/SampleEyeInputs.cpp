@@ -1,9 +1,9 @@
-#include "sample/sampleEyeInputs.h"
+#include "sample/SampleEyeInputs.h"
 
 #include <algorithm>
 
 #include "lidShaper/rigContract.h"
-#include "sample/sampleFaceShape.h"
+#include "sample/SampleFaceShape.h"
 
 namespace rghost {
 

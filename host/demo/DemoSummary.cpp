@@ -1,4 +1,4 @@
-#include "demo/demoSummary.h"
+#include "demo/DemoSummary.h"
 
 #include <algorithm>
 #include <numeric>

@@ -8,12 +8,12 @@
 #include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "demo/demoSummary.h"
+#include "demo/DemoSummary.h"
 #include "io/AtomicFile.h"
 #include "io/RigFileWriter.h"
-#include "picture/contactSheet.h"
-#include "picture/rigScene.h"
-#include "sample/sampleRig.h"
+#include "picture/ContactSheet.h"
+#include "picture/RigScene.h"
+#include "sample/SampleRig.h"
 
 namespace rghost {
 

@@ -1,4 +1,4 @@
-#include "sample/sampleRigEye.h"
+#include "sample/SampleRigEye.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,10 +6,10 @@
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 
-#include "sample/sampleEyeInputs.h"
-#include "sample/sampleEyeMesh.h"
-#include "sample/sampleEyeball.h"
-#include "sample/sampleFaceShape.h"
+#include "sample/SampleEyeInputs.h"
+#include "sample/SampleEyeMesh.h"
+#include "sample/SampleEyeball.h"
+#include "sample/SampleFaceShape.h"
 
 namespace rghost {
 

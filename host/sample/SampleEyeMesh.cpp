@@ -1,4 +1,4 @@
-#include "sample/sampleEyeMesh.h"
+#include "sample/SampleEyeMesh.h"
 
 namespace rghost {
 

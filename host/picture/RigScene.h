@@ -8,7 +8,7 @@
 
 #include "core/Rig.h"
 #include "lidShaper/rigContract.h"
-#include "picture/contactSheet.h"
+#include "picture/ContactSheet.h"
 
 namespace rghost {
 

@@ -1,6 +1,6 @@
-#include "core/controlReference.h"
+#include "core/ControlReference.h"
 
-#include "core/shortNumber.h"
+#include "core/ShortNumber.h"
 #include "lidShaper/rigContract.h"
 
 #include <cmath>

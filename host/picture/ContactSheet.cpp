@@ -1,4 +1,4 @@
-#include "picture/contactSheet.h"
+#include "picture/ContactSheet.h"
 
 #include <algorithm>
 #include <cmath>

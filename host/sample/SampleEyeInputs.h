@@ -4,8 +4,8 @@
 
 #include <Imath/ImathVec.h>
 
-#include "sample/sampleEyeMesh.h"
-#include "sample/sampleRigEye.h"
+#include "sample/SampleEyeMesh.h"
+#include "sample/SampleRigEye.h"
 
 namespace rghost {
 

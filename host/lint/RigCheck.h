@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/Rig.h"
-#include "core/rigFinding.h"
+#include "lint/RigFinding.h"
 #include "rg/AttributeDescriptor.h"
 #include "rg/RgNode.h"
 

@@ -1,4 +1,4 @@
-#include "core/rigFinding.h"
+#include "lint/RigFinding.h"
 
 namespace rghost {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/FindingCollector.h"
-#include "core/controlReference.h"
+#include "lint/FindingCollector.h"
+#include "core/ControlReference.h"
 #include "rg/AttributeMap.h"
 
 namespace rghost {

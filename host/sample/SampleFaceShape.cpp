@@ -1,4 +1,4 @@
-#include "sample/sampleFaceShape.h"
+#include "sample/SampleFaceShape.h"
 
 #include <algorithm>
 #include <cmath>

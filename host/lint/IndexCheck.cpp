@@ -1,4 +1,4 @@
-#include "core/indexCheck.h"
+#include "lint/IndexCheck.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "core/closestName.h"
+#include "core/ClosestName.h"
 
 #include <algorithm>
 #include <numeric>

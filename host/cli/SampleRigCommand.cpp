@@ -4,7 +4,7 @@
 
 #include "cli/Commands.h"
 #include "io/RigFileWriter.h"
-#include "sample/sampleRig.h"
+#include "sample/SampleRig.h"
 
 namespace rghost {
 

@@ -1,4 +1,4 @@
-#include "picture/rigScene.h"
+#include "picture/RigScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 
-#include "core/controlReference.h"
+#include "core/ControlReference.h"
 #include "rg/RgData.h"
 
 namespace rghost {

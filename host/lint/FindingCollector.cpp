@@ -1,9 +1,9 @@
-#include "core/FindingCollector.h"
+#include "lint/FindingCollector.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "core/shortNumber.h"
+#include "core/ShortNumber.h"
 
 namespace rghost {
 

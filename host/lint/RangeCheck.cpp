@@ -1,8 +1,8 @@
-#include "core/rangeCheck.h"
+#include "lint/RangeCheck.h"
 
 #include <utility>
 
-#include "core/attributeValue.h"
+#include "core/AttributeValue.h"
 
 namespace rghost {
 
