@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "build/EyeEncoding.h"
@@ -190,6 +191,24 @@ std::vector<SoftGroup> softRegionClearOf(const EyeLayout& layout, int rings, con
     return {};
 }
 
+// The shortest distance from an eye corner to a lid neighbour, over both
+// corners.
+double cornerGap(const EyeLayout& layout, const std::vector<V3d>& points)
+{
+    const MarginSplit& split = layout.split;
+    const std::size_t n = split.upper.size();
+    const std::size_t corners[2] = {split.innerCorner, split.outerCorner};
+    const std::size_t nearest[2] = {0, n - 1};
+    double gap = std::numeric_limits<double>::infinity();
+    for (std::size_t c = 0; c < 2; ++c) {
+        const V3d& corner = points[layout.margin()[corners[c]]];
+        for (std::size_t j : {split.upper[nearest[c]], split.lower[nearest[c]]}) {
+            gap = std::min(gap, (points[layout.margin()[j]] - corner).length());
+        }
+    }
+    return gap;
+}
+
 EyeReport reportOf(const EyeLayout& layout, EyeSide side)
 {
     EyeReport report;
@@ -295,7 +314,9 @@ BuiltRig buildRig(const HeadMesh& head, const std::vector<EyeballInput>& eyeball
         appendSoftRegion(softRegion, softRegionClearOf(layouts[order[1]], options.softRegionRings, aroundLeft));
     }
     attributes[kSoftRegionKey] = makeRgList<RgInt>(softRegion);
-    addTestAnimation(rig, animated, up, front, options.frames);
+    const double look = std::min(lookDegrees(cornerGap(layouts[0], head.points), spheres[0].radius),
+                                 lookDegrees(cornerGap(layouts[1], head.points), spheres[1].radius));
+    addTestAnimation(rig, animated, up, front, options.frames, look);
     return built;
 }
 

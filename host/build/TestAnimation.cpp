@@ -25,32 +25,21 @@ EyeControls closedControls(double amount)
     return eye;
 }
 
-// Upper lid half down, lower lid raised, creases pushed towards the eye.
+// Upper lid half down, lower lid raised.
 EyeControls squintControls()
 {
-    return {0.0, 0.55 * kOpenControl, -0.1 * kOpenControl, 0.75, 0.4};
+    return {0.0, 0.55 * kOpenControl, -0.1 * kOpenControl, 1.0, 1.0};
 }
 
-const std::vector<KeyPose>& keyPoses()
+std::vector<KeyPose> keyPoses(double look)
 {
-    constexpr double kLook = 15.0;
-    static const std::vector<KeyPose> poses = {
-        {0.00, openControls(), {}},
-        {0.05, openControls(), {}},
-        {0.11, closedControls(1.0), {}},
-        {0.17, openControls(), {}},
-        {0.24, closedControls(0.5), {}},
-        {0.31, openControls(), {}},
-        {0.39, squintControls(), {}},
-        {0.45, squintControls(), {}},
-        {0.52, openControls(), {}},
-        {0.60, openControls(), {kLook, 0.0}},
-        {0.70, openControls(), {-kLook, 0.0}},
-        {0.80, openControls(), {0.0, kLook}},
-        {0.90, openControls(), {0.0, -kLook}},
-        {1.00, openControls(), {}},
+    return {
+        {0.00, openControls(), {}},           {0.05, openControls(), {}},           {0.11, closedControls(1.0), {}},
+        {0.17, openControls(), {}},           {0.24, closedControls(0.5), {}},      {0.31, openControls(), {}},
+        {0.39, squintControls(), {}},         {0.45, squintControls(), {}},         {0.52, openControls(), {}},
+        {0.60, openControls(), {look, 0.0}},  {0.70, openControls(), {-look, 0.0}}, {0.80, openControls(), {0.0, look}},
+        {0.90, openControls(), {0.0, -look}}, {1.00, openControls(), {}},
     };
-    return poses;
 }
 
 double ease(double t)
@@ -58,9 +47,8 @@ double ease(double t)
     return t * t * (3.0 - 2.0 * t);
 }
 
-KeyPose poseAt(double time)
+KeyPose poseAt(const std::vector<KeyPose>& poses, double time)
 {
-    const std::vector<KeyPose>& poses = keyPoses();
     const auto next =
         std::upper_bound(poses.begin(), poses.end(), time, [](double t, const KeyPose& pose) { return t < pose.time; });
     if (next == poses.end()) {
@@ -104,17 +92,24 @@ MObject turnedEyeball(Rig& rig, const AnimatedEye& eye, const Look& look, const 
 
 } // namespace
 
+double lookDegrees(double cornerGap, double radius)
+{
+    constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+    return std::min(10.0, 0.25 * cornerGap / (0.375 * radius) * kDegrees);
+}
+
 EyeControls openControls()
 {
     return {0.0, kOpenControl, -kOpenControl, 1.0, 1.0};
 }
 
 void addTestAnimation(Rig& rig, const std::vector<AnimatedEye>& eyes, const V3d& characterUp, const V3d& characterFront,
-                      int frameCount)
+                      int frameCount, double look)
 {
+    const std::vector<KeyPose> poses = keyPoses(look);
     for (int frame = 0; frame < frameCount; ++frame) {
         const double time = frameCount > 1 ? static_cast<double>(frame) / (frameCount - 1) : 0.0;
-        const KeyPose pose = poseAt(time);
+        const KeyPose pose = poseAt(poses, time);
         RigFrame overrides;
         for (const AnimatedEye& eye : eyes) {
             setEyeControls(overrides.overrides, eye.side, pose.controls);

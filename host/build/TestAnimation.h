@@ -29,11 +29,18 @@ struct AnimatedEye {
     Imath::V3d center{0.0};
 };
 
+// How far the test animation turns the eyes, in degrees: 10, or less where
+// an eye corner lies closer than `cornerGap` to its lid neighbours on an
+// eyeball of `radius`. The node draws a corner after the average of itself
+// and its neighbours, so it lags behind them by 3/8 of their travel; the lag
+// stays under a quarter of the gap so the faces beside the corner keep their side.
+double lookDegrees(double cornerGap, double radius);
+
 // The default test animation of `frameCount` frames: open, blink, half-blink,
-// squint, look up, down, left and right, open again, eased between key poses.
-// Each frame overrides the controls and, while the eyes look away, the
-// eyeball surfaces (turned copies recorded in `rig`).
+// squint, look up, down, left and right by `look` degrees, open again, eased
+// between key poses. Each frame overrides the controls and, while the eyes
+// look away, the eyeball surfaces (turned copies recorded in `rig`).
 void addTestAnimation(Rig& rig, const std::vector<AnimatedEye>& eyes, const Imath::V3d& characterUp,
-                      const Imath::V3d& characterFront, int frameCount);
+                      const Imath::V3d& characterFront, int frameCount, double look);
 
 } // namespace rghost::build
