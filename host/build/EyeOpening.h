@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <Imath/ImathVec.h>
+
+#include "build/EyeballSurface.h"
+#include "build/MeshAdjacency.h"
+#include "build/RigBuilder.h"
+#include "build/SphereFit.h"
+
+namespace rghost::build {
+
+// The hole of the head in front of `eyeball`: the boundary loop whose
+// vertices lie closest to the eyeball's surface. Throws BuildError naming the
+// eyeball (`eyeNumber`, counted from 1) when no loop lies near it.
+std::vector<std::int32_t> openingInFront(const MeshAdjacency& mesh, const std::vector<std::vector<std::int32_t>>& holes,
+                                         const Sphere& eyeball, int eyeNumber);
+
+// Checks that `loop` is a closed edge loop of the mesh; throws BuildError
+// naming the first vertex that is not joined to the next one.
+void checkEdgeLoop(const MeshAdjacency& mesh, const std::vector<std::int32_t>& loop);
+
+// An eye's directions from its own opening (the margin `points`) and its
+// eyeball: front from the centre through the opening, temple along the
+// opening's long axis pointing away from `nose` (a point on the nose's side,
+// the other eyeball's centre), up across it on the side of `characterUp`.
+EyeAxes openingAxes(const std::vector<Imath::V3d>& points, const Imath::V3d& center, const Imath::V3d& nose,
+                    const Imath::V3d& characterUp);
+
+// Where the margin splits into lids: positions in the margin loop.
+struct MarginSplit {
+    std::size_t innerCorner = 0;
+    std::size_t outerCorner = 0;
+    std::vector<std::size_t> upper; // from the inner to the outer corner
+    std::vector<std::size_t> lower; // from the inner to the outer corner
+};
+
+// The corners are the two opposite margin vertices (half the loop apart, so
+// both lids get as many columns) furthest apart along the eye's temple axis;
+// the upper lid is the half further up. Overrides in `overrides` name margin
+// vertices. Throws BuildError naming the loop (its first vertex) or the
+// vertex when this cannot be done.
+MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vector<Imath::V3d>& points,
+                        const EyeAxes& axes, const EyeOverrides& overrides);
+
+} // namespace rghost::build

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "build/EdgeRings.h"
+#include "build/RigBuilder.h"
+#include "build/SphereFit.h"
+
+namespace rghost::build {
+
+// The concentric loops of one eye, all in the margin's order: rings[k][j] is
+// ring k of the loop column at margin position j. Rings before `margin` run
+// into the socket (the deepest first), rings after it over the lid skin to
+// the crease and on into the face.
+struct EyeRings {
+    std::vector<std::vector<std::int32_t>> rings;
+    std::size_t margin = 0;
+    std::size_t crease = 0;
+    RingStep stop; // why the rings end where they do
+};
+
+// Walks the loops from `opening` across its faces on `side` for as long as
+// they continue and lie within `reach` of it; `taken` marks the vertices
+// already in a loop.
+EyeRings walkRings(const MeshAdjacency& mesh, const std::vector<std::int32_t>& opening, RingSide side, double reach,
+                   std::vector<char>& taken);
+
+// The margin among the rings: the loop where the opening is narrowest as
+// seen from the eyeball's centre, past every loop that lies inside the
+// eyeball. Loops behind it run into the socket. `centerRows` overrides.
+// Throws BuildError when the rings do not reach as far.
+void chooseMargin(EyeRings& rings, const std::vector<Imath::V3d>& points, const Sphere& eyeball,
+                  const Imath::V3d& front, std::optional<int> centerRows);
+
+// The crease: the loop where the skin's lines of edges fold most sharply
+// away from the eyeball's `center`, within `reach` of the margin;
+// `betweenRows` overrides.
+void chooseCrease(EyeRings& rings, const std::vector<Imath::V3d>& points, const Imath::V3d& center, double reach,
+                  std::optional<int> betweenRows);
+
+} // namespace rghost::build

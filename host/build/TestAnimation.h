@@ -1,0 +1,39 @@
+#pragma once
+
+#include <Imath/ImathVec.h>
+
+#include "build/EyeInputs.h"
+#include "core/Rig.h"
+
+namespace rghost::build {
+
+// Control value of a fully open lid: the upper lid opens at +this value, the
+// lower lid at -this value; 0 puts both on the line where they close.
+constexpr double kOpenControl = 10.0;
+
+// The rest pose: both lids open as modelled.
+EyeControls openControls();
+
+// Where both eyes look, as turns of the eyeballs in degrees about their
+// centres: up (negative: down) and to the character's left (negative: right).
+struct Look {
+    double up = 0.0;
+    double left = 0.0;
+};
+
+// One eye's part in the animation: its eyeball surface and its centre, and
+// the character's directions the look turns about.
+struct AnimatedEye {
+    EyeSide side = EyeSide::Left;
+    MObject eyeball;
+    Imath::V3d center{0.0};
+};
+
+// The default test animation of `frameCount` frames: open, blink, half-blink,
+// squint, look up, down, left and right, open again, eased between key poses.
+// Each frame overrides the controls and, while the eyes look away, the
+// eyeball surfaces (turned copies recorded in `rig`).
+void addTestAnimation(Rig& rig, const std::vector<AnimatedEye>& eyes, const Imath::V3d& characterUp,
+                      const Imath::V3d& characterFront, int frameCount);
+
+} // namespace rghost::build

@@ -1,0 +1,89 @@
+// The sample face built again from its mesh alone: the builder must find the
+// sample's own lists, however the face is turned, scaled or mirrored.
+
+#include <gtest/gtest.h>
+
+#include "BuildTestSupport.h"
+
+namespace {
+
+using buildtest::indexLists;
+using buildtest::indices;
+using Imath::M44d;
+using Imath::V3d;
+
+struct Placement {
+    const char* name;
+    M44d transform;
+    bool mirrored;
+    bool upGiven; // turned any way, only the character's up tells up from down
+};
+
+std::vector<Placement> placements()
+{
+    M44d turned;
+    turned.rotate(V3d(0.7, -1.9, 2.6));
+    turned.setTranslation(V3d(12.0, -3.0, 40.0));
+    M44d tiny;
+    tiny.setScale(0.01);
+    M44d huge;
+    huge.setScale(100.0);
+    huge.rotate(V3d(1.5707963267948966, 0.0, 0.0)); // a Z-up scene
+    M44d mirror;
+    mirror.setScale(V3d(-1.0, 1.0, 1.0));
+    return {{"as modelled", M44d(), false, false},
+            {"turned", turned, false, true},
+            {"scaled 0.01", tiny, false, false},
+            {"scaled 100, Z up", huge, false, false},
+            {"mirrored", mirror, true, false}};
+}
+
+TEST(RoundTrip, FindsTheSampleListsForEveryOptionAndPlacement)
+{
+    std::vector<rghost::SampleRigOptions> variations(5);
+    variations[1].columns = 7;
+    variations[2].centerRows = 0;
+    variations[2].betweenRows = 2;
+    variations[3].columns = 40;
+    variations[3].betweenRows = 9;
+    variations[3].centerRows = 1;
+    variations[4].softRegion = false;
+    for (const rghost::SampleRigOptions& options : variations) {
+        for (const Placement& placement : placements()) {
+            const buildtest::SampleHead made = buildtest::sampleHead(options, placement.transform);
+            rghost::build::BuildOptions buildOptions;
+            buildOptions.softRegion = options.softRegion;
+            if (placement.upGiven) {
+                V3d up;
+                placement.transform.multDirMatrix(V3d(0.0, 1.0, 0.0), up);
+                buildOptions.up = up;
+            }
+            const std::string where = std::string(placement.name) + ", " + std::to_string(options.columns) +
+                                      " columns, rows " + std::to_string(options.centerRows) + "/" +
+                                      std::to_string(options.betweenRows);
+            rghost::build::BuiltRig built;
+            try {
+                built = rghost::build::buildRig(made.head, made.eyeballs, buildOptions);
+            } catch (const std::exception& error) {
+                ADD_FAILURE() << where << ": " << error.what();
+                continue;
+            }
+            for (EyeSide side : kEyeSides) {
+                // Mirrored, the sample's right eye is the character's left.
+                const EyeSide sampleSide =
+                    placement.mirrored ? (side == EyeSide::Left ? EyeSide::Right : EyeSide::Left) : side;
+                for (const std::string& list : indexLists()) {
+                    EXPECT_EQ(indices(built.rig, side, list), indices(made.sample, sampleSide, list))
+                        << where << ", " << eyeSideName(side) << " " << list;
+                }
+            }
+            if (!placement.mirrored) {
+                EXPECT_EQ(buildtest::attribute<RgInt>(built.rig.attributes, kSoftRegionKey).values,
+                          buildtest::attribute<RgInt>(made.sample.attributes, kSoftRegionKey).values)
+                    << where;
+            }
+        }
+    }
+}
+
+} // namespace
