@@ -114,7 +114,7 @@ EyeInputs encodeEye(Rig& rig, const EyeLayout& layout)
             const std::size_t j = lid == &eye.upper ? up : down;
             lid->innerIdxs.push_back(layout.vertex(j, rings.margin));
             lid->outerIdxs.push_back(layout.vertex(j, rings.crease));
-            for (std::size_t k = rings.margin; k-- > 0;) {
+            for (std::size_t k = rings.margin; k-- > rings.socket;) {
                 lid->centerIdxs.push_back(layout.vertex(j, k));
             }
             for (std::size_t k = rings.margin + 1; k < rings.crease; ++k) {
@@ -135,7 +135,7 @@ EyeInputs encodeEye(Rig& rig, const EyeLayout& layout)
         const std::size_t j = cornerPositions[c];
         corner.margin = layout.vertex(j, rings.margin);
         corner.crease = layout.vertex(j, rings.crease);
-        for (std::size_t k = rings.margin; k-- > 0;) {
+        for (std::size_t k = rings.margin; k-- > rings.socket;) {
             corner.socketRows.push_back(layout.vertex(j, k));
         }
         for (std::size_t k = rings.margin + 1; k < rings.crease; ++k) {

@@ -22,7 +22,7 @@ struct EyeLayout {
 
     const std::vector<std::int32_t>& margin() const { return rings.rings[rings.margin]; }
     std::int32_t vertex(std::size_t position, std::size_t ring) const { return rings.rings[ring][position]; }
-    int centerRows() const { return static_cast<int>(rings.margin); }
+    int centerRows() const { return static_cast<int>(rings.margin - rings.socket); }
     int betweenRows() const { return static_cast<int>(rings.crease - rings.margin - 1); }
 };
 

@@ -158,13 +158,16 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
                              ", split the margin into lids of different lengths");
         }
     } else {
+        // The opening's longest span between opposite vertices; the temple
+        // axis only tells its ends apart.
         double widest = -1.0;
         for (std::size_t j = 0; j < half; ++j) {
-            const double across = (points[margin[j + half]] - points[margin[j]]).dot(axes.temple);
-            if (std::abs(across) > widest) {
-                widest = std::abs(across);
-                split.innerCorner = across > 0.0 ? j : j + half;
-                split.outerCorner = across > 0.0 ? j + half : j;
+            const V3d span = points[margin[j + half]] - points[margin[j]];
+            if (span.length() > widest) {
+                widest = span.length();
+                const bool outwards = span.dot(axes.temple) > 0.0;
+                split.innerCorner = outwards ? j : j + half;
+                split.outerCorner = outwards ? j + half : j;
             }
         }
     }

@@ -38,7 +38,8 @@ struct MarginSplit {
 };
 
 // The corners are the two opposite margin vertices (half the loop apart, so
-// both lids get as many columns) furthest apart along the eye's temple axis;
+// both lids get as many columns) furthest apart, the inner one on the nose's
+// side of the eye's temple axis;
 // the upper lid is the half further up. Overrides in `overrides` name margin
 // vertices. Throws BuildError naming the loop (its first vertex) or the
 // vertex when this cannot be done.

@@ -60,6 +60,7 @@ void chooseMargin(EyeRings& rings, const std::vector<V3d>& points, const Sphere&
                              " loops out from the hole: " + cannotContinue(rings.stop, rings.rings.size() - 1));
         }
         rings.margin = static_cast<std::size_t>(*centerRows);
+        rings.socket = 0;
         return;
     }
     const auto opening = [&](const std::vector<std::int32_t>& ring) {
@@ -85,6 +86,22 @@ void chooseMargin(EyeRings& rings, const std::vector<V3d>& points, const Sphere&
         throw BuildError("no lid skin beyond the margin: " + cannotContinue(rings.stop, rings.rings.size() - 1));
     }
     rings.margin = margin;
+    const auto onTheLines = [&](const std::vector<std::int32_t>& ring) {
+        for (std::size_t j = 0; j < ring.size(); ++j) {
+            const V3d& top = points[rings.rings[margin][j]];
+            const V3d line = eyeball.center - top;
+            const V3d offset = points[ring[j]] - top;
+            const double along = offset.dot(line) / line.length2();
+            if (!(along > 0.0 && along < 1.0) || (offset - line * along).length() > 0.02 * eyeball.radius) {
+                return false;
+            }
+        }
+        return true;
+    };
+    rings.socket = margin;
+    while (rings.socket > 0 && onTheLines(rings.rings[rings.socket - 1])) {
+        --rings.socket;
+    }
 }
 
 void chooseCrease(EyeRings& rings, const std::vector<V3d>& points, const V3d& center, double reach,

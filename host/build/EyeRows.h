@@ -13,9 +13,11 @@ namespace rghost::build {
 // The concentric loops of one eye, all in the margin's order: rings[k][j] is
 // ring k of the loop column at margin position j. Rings before `margin` run
 // into the socket (the deepest first), rings after it over the lid skin to
-// the crease and on into the face.
+// the crease and on into the face. Rings from `socket` to the margin move
+// with the lids as their center rows.
 struct EyeRings {
     std::vector<std::vector<std::int32_t>> rings;
+    std::size_t socket = 0;
     std::size_t margin = 0;
     std::size_t crease = 0;
     RingStep stop; // why the rings end where they do
@@ -29,8 +31,10 @@ EyeRings walkRings(const MeshAdjacency& mesh, const std::vector<std::int32_t>& o
 
 // The margin among the rings: the loop where the opening is narrowest as
 // seen from the eyeball's centre, past every loop that lies inside the
-// eyeball. Loops behind it run into the socket. `centerRows` overrides.
-// Throws BuildError when the rings do not reach as far.
+// eyeball. The loops behind it that lie on the lines from the margin to the
+// eyeball's centre become center rows: the node lays them on those lines.
+// `centerRows` overrides both (all loops behind the margin are then center
+// rows). Throws BuildError when the rings do not reach as far.
 void chooseMargin(EyeRings& rings, const std::vector<Imath::V3d>& points, const Sphere& eyeball,
                   const Imath::V3d& front, std::optional<int> centerRows);
 

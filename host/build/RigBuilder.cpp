@@ -47,22 +47,50 @@ V3d centroidOf(const std::vector<std::int32_t>& loop, const std::vector<V3d>& po
     return sum / static_cast<double>(loop.size());
 }
 
-// The character's up when it is not given: across the line between the eyes
-// and the way they look, on the side of the scene's own up axis (the world
-// axis it lies closest to, taken positive).
-V3d characterUpOf(const BuildOptions& options, const V3d& front, const V3d& across)
+// The character's up and front. Given, they are taken (made square to the
+// line between the eyes). Otherwise front is the way both openings face
+// together, and up lies across it and the line between the eyes, on the
+// side of the scene's own up axis (the world axis it lies closest to, taken
+// positive). Eyes on the sides of a head face away from each other and tell
+// no front: then up is the scene's Y axis (Z where the eyes lie along Y),
+// and front the side of it the openings lean to.
+struct CharacterAxes {
+    V3d up;
+    V3d front;
+};
+
+CharacterAxes characterAxes(const BuildOptions& options, const V3d (&openingFronts)[2], const V3d& across)
 {
+    const auto square = [&](V3d v) { return (v - across * v.dot(across)).normalized(); };
+    CharacterAxes axes;
+    V3d front = openingFronts[0] + openingFronts[1];
+    front -= across * front.dot(across);
+    // Openings more than 45 degrees round towards the line between the eyes.
+    const bool eyesOnTheSides =
+        std::abs(openingFronts[0].dot(across)) + std::abs(openingFronts[1].dot(across)) > 2.0 * std::sqrt(0.5);
     if (options.up) {
-        return options.up->normalized();
-    }
-    V3d up = front.cross(across).normalized();
-    int axis = 0;
-    for (int i = 1; i < 3; ++i) {
-        if (std::abs(up[i]) > std::abs(up[axis])) {
-            axis = i;
+        axes.up = square(*options.up);
+    } else if (!eyesOnTheSides || options.front) {
+        const V3d f = options.front ? square(*options.front) : front.normalized();
+        V3d up = f.cross(across).normalized();
+        int axis = 0;
+        for (int i = 1; i < 3; ++i) {
+            if (std::abs(up[i]) > std::abs(up[axis])) {
+                axis = i;
+            }
         }
+        axes.up = up[axis] < 0.0 ? -up : up;
+    } else {
+        axes.up = square(std::abs(across.y) < 0.5 ? V3d(0.0, 1.0, 0.0) : V3d(0.0, 0.0, 1.0));
     }
-    return up[axis] < 0.0 ? -up : up;
+    if (options.front) {
+        front = *options.front;
+    }
+    axes.front = across.cross(axes.up).normalized();
+    if (axes.front.dot(front) < 0.0) {
+        axes.front = -axes.front;
+    }
+    return axes;
 }
 
 // Faces at the margin must be a surface the lids can be built on.
@@ -90,10 +118,25 @@ void checkMarginFaces(const MeshAdjacency& mesh, const std::vector<std::int32_t>
     }
 }
 
-// Finds one eye's margin, loops, corners and lids.
-EyeLayout layOutEye(const MeshAdjacency& mesh, const std::vector<std::vector<std::int32_t>>& holes,
-                    const Sphere& eyeball, const EyeOverrides& overrides, std::size_t index, const V3d& nose,
-                    const V3d& characterUp)
+// The way an opening faces: across its loop (its area's normal), on the side
+// of the face around it, which lies in front of the eyeball even where the
+// opening wraps back round the eyeball into the socket.
+V3d openingFront(const EyeRings& rings, const std::vector<V3d>& points, const V3d& center)
+{
+    const std::vector<std::int32_t>& opening = rings.rings.front();
+    V3d normal(0.0);
+    for (std::size_t j = 0; j < opening.size(); ++j) {
+        normal += (points[opening[j]] - center).cross(points[opening[(j + 1) % opening.size()]] - center);
+    }
+    const V3d face = centroidOf(rings.rings.back(), points) - center;
+    normal.normalize();
+    return normal.dot(face) < 0.0 ? -normal : normal;
+}
+
+// Finds one eye's opening (the hole in front of its eyeball, or the margin
+// given) and the loops around it, and the way it faces.
+EyeLayout walkEye(const MeshAdjacency& mesh, const std::vector<std::vector<std::int32_t>>& holes, const Sphere& eyeball,
+                  const EyeOverrides& overrides, std::size_t index)
 {
     const std::vector<V3d>& points = mesh.mesh().points;
     EyeLayout layout;
@@ -104,13 +147,12 @@ EyeLayout layOutEye(const MeshAdjacency& mesh, const std::vector<std::vector<std
     if (!overrides.margin.empty()) {
         checkEdgeLoop(mesh, opening);
     }
-    const V3d front = (centroidOf(opening, points) - eyeball.center).normalized();
     // A hole has faces on one side only; a margin loop given grows its loops
     // on the side where they widen as seen from the eyeball (the other side
     // runs into the socket, which such a margin does not rig).
-    const RingSide sides[2] = {RingSide::AlongWinding, RingSide::AgainstWinding};
-    double widest = -1.0;
-    for (RingSide side : sides) {
+    const V3d towardsOpening = (centroidOf(opening, points) - eyeball.center).normalized();
+    double widest = -std::numeric_limits<double>::infinity();
+    for (RingSide side : {RingSide::AlongWinding, RingSide::AgainstWinding}) {
         if (!hasFacesOn(mesh, opening, side)) {
             continue;
         }
@@ -119,10 +161,10 @@ EyeLayout layOutEye(const MeshAdjacency& mesh, const std::vector<std::vector<std
         double width = 0.0;
         if (rings.rings.size() > 1) {
             for (std::int32_t v : rings.rings[1]) {
-                width += (points[v] - eyeball.center).normalized().dot(-front);
+                width -= (points[v] - eyeball.center).normalized().dot(towardsOpening);
             }
         }
-        if (layout.rings.rings.empty() || width > widest) {
+        if (width > widest) {
             widest = width;
             layout.rings = std::move(rings);
         }
@@ -130,21 +172,29 @@ EyeLayout layOutEye(const MeshAdjacency& mesh, const std::vector<std::vector<std
     if (layout.rings.rings.empty()) {
         throw BuildError("the margin loop of vertex " + std::to_string(opening.front()) + " has no faces along it");
     }
-    chooseMargin(layout.rings, points, eyeball, front,
+    layout.axes.front = overrides.margin.empty() ? openingFront(layout.rings, points, eyeball.center) : towardsOpening;
+    return layout;
+}
+
+// Finds the margin among the eye's loops, its corners and lids, and its crease.
+void finishEye(EyeLayout& layout, const MeshAdjacency& mesh, const EyeOverrides& overrides, const V3d& nose,
+               const V3d& characterUp)
+{
+    const std::vector<V3d>& points = mesh.mesh().points;
+    chooseMargin(layout.rings, points, layout.eyeball, layout.axes.front,
                  overrides.margin.empty() ? overrides.centerRows : std::optional<int>(0));
     layout.marginIsHole = overrides.margin.empty() && layout.rings.margin == 0;
     std::vector<V3d> marginPoints;
     for (std::int32_t v : layout.margin()) {
         marginPoints.push_back(points[v]);
     }
-    layout.axes = openingAxes(marginPoints, eyeball.center, nose, characterUp);
+    layout.axes = openingAxes(marginPoints, layout.eyeball.center, nose, characterUp);
     layout.split = splitMargin(layout.margin(), points, layout.axes, overrides);
     layout.width =
         (points[layout.margin()[layout.split.outerCorner]] - points[layout.margin()[layout.split.innerCorner]])
             .length();
     checkMarginFaces(mesh, layout.margin(), layout.width);
-    chooseCrease(layout.rings, points, eyeball.center, kCreaseReach * layout.width, overrides.betweenRows);
-    return layout;
+    chooseCrease(layout.rings, points, layout.eyeball.center, kCreaseReach * layout.width, overrides.betweenRows);
 }
 
 // The vertices an eye's lid lists and corner list name.
@@ -253,20 +303,15 @@ BuiltRig buildRig(const HeadMesh& head, const std::vector<EyeballInput>& eyeball
 
     // The character's directions, from both eyes together: the way the
     // openings face and the line between the eyeballs.
-    V3d front(0.0);
+    EyeLayout layouts[2] = {walkEye(mesh, holes, spheres[0], eyeballs[0].overrides, 0),
+                            walkEye(mesh, holes, spheres[1], eyeballs[1].overrides, 1)};
+    const V3d across = (spheres[1].center - spheres[0].center).normalized();
+    const V3d openingFronts[2] = {layouts[0].axes.front, layouts[1].axes.front};
+    const CharacterAxes character = characterAxes(options, openingFronts, across);
+    const V3d& up = character.up;
+    const V3d& front = character.front;
     for (std::size_t e = 0; e < 2; ++e) {
-        const std::vector<std::int32_t> opening = eyeballs[e].overrides.margin.empty()
-                                                      ? openingInFront(mesh, holes, spheres[e], static_cast<int>(e + 1))
-                                                      : eyeballs[e].overrides.margin;
-        front += (centroidOf(opening, head.points) - spheres[e].center).normalized();
-    }
-    const V3d across = spheres[1].center - spheres[0].center;
-    front = (front - across.normalized() * front.dot(across.normalized())).normalized();
-    const V3d up = characterUpOf(options, front, across);
-
-    EyeLayout layouts[2];
-    for (std::size_t e = 0; e < 2; ++e) {
-        layouts[e] = layOutEye(mesh, holes, spheres[e], eyeballs[e].overrides, e, spheres[1 - e].center, up);
+        finishEye(layouts[e], mesh, eyeballs[e].overrides, spheres[1 - e].center, up);
     }
     // The character's left is on its left hand as it looks forward with its head up.
     const V3d left = up.cross(front);
