@@ -38,8 +38,8 @@ mayastandin::NurbsSurfaceDescription eyeballSurface(const V3d& center, double ra
     // Local x looks backwards and local y towards the nose, so u = 0.5 (local
     // -x) looks forward and u grows towards the temple; the poles (local z)
     // lie on the eye's up axis.
-    const V3d x = -axes.front * radius;
-    const V3d y = -axes.temple * radius;
+    const V3d x = V3d(0.0) - axes.front * radius; // no negative zeros in the matrix
+    const V3d y = V3d(0.0) - axes.temple * radius;
     const V3d z = axes.up * radius;
     sphere.worldMatrix =
         Imath::M44d(x.x, x.y, x.z, 0, y.x, y.y, y.z, 0, z.x, z.y, z.z, 0, center.x, center.y, center.z, 1);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "build/CornerList.h"
 #include "lidShaper/rigContract.h"
 #include "sample/SampleFaceShape.h"
+#include "sample/SampleRigAnimation.h"
 
 namespace rghost {
 
@@ -12,7 +14,7 @@ using Imath::V3d;
 namespace {
 
 template <typename ColumnOf>
-void listLidVertices(SampleLid& lid, const EyeMesh& mesh, ColumnOf columnOf)
+void listLidVertices(build::LidInputs& lid, const EyeMesh& mesh, ColumnOf columnOf)
 {
     for (int i = 0; i < mesh.columns(); ++i) {
         const int column = columnOf(i);
@@ -27,61 +29,34 @@ void listLidVertices(SampleLid& lid, const EyeMesh& mesh, ColumnOf columnOf)
     }
 }
 
-// Corner list: the two corners (margin, crease), their neighbours on the
-// upper lid at one third of the list and on the lower lid at two thirds, and
-// from entry 4 each corner's own socket and skin rows, which move with it.
-// The third is long enough that these rows end before the neighbours begin;
-// entries nobody reads keep the inner corner's index.
-void listCorners(SampleEye& eye, const EyeMesh& mesh)
-{
-    const std::size_t carriedEnd = cornerList::carriedEnd(mesh.centerRows(), mesh.betweenRows());
-    const std::size_t third = std::max<std::size_t>(cornerList::kMinimumSize / 3, carriedEnd);
-    std::vector<std::int32_t>& q = eye.cornersIdxs;
-    q.assign(3 * third, mesh.vertex(mesh.innerCornerColumn(), mesh.marginRing()));
-    const int corners[2] = {mesh.innerCornerColumn(), mesh.outerCornerColumn()};
-    const int nearest[2] = {0, mesh.columns() - 1};
-    using cornerList::Ring;
-    for (int c = 0; c < 2; ++c) {
-        const auto pair = [&](Ring ring, bool second) -> std::int32_t& {
-            return q[cornerList::pairEntry(q.size(), ring, c, second)];
-        };
-        pair(Ring::Corner, false) = mesh.vertex(corners[c], mesh.marginRing());
-        pair(Ring::Corner, true) = mesh.vertex(corners[c], mesh.creaseRing());
-        pair(Ring::FirstNeighbour, false) = mesh.vertex(mesh.upperColumn(nearest[c]), mesh.marginRing());
-        pair(Ring::FirstNeighbour, true) = mesh.vertex(mesh.upperColumn(nearest[c]), mesh.creaseRing());
-        pair(Ring::SecondNeighbour, false) = mesh.vertex(mesh.lowerColumn(nearest[c]), mesh.marginRing());
-        pair(Ring::SecondNeighbour, true) = mesh.vertex(mesh.lowerColumn(nearest[c]), mesh.creaseRing());
-        const std::size_t start = cornerList::carriedStart(c, mesh.centerRows(), mesh.betweenRows());
-        for (int row = 0; row < mesh.centerRows(); ++row) {
-            q[start + row] = mesh.vertex(corners[c], mesh.socketRing(row));
-        }
-        for (int row = 0; row < mesh.betweenRows(); ++row) {
-            q[start + mesh.centerRows() + row] = mesh.vertex(corners[c], mesh.skinRing(row));
-        }
-    }
-}
-
-// With the eye open a corner is drawn to the average of its two lid
-// neighbours; its offset turns that pull back onto its own rest place, so
-// the open pose holds still.
-void offsetCorners(SampleEye& eye, const EyeMesh& mesh, const std::vector<V3d>& points)
+// The corners' columns (margin, crease, socket and skin rows) and their
+// lid neighbours, in the corner list's layout.
+void listCorners(SampleEye& eye, const EyeMesh& mesh, const std::vector<V3d>& points)
 {
     const int n = mesh.columns();
     const int corners[2] = {mesh.innerCornerColumn(), mesh.outerCornerColumn()};
     const int nearest[2] = {0, n - 1};
+    build::CornerColumn columns[2];
     for (int c = 0; c < 2; ++c) {
-        const int rings[2] = {mesh.marginRing(), mesh.creaseRing()};
-        for (int r = 0; r < 2; ++r) {
-            const V3d& corner = points[mesh.vertex(corners[c], rings[r])];
-            const V3d& above = points[mesh.vertex(mesh.upperColumn(nearest[c]), rings[r])];
-            const V3d& below = points[mesh.vertex(mesh.lowerColumn(nearest[c]), rings[r])];
-            const V3d smoothed = (above * 5.0 + corner * 6.0 + below * 5.0) / 16.0 - eye.center;
-            const V3d wanted = corner - eye.center;
-            const double scale = smoothed.z / wanted.z;
-            eye.pointsOffset[offsetTable::cornerEntry(n, c, r == 1)] =
-                V3d(wanted.x * scale - smoothed.x, wanted.y * scale - smoothed.y, 0.0);
+        build::CornerColumn& corner = columns[c];
+        corner.margin = mesh.vertex(corners[c], mesh.marginRing());
+        corner.crease = mesh.vertex(corners[c], mesh.creaseRing());
+        for (int row = 0; row < mesh.centerRows(); ++row) {
+            corner.socketRows.push_back(mesh.vertex(corners[c], mesh.socketRing(row)));
         }
+        for (int row = 0; row < mesh.betweenRows(); ++row) {
+            corner.skinRows.push_back(mesh.vertex(corners[c], mesh.skinRing(row)));
+        }
+        corner.upperMargin = mesh.vertex(mesh.upperColumn(nearest[c]), mesh.marginRing());
+        corner.upperCrease = mesh.vertex(mesh.upperColumn(nearest[c]), mesh.creaseRing());
+        corner.lowerMargin = mesh.vertex(mesh.lowerColumn(nearest[c]), mesh.marginRing());
+        corner.lowerCrease = mesh.vertex(mesh.lowerColumn(nearest[c]), mesh.creaseRing());
+        eye.pointsOffset[offsetTable::cornerEntry(n, c, false)] = build::cornerOffset(
+            points[corner.margin], points[corner.upperMargin], points[corner.lowerMargin], eye.center);
+        eye.pointsOffset[offsetTable::cornerEntry(n, c, true)] = build::cornerOffset(
+            points[corner.crease], points[corner.upperCrease], points[corner.lowerCrease], eye.center);
     }
+    eye.cornersIdxs = build::cornerListOf(columns[0], columns[1]);
 }
 
 // Each loop column's face rings follow its crease, fading towards the
@@ -113,6 +88,10 @@ void encodeLidShapes(SampleEye& eye, int columns)
     eye.lower.innerUV = closedLine;
     eye.upper.minorCurve = minorCurve(kProfileHeight);
     eye.lower.minorCurve = minorCurve(-kProfileHeight);
+    eye.upper.mountSize = kSampleMountSize;
+    eye.lower.mountSize = kSampleMountSize;
+    eye.upperOpenValue = kSampleOpenControl;
+    eye.lowerOpenValue = -kSampleOpenControl;
     eye.pointsOffset.assign(offsetTable::size(n), V3d(0.0));
 
     // Arc positions along the closed line, measured as the node measures them.
@@ -150,8 +129,7 @@ void encodeEyeLists(SampleEye& eye, const EyeMesh& mesh, const std::vector<V3d>&
 {
     listLidVertices(eye.upper, mesh, [&mesh](int i) { return mesh.upperColumn(i); });
     listLidVertices(eye.lower, mesh, [&mesh](int i) { return mesh.lowerColumn(i); });
-    listCorners(eye, mesh);
-    offsetCorners(eye, mesh, points);
+    listCorners(eye, mesh, points);
     if (softRegion) {
         groupFaceRings(eye, mesh);
     }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "build/EyeInputs.h"
 #include "rg/RgValueFactory.h"
 #include "sample/SampleRigAnimation.h"
 #include "sample/SampleRigEye.h"
@@ -12,45 +13,6 @@
 namespace rghost {
 
 namespace {
-
-void setControls(AttributeMap& attributes, EyeSide side, const EyeControls& controls)
-{
-    attributes[eyeAttributeKey(side, "closeEye")] = makeRgValue<RgDouble>(controls.closeEye);
-    attributes[eyeAttributeKey(side, "upperLidControl")] = makeRgValue<RgDouble>(controls.upperLidControl);
-    attributes[eyeAttributeKey(side, "lowerLidControl")] = makeRgValue<RgDouble>(controls.lowerLidControl);
-    attributes[eyeAttributeKey(side, "upperLidOuterControl")] = makeRgValue<RgDouble>(controls.upperLidOuterControl);
-    attributes[eyeAttributeKey(side, "lowerLidOuterControl")] = makeRgValue<RgDouble>(controls.lowerLidOuterControl);
-}
-
-void setLid(AttributeMap& attributes, EyeSide side, const std::string& lidName, const SampleLid& lid)
-{
-    const auto key = [&](const std::string& field) { return eyeAttributeKey(side, lidName + field); };
-    attributes[key("LidInnerIdxs")] = makeRgList<RgInt>(lid.innerIdxs);
-    attributes[key("LidOuterIdxs")] = makeRgList<RgInt>(lid.outerIdxs);
-    attributes[key("LidCenterIdxs")] = makeRgList<RgInt>(lid.centerIdxs);
-    attributes[key("LidBetweenIdxs")] = makeRgList<RgInt>(lid.betweenIdxs);
-    attributes[key("LidInnerUV")] = makeRgList<RgVector>(lid.innerUV);
-    attributes[key("LidOuterUV")] = makeRgList<RgVector>(lid.outerUV);
-    attributes[key("LidMoveVector")] = makeRgList<RgVector>(lid.moveVector);
-    attributes[key("LidOutLoopOffset")] = makeRgList<RgDouble>(std::vector<double>(lid.innerIdxs.size(), 0.0));
-    attributes[key("LidMinorCurve")] = makeRgValue<RgNurbsCurve>(lid.minorCurve);
-    attributes[key("MountSize")] = makeRgValue<RgDouble>(kSampleMountSize);
-}
-
-void setEye(AttributeMap& attributes, EyeSide side, const SampleEye& eye)
-{
-    attributes[eyeAttributeKey(side, "nurbsSphere")] = makeRgValue<RgNurbsSurface>(eye.eyeball);
-    attributes[eyeAttributeKey(side, "centerEye")] = makeRgValue<RgVector>(eye.center);
-    attributes[eyeAttributeKey(side, "closeLine")] = makeRgValue<RgDouble>(0.0);
-    attributes[eyeAttributeKey(side, "smoothOuter")] = makeRgValue<RgInt>(0);
-    attributes[eyeAttributeKey(side, "eyeCompute")] = makeRgValue<RgBoolean>(true);
-    attributes[eyeAttributeKey(side, "upperOpenEyeValue")] = makeRgValue<RgDouble>(kSampleOpenControl);
-    attributes[eyeAttributeKey(side, "lowerOpenEyeValue")] = makeRgValue<RgDouble>(-kSampleOpenControl);
-    attributes[eyeAttributeKey(side, "cornersIdxs")] = makeRgList<RgInt>(eye.cornersIdxs);
-    attributes[eyeAttributeKey(side, "pointsOffset")] = makeRgList<RgVector>(eye.pointsOffset);
-    setLid(attributes, side, "upper", eye.upper);
-    setLid(attributes, side, "lower", eye.lower);
-}
 
 // The strip of skin over the nose that joins the two eyes' patches.
 void addNoseBridge(Rig& rig, const SampleEye& left, const SampleEye& right)
@@ -98,11 +60,11 @@ Rig buildSampleRig(const SampleRigOptions& options)
     attributes[kCacheAttributesKey] = makeRgValue<RgBoolean>(true);
     attributes[kEnvelopeKey] = makeRgValue<RgFloat>(1.0f);
     attributes[kSoaEnabledKey] = makeRgValue<RgBoolean>(false);
-    setEye(attributes, EyeSide::Left, left);
-    setEye(attributes, EyeSide::Right, right);
+    build::setEyeAttributes(attributes, EyeSide::Left, left);
+    build::setEyeAttributes(attributes, EyeSide::Right, right);
     const FaceControls open = openFaceControls();
-    setControls(attributes, EyeSide::Left, open.left);
-    setControls(attributes, EyeSide::Right, open.right);
+    build::setEyeControls(attributes, EyeSide::Left, open.left);
+    build::setEyeControls(attributes, EyeSide::Right, open.right);
 
     std::vector<std::int32_t> softRegion = left.softRegion;
     softRegion.insert(softRegion.end(), right.softRegion.begin(), right.softRegion.end());
@@ -110,8 +72,8 @@ Rig buildSampleRig(const SampleRigOptions& options)
 
     for (const FaceControls& controls : sampleAnimation(options.frames)) {
         RigFrame frame;
-        setControls(frame.overrides, EyeSide::Left, controls.left);
-        setControls(frame.overrides, EyeSide::Right, controls.right);
+        build::setEyeControls(frame.overrides, EyeSide::Left, controls.left);
+        build::setEyeControls(frame.overrides, EyeSide::Right, controls.right);
         rig.frames.push_back(std::move(frame));
     }
     return rig;

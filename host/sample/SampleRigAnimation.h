@@ -3,16 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "build/EyeInputs.h"
+
 namespace rghost {
 
-// The lid controls of one eye that the sample animation moves.
-struct EyeControls {
-    double closeEye = 0.0;
-    double upperLidControl = 0.0;
-    double lowerLidControl = 0.0;
-    double upperLidOuterControl = 1.0;
-    double lowerLidOuterControl = 1.0;
-};
+using build::EyeControls;
 
 struct FaceControls {
     EyeControls left;

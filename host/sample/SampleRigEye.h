@@ -6,6 +6,7 @@
 #include <Imath/ImathVec.h>
 #include <maya/MObject.h>
 
+#include "build/EyeInputs.h"
 #include "core/Rig.h"
 #include "lidShaper/rigContract.h"
 #include "rg/NurbsCurveData.h"
@@ -13,26 +14,9 @@
 
 namespace rghost {
 
-// What one lid of the sample rig hands the node.
-struct SampleLid {
-    std::vector<std::int32_t> innerIdxs;   // lid margin, one per column
-    std::vector<std::int32_t> outerIdxs;   // crease, one per column
-    std::vector<std::int32_t> centerIdxs;  // margin into the socket, grouped by column
-    std::vector<std::int32_t> betweenIdxs; // lid skin from margin to crease, grouped by column
-    std::vector<Imath::V3d> innerUV;       // the line where the lids close, corners included
-    std::vector<Imath::V3d> outerUV;
-    std::vector<Imath::V3d> moveVector;
-    NurbsCurveData minorCurve;
-};
-
-// Everything one eye of the sample rig hands the node besides its controls.
-struct SampleEye {
-    MObject eyeball;
-    Imath::V3d center;
-    SampleLid upper;
-    SampleLid lower;
-    std::vector<std::int32_t> cornersIdxs;
-    std::vector<Imath::V3d> pointsOffset;
+// Everything one eye of the sample rig hands the node besides its controls,
+// and the edge of its patch that the nose bridge joins.
+struct SampleEye : build::EyeInputs {
     std::vector<std::int32_t> softRegion;   // this eye's brow and cheek groups
     std::vector<std::int32_t> noseSideEdge; // border vertices facing the nose, top to bottom
 };

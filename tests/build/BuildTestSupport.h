@@ -11,6 +11,7 @@
 
 #include <Imath/ImathMatrix.h>
 
+#include "RigAttributes.h"
 #include "build/RigBuilder.h"
 #include "core/Rig.h"
 #include "lidShaper/rigContract.h"
@@ -21,20 +22,8 @@ namespace buildtest {
 
 using Imath::V3d;
 
-template <typename Data>
-const Data& attribute(const AttributeMap& attributes, const std::string& key)
-{
-    const auto data = std::dynamic_pointer_cast<Data>(attributes.at(key));
-    if (!data) {
-        throw std::runtime_error(key + " has another class");
-    }
-    return *data;
-}
-
-inline const std::vector<std::int32_t>& indices(const rghost::Rig& rig, EyeSide side, const std::string& field)
-{
-    return attribute<RgInt>(rig.attributes, eyeAttributeKey(side, field)).values;
-}
+using rigattributes::attribute;
+using rigattributes::indices;
 
 // Every index list an eye hands the node, by name.
 inline const std::vector<std::string>& indexLists()

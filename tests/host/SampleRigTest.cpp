@@ -15,6 +15,7 @@
 #include <maya/MPoint.h>
 
 #include "HostTestSupport.h"
+#include "RigAttributes.h"
 #include "core/RigRunner.h"
 #include "io/RigFileReader.h"
 #include "lidShaper/rigContract.h"
@@ -26,20 +27,8 @@ using Imath::V3d;
 using rghost::Rig;
 using rghost::SampleRigOptions;
 
-template <typename Data>
-const Data& attribute(const AttributeMap& attributes, const std::string& key)
-{
-    const auto data = std::dynamic_pointer_cast<Data>(attributes.at(key));
-    if (!data) {
-        throw std::runtime_error(key + " has another class");
-    }
-    return *data;
-}
-
-const std::vector<std::int32_t>& indices(const Rig& rig, EyeSide side, const std::string& field)
-{
-    return attribute<RgInt>(rig.attributes, eyeAttributeKey(side, field)).values;
-}
+using rigattributes::attribute;
+using rigattributes::indices;
 
 // Every vertex a lid list or the corner list of one eye names.
 std::set<std::int32_t> lidVertices(const Rig& rig, EyeSide side)
