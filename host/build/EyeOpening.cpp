@@ -55,7 +55,7 @@ void checkEdgeLoop(const MeshAdjacency& mesh, const std::vector<std::int32_t>& l
             throw BuildError("the margin loop names vertex " + std::to_string(a < 0 ? a : b) +
                              ", which does not exist");
         }
-        if (mesh.edgeFaces(a, b).empty()) {
+        if (mesh.edgeFaceCount(a, b) == 0) {
             throw BuildError("the margin loop is not an edge loop: vertex " + std::to_string(a) +
                              " is not joined to vertex " + std::to_string(b));
         }

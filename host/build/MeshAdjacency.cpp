@@ -28,44 +28,59 @@ MeshAdjacency::MeshAdjacency(const HeadMesh& mesh) : mesh_(mesh), faceStart_(mes
     }
     std::partial_sum(faceStart_.begin(), faceStart_.end(), faceStart_.begin());
     vertexFaces_.resize(faceStart_.back());
-    std::vector<std::size_t> next(faceStart_.begin(), faceStart_.end() - 1);
+    cornersAfter_.resize(faceStart_.back());
+    cornersBefore_.resize(faceStart_.back());
+    std::vector<std::size_t> slot(faceStart_.begin(), faceStart_.end() - 1);
     for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
-        for (std::int32_t v : mesh.faces[f]) {
-            vertexFaces_[next[v]++] = static_cast<std::int32_t>(f);
+        const std::vector<std::int32_t>& face = mesh.faces[f];
+        const std::size_t n = face.size();
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t at = slot[face[k]]++;
+            vertexFaces_[at] = static_cast<std::int32_t>(f);
+            cornersAfter_[at] = face[(k + 1) % n];
+            cornersBefore_[at] = face[(k + n - 1) % n];
         }
     }
 }
 
-int MeshAdjacency::cornerIndex(std::int32_t face, std::int32_t vertex) const
-{
-    const std::vector<std::int32_t>& corners = mesh_.faces[face];
-    const auto found = std::find(corners.begin(), corners.end(), vertex);
-    return found == corners.end() ? -1 : static_cast<int>(found - corners.begin());
-}
-
 std::int32_t MeshAdjacency::cornerBefore(std::int32_t face, std::int32_t vertex) const
 {
-    const int k = cornerIndex(face, vertex);
-    const std::vector<std::int32_t>& corners = mesh_.faces[face];
-    return k < 0 ? -1 : corners[(k + corners.size() - 1) % corners.size()];
+    for (std::size_t at = faceStart_[vertex]; at < faceStart_[vertex + 1]; ++at) {
+        if (vertexFaces_[at] == face) {
+            return cornersBefore_[at];
+        }
+    }
+    return -1;
 }
 
 std::int32_t MeshAdjacency::cornerAfter(std::int32_t face, std::int32_t vertex) const
 {
-    const int k = cornerIndex(face, vertex);
-    const std::vector<std::int32_t>& corners = mesh_.faces[face];
-    return k < 0 ? -1 : corners[(k + 1) % corners.size()];
+    for (std::size_t at = faceStart_[vertex]; at < faceStart_[vertex + 1]; ++at) {
+        if (vertexFaces_[at] == face) {
+            return cornersAfter_[at];
+        }
+    }
+    return -1;
 }
 
 std::vector<std::int32_t> MeshAdjacency::edgeFaces(std::int32_t a, std::int32_t b) const
 {
     std::vector<std::int32_t> faces;
-    for (const std::int32_t* f = facesBegin(a); f != facesEnd(a); ++f) {
-        if (cornerBefore(*f, a) == b || cornerAfter(*f, a) == b) {
-            faces.push_back(*f);
+    for (std::size_t at = faceStart_[a]; at < faceStart_[a + 1]; ++at) {
+        if (cornersAfter_[at] == b || cornersBefore_[at] == b) {
+            faces.push_back(vertexFaces_[at]);
         }
     }
     return faces;
+}
+
+std::size_t MeshAdjacency::edgeFaceCount(std::int32_t a, std::int32_t b) const
+{
+    std::size_t count = 0;
+    for (std::size_t at = faceStart_[a]; at < faceStart_[a + 1]; ++at) {
+        count += (cornersAfter_[at] == b || cornersBefore_[at] == b) ? 1 : 0;
+    }
+    return count;
 }
 
 std::vector<std::vector<std::int32_t>> MeshAdjacency::boundaryLoops() const
@@ -74,10 +89,9 @@ std::vector<std::vector<std::int32_t>> MeshAdjacency::boundaryLoops() const
     // directed edges from vertex to vertex walks each hole once.
     std::vector<std::int32_t> nextOnBoundary(vertexCount(), -1);
     for (std::int32_t a = 0; a < static_cast<std::int32_t>(vertexCount()); ++a) {
-        for (const std::int32_t* f = facesBegin(a); f != facesEnd(a); ++f) {
-            const std::int32_t b = cornerAfter(*f, a);
-            if (edgeFaces(a, b).size() == 1) {
-                nextOnBoundary[a] = b;
+        for (std::size_t at = faceStart_[a]; at < faceStart_[a + 1]; ++at) {
+            if (edgeFaceCount(a, cornersAfter_[at]) == 1) {
+                nextOnBoundary[a] = cornersAfter_[at];
             }
         }
     }

@@ -21,8 +21,9 @@ public:
     const std::int32_t* facesBegin(std::int32_t vertex) const { return vertexFaces_.data() + faceStart_[vertex]; }
     const std::int32_t* facesEnd(std::int32_t vertex) const { return vertexFaces_.data() + faceStart_[vertex + 1]; }
 
-    // The faces that have the edge a-b as a side (either direction).
+    // The faces that have the edge a-b as a side (either direction), and how many.
     std::vector<std::int32_t> edgeFaces(std::int32_t a, std::int32_t b) const;
+    std::size_t edgeFaceCount(std::int32_t a, std::int32_t b) const;
 
     // The corners of `face` next to `vertex` (before and after it), or -1 when
     // `vertex` is not a corner of `face`.
@@ -40,11 +41,13 @@ public:
     const HeadMesh& mesh() const { return mesh_; }
 
 private:
-    int cornerIndex(std::int32_t face, std::int32_t vertex) const;
-
     const HeadMesh& mesh_;
     std::vector<std::size_t> faceStart_;
+    // Per vertex, per face it is a corner of (faceStart_ ranges): the face,
+    // and the corners after and before the vertex in it.
     std::vector<std::int32_t> vertexFaces_;
+    std::vector<std::int32_t> cornersAfter_;
+    std::vector<std::int32_t> cornersBefore_;
 };
 
 } // namespace rghost::build

@@ -110,7 +110,7 @@ void checkMarginFaces(const MeshAdjacency& mesh, const std::vector<std::int32_t>
                                  " has zero area");
             }
             const std::int32_t next = mesh.cornerAfter(*f, v);
-            if (mesh.edgeFaces(v, next).size() > 2) {
+            if (mesh.edgeFaceCount(v, next) > 2) {
                 throw BuildError("the edge from margin vertex " + std::to_string(v) + " to vertex " +
                                  std::to_string(next) + " has more than two faces");
             }
