@@ -1,6 +1,7 @@
 #include "build/EyeEncoding.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <maya/MFnNurbsSurface.h>
 
@@ -59,6 +60,25 @@ void liftSkinRows(Rig& rig, const EyeLayout& layout, const std::vector<std::size
     }
 }
 
+// Where column's lids meet, as a fraction of the way from its open lower
+// margin to its open upper one: kClosedLineHeight in the middle of the eye,
+// and towards the corners the line between them, so that no lid passes a
+// corner on its way closed. `along` is the column's place from the inner
+// (0) to the outer corner (1).
+double closingHeight(const V3d& upper, const V3d& lower, const V3d& innerCorner, const V3d& outerCorner, double along)
+{
+    const V3d line = outerCorner - innerCorner;
+    const V3d travel = upper - lower;
+    const double across = travel.x * line.y - travel.y * line.x;
+    double onLine = kClosedLineHeight;
+    if (std::abs(across) > 1e-12) {
+        const V3d offset = innerCorner - lower;
+        onLine = std::clamp((offset.x * line.y - offset.y * line.x) / across, 0.1, 0.9);
+    }
+    const double middle = std::sin(3.14159265358979323846 * along);
+    return onLine + (kClosedLineHeight - onLine) * middle;
+}
+
 } // namespace
 
 EyeInputs encodeEye(Rig& rig, const EyeLayout& layout)
@@ -76,8 +96,7 @@ EyeInputs encodeEye(Rig& rig, const EyeLayout& layout)
         return closestParameters(surface, layout.eyeball.center, layout.axes, points[v]);
     };
 
-    // Skin lifts are in hundredths of the opening's width per unit of weight.
-    const double mountSize = layout.width;
+    const double mountSize = kMountSize;
     for (LidInputs* lid : {&eye.upper, &eye.lower}) {
         lid->minorCurve = straightMinorCurve();
         lid->mountSize = mountSize;
@@ -93,7 +112,9 @@ EyeInputs encodeEye(Rig& rig, const EyeLayout& layout)
         const std::size_t down = split.lower[i];
         const V3d upperOpen = parameters(layout.vertex(up, rings.margin));
         const V3d lowerOpen = parameters(layout.vertex(down, rings.margin));
-        const V3d closed = lowerOpen + (upperOpen - lowerOpen) * kClosedLineHeight;
+        const V3d closed = lowerOpen + (upperOpen - lowerOpen) *
+                                           closingHeight(upperOpen, lowerOpen, innerCorner, outerCorner,
+                                                         static_cast<double>(i + 1) / static_cast<double>(n + 1));
         eye.upper.innerUV.push_back(closed);
         eye.lower.innerUV.push_back(closed);
         const V3d upperMove = movable(upperOpen - closed);

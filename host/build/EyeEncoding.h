@@ -9,8 +9,13 @@
 namespace rghost::build {
 
 // Fraction of the way from the open lower margin to the open upper one where
-// the lids meet when the eye closes: the upper lid travels further.
+// the lids meet when the eye closes, in the middle of the eye: the upper lid
+// travels further.
 constexpr double kClosedLineHeight = 0.35;
+
+// Mount size of both lids: the skin rows' weights lift them by a hundredth
+// of this per unit of weight.
+constexpr double kMountSize = 10.0;
 
 // Fraction of its lid's travel by which a crease follows the lid as it closes.
 constexpr double kCreaseFollow = 0.15;

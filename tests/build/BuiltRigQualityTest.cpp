@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "BuildTestSupport.h"
+#include "GeneratedHead.h"
 #include "build/OpenPoseCheck.h"
 #include "core/RigRunner.h"
 #include "lint/RigCheck.h"
@@ -22,22 +23,39 @@ using rghost::Rig;
 
 struct Case {
     std::string name;
-    buildtest::SampleHead head;
-    rghost::build::BuildOptions options;
+    rghost::build::HeadMesh head;
+    std::vector<rghost::build::EyeballInput> eyeballs;
+    const Rig* sample = nullptr; // the sample rig the head comes from, if it does
 };
 
-std::vector<Case> cases()
+// The sample face (as modelled, coarse: openings of 8, dense) and the
+// generated heads of every kind.
+const std::vector<Case>& cases()
 {
-    std::vector<Case> all;
-    rghost::SampleRigOptions coarse;
-    coarse.columns = 3;
-    coarse.centerRows = 0;
-    coarse.betweenRows = 1;
-    rghost::SampleRigOptions dense;
-    dense.columns = 120;
-    all.push_back({"sample face", buildtest::sampleHead({}), {}});
-    all.push_back({"coarse face (8-vertex openings)", buildtest::sampleHead(coarse), {}});
-    all.push_back({"dense face", buildtest::sampleHead(dense), {}});
+    static const std::vector<buildtest::SampleHead> samples = [] {
+        rghost::SampleRigOptions coarse;
+        coarse.columns = 3;
+        coarse.centerRows = 0;
+        coarse.betweenRows = 1;
+        rghost::SampleRigOptions dense;
+        dense.columns = 120;
+        return std::vector<buildtest::SampleHead>{buildtest::sampleHead({}), buildtest::sampleHead(coarse),
+                                                  buildtest::sampleHead(dense)};
+    }();
+    static const std::vector<Case> all = [] {
+        std::vector<Case> made;
+        for (const buildtest::SampleHead& sample : samples) {
+            made.push_back({"sample face of " +
+                                std::to_string(indices(sample.sample, EyeSide::Left, "upperLidInnerIdxs").size()) +
+                                " columns",
+                            sample.head, sample.eyeballs, &sample.sample});
+        }
+        for (const heads::HeadOptions& options : heads::headVariety()) {
+            const heads::GeneratedHead generated = heads::generateHead(options);
+            made.push_back({generated.name, generated.head, generated.eyeballInputs(), nullptr});
+        }
+        return made;
+    }();
     return all;
 }
 
@@ -72,7 +90,7 @@ rghost::Plugin* BuiltRig::plugin = nullptr;
 TEST_F(BuiltRig, PassesTheRigCheckClean)
 {
     for (const Case& c : cases()) {
-        const rghost::build::BuiltRig built = rghost::build::buildRig(c.head.head, c.head.eyeballs, c.options);
+        const rghost::build::BuiltRig built = rghost::build::buildRig(c.head, c.eyeballs);
         const rghost::NodePointer node = plugin->createNode(built.rig.nodeName);
         for (const rghost::RigFinding& finding : rghost::validateRig(*node, built.rig)) {
             ADD_FAILURE() << c.name << ": " << rghost::formatFinding(finding);
@@ -83,7 +101,7 @@ TEST_F(BuiltRig, PassesTheRigCheckClean)
 TEST_F(BuiltRig, ClosedLidsMeetAtEveryColumn)
 {
     for (const Case& c : cases()) {
-        rghost::build::BuiltRig built = rghost::build::buildRig(c.head.head, c.head.eyeballs, c.options);
+        rghost::build::BuiltRig built = rghost::build::buildRig(c.head, c.eyeballs);
         built.rig.frames.clear();
         for (EyeSide side : kEyeSides) {
             built.rig.attributes[eyeAttributeKey(side, "closeEye")] = makeRgValue<RgDouble>(1.0);
@@ -107,7 +125,7 @@ TEST_F(BuiltRig, ClosedLidsMeetAtEveryColumn)
 TEST_F(BuiltRig, EveryFrameKeepsMarginsOutOfTheEyeballsAndFacesUnturned)
 {
     for (const Case& c : cases()) {
-        const rghost::build::BuiltRig built = rghost::build::buildRig(c.head.head, c.head.eyeballs, c.options);
+        const rghost::build::BuiltRig built = rghost::build::buildRig(c.head, c.eyeballs);
         const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, built.rig);
         std::vector<std::vector<std::int32_t>> lidFaces;
         std::set<std::int32_t> lids = lidVertices(built.rig, EyeSide::Left);
@@ -142,32 +160,39 @@ TEST_F(BuiltRig, EveryFrameKeepsMarginsOutOfTheEyeballsAndFacesUnturned)
 }
 
 // The node puts margins, creases and corners back where they were modelled;
-// skin rows it lays on rays through the span from margin to crease, and the
-// sample face's rows lie off those rays: built from that face, the rig moves
-// no point further at its open pose than the sample rig itself does.
+// skin rows it lays on rays through the span from margin to crease, and
+// rows modelled off those rays move. The sample face's rows lie off them:
+// built from that face, the rig moves no point further at its open pose than
+// the sample rig itself does; on every head the skin rows stay within 2 % of
+// the opening's width.
 TEST_F(BuiltRig, OpenPoseKeepsTheModelledFace)
 {
     for (const Case& c : cases()) {
-        rghost::build::BuiltRig built = rghost::build::buildRig(c.head.head, c.head.eyeballs, c.options);
+        rghost::build::BuiltRig built = rghost::build::buildRig(c.head, c.eyeballs);
         rghost::build::measureOpenPose(*plugin, built);
         Rig open = built.rig;
         open.frames.clear();
         const std::vector<V3d> builtOpen = rghost::runRig(*plugin, open).front().points;
-        Rig sampleOpen = c.head.sample;
-        sampleOpen.frames.clear();
-        const std::vector<V3d> sampleOpenPoints = rghost::runRig(*plugin, sampleOpen).front().points;
         const std::vector<V3d>& rest = built.rig.geometry.points;
         double sampleLargest = 0.0;
-        for (std::size_t p = 0; p < rest.size(); ++p) {
-            sampleLargest = std::max(sampleLargest, (sampleOpenPoints[p] - rest[p]).length());
+        if (c.sample) {
+            Rig sampleOpen = *c.sample;
+            sampleOpen.frames.clear();
+            const std::vector<V3d> sampleOpenPoints = rghost::runRig(*plugin, sampleOpen).front().points;
+            for (std::size_t p = 0; p < rest.size(); ++p) {
+                sampleLargest = std::max(sampleLargest, (sampleOpenPoints[p] - rest[p]).length());
+            }
         }
         for (std::size_t s = 0; s < 2; ++s) {
             const double width = built.eyes[s].openingWidth;
-            EXPECT_LE(built.eyes[s].neutralLargest * width, sampleLargest * (1.0 + 1e-6)) << c.name;
+            EXPECT_LT(built.eyes[s].neutralLargest, 0.02) << c.name;
+            if (c.sample) {
+                EXPECT_LE(built.eyes[s].neutralLargest * width, sampleLargest * (1.0 + 1e-6)) << c.name;
+            }
             for (const char* list :
                  {"upperLidInnerIdxs", "lowerLidInnerIdxs", "upperLidOuterIdxs", "lowerLidOuterIdxs", "cornersIdxs"}) {
                 for (std::int32_t v : indices(built.rig, kEyeSides[s], list)) {
-                    EXPECT_LT((builtOpen[v] - rest[v]).length(), 1e-9 * width) << c.name << " " << list << " " << v;
+                    EXPECT_LT((builtOpen[v] - rest[v]).length(), 1e-7 * width) << c.name << " " << list << " " << v;
                 }
             }
         }
