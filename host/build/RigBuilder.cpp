@@ -176,6 +176,26 @@ EyeLayout walkEye(const MeshAdjacency& mesh, const std::vector<std::vector<std::
     return layout;
 }
 
+// `base` with whatever `more` sets (its margin aside).
+EyeOverrides withOverrides(EyeOverrides base, const EyeOverrides& more)
+{
+    for (auto [field, value] : {std::pair{&base.innerCorner, more.innerCorner},
+                                {&base.outerCorner, more.outerCorner},
+                                {&base.upperMiddle, more.upperMiddle},
+                                {&base.lowerMiddle, more.lowerMiddle}}) {
+        if (value) {
+            *field = value;
+        }
+    }
+    if (more.betweenRows) {
+        base.betweenRows = more.betweenRows;
+    }
+    if (more.centerRows) {
+        base.centerRows = more.centerRows;
+    }
+    return base;
+}
+
 // Finds the margin among the eye's loops, its corners and lids, and its crease.
 void finishEye(EyeLayout& layout, const MeshAdjacency& mesh, const EyeOverrides& overrides, const V3d& nose,
                const V3d& characterUp)
@@ -301,18 +321,28 @@ BuiltRig buildRig(const HeadMesh& head, const std::vector<EyeballInput>& eyeball
     }
     const std::vector<std::vector<std::int32_t>> holes = mesh.boundaryLoops();
 
+    // Overrides by side join those of the eyeball: a margin loop goes to the
+    // eyeball it surrounds, the rest once the sides are known.
+    EyeOverrides overrides[2] = {eyeballs[0].overrides, eyeballs[1].overrides};
+    for (const EyeOverrides* bySide : {&options.leftEye, &options.rightEye}) {
+        if (!bySide->margin.empty()) {
+            checkEdgeLoop(mesh, bySide->margin);
+            const V3d middle = centroidOf(bySide->margin, head.points);
+            const std::size_t e =
+                (middle - spheres[0].center).length() <= (middle - spheres[1].center).length() ? 0 : 1;
+            overrides[e].margin = bySide->margin;
+        }
+    }
+
     // The character's directions, from both eyes together: the way the
     // openings face and the line between the eyeballs.
-    EyeLayout layouts[2] = {walkEye(mesh, holes, spheres[0], eyeballs[0].overrides, 0),
-                            walkEye(mesh, holes, spheres[1], eyeballs[1].overrides, 1)};
+    EyeLayout layouts[2] = {walkEye(mesh, holes, spheres[0], overrides[0], 0),
+                            walkEye(mesh, holes, spheres[1], overrides[1], 1)};
     const V3d across = (spheres[1].center - spheres[0].center).normalized();
     const V3d openingFronts[2] = {layouts[0].axes.front, layouts[1].axes.front};
     const CharacterAxes character = characterAxes(options, openingFronts, across);
     const V3d& up = character.up;
     const V3d& front = character.front;
-    for (std::size_t e = 0; e < 2; ++e) {
-        finishEye(layouts[e], mesh, eyeballs[e].overrides, spheres[1 - e].center, up);
-    }
     // The character's left is on its left hand as it looks forward with its head up.
     const V3d left = up.cross(front);
     bool firstIsLeft = spheres[0].center.dot(left) > spheres[1].center.dot(left);
@@ -320,6 +350,13 @@ BuiltRig buildRig(const HeadMesh& head, const std::vector<EyeballInput>& eyeball
         firstIsLeft = !firstIsLeft;
     }
     const std::size_t order[2] = {firstIsLeft ? 0u : 1u, firstIsLeft ? 1u : 0u};
+    for (std::size_t s = 0; s < 2; ++s) {
+        const EyeOverrides& bySide = s == 0 ? options.leftEye : options.rightEye;
+        overrides[order[s]] = withOverrides(overrides[order[s]], bySide);
+    }
+    for (std::size_t e = 0; e < 2; ++e) {
+        finishEye(layouts[e], mesh, overrides[e], spheres[1 - e].center, up);
+    }
 
     BuiltRig built;
     Rig& rig = built.rig;

@@ -53,6 +53,10 @@ struct BuildOptions {
     bool softRegion = true;          // brow and cheek loops follow the crease
     int softRegionRings = 3;         // face loops past the crease that follow it
     int frames = 48;                 // length of the default test animation
+    // Overrides for the eye that ends up on either side (joined with those of
+    // its eyeball; a margin loop goes to the eyeball it surrounds).
+    EyeOverrides leftEye;
+    EyeOverrides rightEye;
 };
 
 // What was chosen for one eye, for the report.
