@@ -8,9 +8,11 @@
 #include <pybind11/stl.h>
 
 #include "NumericArrays.h"
+#include "PluginBinding.h"
 #include "PointArrays.h"
 #include "RigBinding.h"
 #include "build/HeadScene.h"
+#include "build/OpenPoseCheck.h"
 #include "build/RigBuilder.h"
 
 namespace lidshaper {
@@ -64,6 +66,22 @@ void readOverride(EyeOverrides& overrides, const std::string& key, py::handle va
         throw py::value_error(name + ": unknown key (expected points, center, radius, margin, inner_corner, "
                                      "outer_corner, upper_middle, lower_middle, between_rows or center_rows)");
     }
+}
+
+EyeOverrides overridesFrom(py::handle object, const std::string& name)
+{
+    EyeOverrides overrides;
+    if (object.is_none()) {
+        return overrides;
+    }
+    if (!py::isinstance<py::dict>(object)) {
+        throw py::type_error(name + ": expected a dict of overrides, got " + pythonTypeName(object));
+    }
+    for (const auto& [key, value] : py::reinterpret_borrow<py::dict>(object)) {
+        const std::string keyText = py::str(key);
+        readOverride(overrides, keyText, value, name + "['" + keyText + "']");
+    }
+    return overrides;
 }
 
 // One eyeball: its mesh's points as an (M, 3) array, a (center, radius)
@@ -125,9 +143,10 @@ py::dict reportDict(const rghost::build::EyeReport& eye)
     return report;
 }
 
-py::object buildRig(py::handle head, py::handle faces, py::handle eyeballs, bool swapSides, py::handle up,
-                    py::handle front, bool softRegion, int softRegionRings, int frames, std::optional<int> betweenRows,
-                    std::optional<int> centerRows, bool withReport)
+py::object buildRig(py::handle head, py::handle faces, py::handle eyeballs,
+                    const std::vector<std::string>& eyeballNames, bool swapSides, py::handle up, py::handle front,
+                    bool softRegion, int softRegionRings, int frames, std::optional<int> betweenRows,
+                    std::optional<int> centerRows, py::handle leftEye, py::handle rightEye, bool withReport)
 {
     rghost::build::HeadScene scene;
     try {
@@ -136,7 +155,7 @@ py::object buildRig(py::handle head, py::handle faces, py::handle eyeballs, bool
             if (!std::filesystem::is_regular_file(path)) {
                 raise(PyExc_FileNotFoundError, "no head file " + path);
             }
-            scene = rghost::build::readHeadObj(path);
+            scene = rghost::build::readHeadObj(path, eyeballNames, !eyeballs.is_none());
         } else {
             rghost::build::HeadMesh mesh;
             mesh.points = pointsFrom(head, "head");
@@ -168,9 +187,14 @@ py::object buildRig(py::handle head, py::handle faces, py::handle eyeballs, bool
         options.softRegion = softRegion;
         options.softRegionRings = softRegionRings;
         options.frames = frames;
+        options.leftEye = overridesFrom(leftEye, "left_eye");
+        options.rightEye = overridesFrom(rightEye, "right_eye");
+        const std::shared_ptr<LoadedPlugin> plugin = defaultPlugin();
         rghost::build::BuiltRig built = [&] {
             py::gil_scoped_release unlocked;
-            return rghost::build::buildRig(scene.head, scene.eyeballs, options);
+            rghost::build::BuiltRig made = rghost::build::buildRig(scene.head, scene.eyeballs, options);
+            rghost::build::measureOpenPose(plugin->plugin(), made);
+            return made;
         }();
         auto rig = std::make_shared<rghost::Rig>(std::move(built.rig));
         if (!withReport) {
@@ -191,15 +215,20 @@ py::object buildRig(py::handle head, py::handle faces, py::handle eyeballs, bool
 void bindBuild(py::module_& module)
 {
     module.def("build_rig", &buildRig, py::arg("head"), py::arg("faces") = py::none(), py::arg("eyeballs") = py::none(),
-               py::kw_only(), py::arg("swap_sides") = false, py::arg("up") = py::none(), py::arg("front") = py::none(),
-               py::arg("soft_region") = true, py::arg("soft_region_rings") = 3, py::arg("frames") = 48,
-               py::arg("between_rows") = py::none(), py::arg("center_rows") = py::none(), py::arg("report") = false,
-               "A rig built from a head and its eyeballs: `head` is an OBJ path (objects or groups named 'eye...' "
-               "or loose parts are the eyeballs) or an (N, 3) array of points with `faces`; `eyeballs` (one per "
-               "eye) are (M, 3) arrays of eyeball mesh points, (center, radius) pairs, or dicts of either with the "
-               "eye's overrides (margin, inner_corner, outer_corner, upper_middle, lower_middle, between_rows, "
-               "center_rows). With report=True, returns (rig, one dict per eye of what was chosen). Bad input "
-               "raises ValueError naming what is wrong and where.");
+               py::kw_only(), py::arg("eyeball_names") = std::vector<std::string>(), py::arg("swap_sides") = false,
+               py::arg("up") = py::none(), py::arg("front") = py::none(), py::arg("soft_region") = true,
+               py::arg("soft_region_rings") = 3, py::arg("frames") = 48, py::arg("between_rows") = py::none(),
+               py::arg("center_rows") = py::none(), py::arg("left_eye") = py::none(), py::arg("right_eye") = py::none(),
+               py::arg("report") = false,
+               "A rig built from a head and its eyeballs: `head` is an OBJ path (objects or groups in "
+               "`eyeball_names`, else named 'eyeball' or 'eye', else the loose spherical parts are the eyeballs) "
+               "or an (N, 3) array of points with `faces` (without `eyeballs`, its loose spherical parts are the "
+               "eyeballs); `eyeballs` (one per eye) are (M, 3) arrays of eyeball mesh points, (center, radius) "
+               "pairs, or dicts of either with that eye's overrides. Overrides (margin, inner_corner, "
+               "outer_corner, upper_middle, lower_middle, between_rows, center_rows) may also be given by side "
+               "as `left_eye` and `right_eye` dicts. With report=True, returns (rig, one dict per eye of what "
+               "was chosen, the open pose's largest and RMS move included). Bad input raises ValueError naming "
+               "what is wrong and where.");
 }
 
 } // namespace lidshaper

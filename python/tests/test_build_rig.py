@@ -33,6 +33,18 @@ def eyeball_mesh(center, radius, seed, noise=0.0, around=24, down=12):
     return points, faces
 
 
+def write_obj(path, parts):
+    """parts: (name or None, points, faces); named parts become OBJ objects."""
+    lines, first = [], 1
+    for name, points, faces in parts:
+        if name:
+            lines.append(f"o {name}")
+        lines += [f"v {x!r} {y!r} {z!r}" for x, y, z in np.asarray(points).tolist()]
+        lines += ["f " + " ".join(str(first + int(i)) for i in face) for face in faces]
+        first += len(points)
+    path.write_text("\n".join(lines) + "\n")
+
+
 def margins(rig, eye):
     return {int(i) for lid in ("upper", "lower") for i in rig.attributes[eye + lid + "LidInnerIdxs"].values}
 
@@ -46,6 +58,29 @@ def test_eyeballs_as_spheres_or_meshes_give_the_same_lids(face):
         assert rig.frame_count > 1
     for eye in (L_EYE, R_EYE):
         assert margins(meshes, eye) == margins(spheres, eye)
+
+
+def test_an_obj_file_or_loose_parts_give_the_same_lids(face, tmp_path):
+    points, faces, centers = face
+    expected = lidshaper.build_rig(points, faces, [(c, RADIUS) for c in centers])
+    balls = [eyeball_mesh(c, RADIUS, seed) for seed, c in enumerate(centers)]
+    named, loose = tmp_path / "named.obj", tmp_path / "loose.obj"
+    write_obj(named, [("head", points, faces), ("eyeball_L", *balls[0]), ("eyeball_R", *balls[1])])
+    write_obj(loose, [(None, points, faces), (None, *balls[0]), (None, *balls[1])])
+    write_obj(tmp_path / "bare.obj", [(None, points, faces)])
+    first = len(points)
+    all_faces = [list(f) for f in faces] + [[first + i for i in f] for f in balls[0][1]]
+    all_faces += [[first + len(balls[0][0]) + i for i in f] for f in balls[1][1]]
+    built = [
+        lidshaper.build_rig(named),
+        lidshaper.build_rig(str(loose)),
+        lidshaper.build_rig(tmp_path / "bare.obj", eyeballs=[(c, RADIUS) for c in centers]),
+        lidshaper.build_rig(np.concatenate([points, balls[0][0], balls[1][0]]), all_faces),
+    ]
+    for rig in built:
+        np.testing.assert_array_equal(rig.points, points)
+        for eye in (L_EYE, R_EYE):
+            assert margins(rig, eye) == margins(expected, eye)
 
 
 def test_built_rig_plays_and_writes(face, plugin, tmp_path):
@@ -80,6 +115,11 @@ def test_overrides_reach_the_rig_and_the_report(face):
     given = [dict(center=centers[0], radius=RADIUS, inner_corner=corners[0], outer_corner=corners[1]), eyeballs[1]]
     _, given_report = lidshaper.build_rig(points, faces, given, report=True)
     assert (given_report[0]["inner_corner"], given_report[0]["outer_corner"]) == corners
+    # The same by side, and a margin vertex next to the found corner taken as the corner.
+    neighbour = int(rig.attributes[L_EYE + "upperLidInnerIdxs"].values[0])
+    _, by_side = lidshaper.build_rig(points, faces, eyeballs, left_eye=dict(inner_corner=neighbour), report=True)
+    assert by_side[0]["inner_corner"] == neighbour
+    assert by_side[1]["inner_corner"] == report[1]["inner_corner"]
 
 
 BAD = [
@@ -92,6 +132,11 @@ BAD = [
      ValueError, r"eyeballs\[0\]\['innr_corner'\]: unknown key"),
     ("build_rig(points, faces, [dict(radius=RADIUS), (centers[1], RADIUS)])", ValueError, r"eyeballs\[0\]: expected"),
     ("build_rig(tmp_path / 'missing.obj')", FileNotFoundError, "no head file"),
+    ("build_rig(points, faces)", ValueError, "build_rig: "),
+    ("build_rig(points, faces, [(c, RADIUS) for c in centers], left_eye=dict(inner_corner=-1))", ValueError,
+     "build_rig: "),
+    ("build_rig(points, faces, [(c, RADIUS) for c in centers], right_eye=[1])", TypeError,
+     "right_eye: expected a dict of overrides"),
 ]
 
 

@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     std::uint64_t seed = 0;
     std::string broken;
     app.add_option("-o,--output", output, "the OBJ file to write")->required();
-    const auto* varietyOption =
+    auto* varietyOption =
         app.add_option("--variety", variety, "which of the test heads (0: the first)")->check(CLI::NonNegativeNumber);
     app.add_option("--points", points, "a dense head of about this many points instead")->excludes(varietyOption);
     app.add_option("--seed", seed, "another seed for the same kind of head");
