@@ -28,7 +28,7 @@ def _find_module():
 
 _find_module()
 
-from . import live, rig_object, ui  # noqa: E402
+from . import live, rig_eyelids, rig_object, ui  # noqa: E402
 from .export import bake, export_rig  # noqa: E402,F401
 from .rig_scene import set_up  # noqa: E402,F401
 
@@ -37,9 +37,11 @@ def register():
     rig_object.register()
     live.register()
     ui.register()
+    rig_eyelids.register()
 
 
 def unregister():
+    rig_eyelids.unregister()
     ui.unregister()
     live.unregister()
     rig_object.unregister()

@@ -37,12 +37,6 @@ struct FrameResult {
     py::array_t<double> points;
 };
 
-[[noreturn]] void raise(PyObject* type, const std::string& message)
-{
-    PyErr_SetString(type, message.c_str());
-    throw py::error_already_set();
-}
-
 py::dict attributesDict(const AttributeMap& attributes, const rghost::Rig& rig)
 {
     py::dict dict;
@@ -106,24 +100,6 @@ std::vector<rghost::RigFrame> rigFrames(py::handle frames, rghost::Rig& rig)
             }
         }
         made.push_back(std::move(frame));
-    }
-    return made;
-}
-
-std::vector<std::vector<std::int32_t>> facesFrom(py::handle faces, std::size_t pointCount)
-{
-    std::vector<std::vector<std::int32_t>> made;
-    for (const py::handle face : py::cast<py::sequence>(faces)) {
-        const std::string name = "faces[" + std::to_string(made.size()) + "]";
-        const NumericArray<std::int32_t> indices =
-            numericArray<std::int32_t>(face, name, NumberKind::Integer, axes({-1}));
-        for (py::ssize_t i = 0; i < indices.size(); ++i) {
-            if (indices.data()[i] < 0 || static_cast<std::size_t>(indices.data()[i]) >= pointCount) {
-                throw py::value_error(name + "[" + std::to_string(i) + "]: no point " +
-                                      std::to_string(indices.data()[i]));
-            }
-        }
-        made.emplace_back(indices.data(), indices.data() + indices.size());
     }
     return made;
 }
@@ -229,6 +205,30 @@ RigPointer sampleRig(int columns, int centerRows, int betweenRows, int frames, b
 }
 
 } // namespace
+
+[[noreturn]] void raise(PyObject* type, const std::string& message)
+{
+    PyErr_SetString(type, message.c_str());
+    throw py::error_already_set();
+}
+
+std::vector<std::vector<std::int32_t>> facesFrom(py::handle faces, std::size_t pointCount)
+{
+    std::vector<std::vector<std::int32_t>> made;
+    for (const py::handle face : py::cast<py::sequence>(faces)) {
+        const std::string name = "faces[" + std::to_string(made.size()) + "]";
+        const NumericArray<std::int32_t> indices =
+            numericArray<std::int32_t>(face, name, NumberKind::Integer, axes({-1}));
+        for (py::ssize_t i = 0; i < indices.size(); ++i) {
+            if (indices.data()[i] < 0 || static_cast<std::size_t>(indices.data()[i]) >= pointCount) {
+                throw py::value_error(name + "[" + std::to_string(i) + "]: no point " +
+                                      std::to_string(indices.data()[i]));
+            }
+        }
+        made.emplace_back(indices.data(), indices.data() + indices.size());
+    }
+    return made;
+}
 
 rghost::Rig readRig(const std::string& path)
 {

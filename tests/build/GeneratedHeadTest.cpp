@@ -123,7 +123,9 @@ TEST(GeneratedHeads, GrowToTheSizeAsked)
     }
 }
 
-TEST(GeneratedHeads, BrokenOnesNameTheVerticesAtFault)
+// A broken head is broken only the way it says: its faces stay faces, and only
+// the non-manifold one has an edge with more than two.
+TEST(GeneratedHeads, BrokenOnesAreBrokenOnlyAtTheVerticesNamed)
 {
     for (const heads::HeadOptions& options : heads::brokenHeads()) {
         const heads::GeneratedHead generated = heads::generateHead(options);
@@ -136,6 +138,15 @@ TEST(GeneratedHeads, BrokenOnesNameTheVerticesAtFault)
             ASSERT_GE(culprit, 0);
             ASSERT_LT(static_cast<std::size_t>(culprit), generated.head.points.size());
         }
+        for (const auto& face : generated.head.faces) {
+            ASSERT_GE(face.size(), 3u);
+            ASSERT_EQ(std::set<std::int32_t>(face.begin(), face.end()).size(), face.size());
+        }
+        int crowdedEdges = 0;
+        for (const auto& [edge, count] : edgeUses(generated.head)) {
+            crowdedEdges += count > 2 ? 1 : 0;
+        }
+        EXPECT_EQ(crowdedEdges > 0, options.defect == heads::Defect::NonManifoldMargin);
     }
 }
 

@@ -400,6 +400,9 @@ struct Builder {
             for (Face& face : head.faces) {
                 std::replace(face.begin(), face.end(), merged, kept);
                 face.erase(std::unique(face.begin(), face.end()), face.end());
+                if (face.size() > 1 && face.front() == face.back()) {
+                    face.pop_back();
+                }
             }
             const auto& secondSkin = rings[marginRing + 2];
             culprits = {margin[k], margin[k + 1], kept, merged, secondSkin[k], secondSkin[k + 1]};
