@@ -1,4 +1,5 @@
 #include <iostream>
+#include <limits>
 #include <memory>
 
 #include "build/BuildRigFile.h"
@@ -79,20 +80,27 @@ int runBuildRig(BuildRigCommandOptions& options)
 
 void addSideOptions(CLI::App& command, SideOptions& side, const std::string& name)
 {
+    const CLI::Range nonNegative(0, std::numeric_limits<std::int32_t>::max());
     const std::string prefix = "--" + name + "-";
-    const std::string eye = "the " + name + " eye's ";
+    const std::string eye = "The " + name + " eye's ";
     command.add_option(prefix + "margin", side.margin, eye + "margin loop, vertices in order (V,V,...)")
         ->delimiter(',');
-    command.add_option(prefix + "inner-corner", side.innerCorner, eye + "margin vertex at the nose end");
-    command.add_option(prefix + "outer-corner", side.outerCorner, eye + "margin vertex at the temple end");
-    command.add_option(prefix + "upper-middle", side.upperMiddle, "a margin vertex of " + eye + "upper lid");
-    command.add_option(prefix + "lower-middle", side.lowerMiddle, "a margin vertex of " + eye + "lower lid");
+    command.add_option(prefix + "inner-corner", side.innerCorner, eye + "margin vertex at the nose end")
+        ->check(nonNegative);
+    command.add_option(prefix + "outer-corner", side.outerCorner, eye + "margin vertex at the temple end")
+        ->check(nonNegative);
+    command
+        .add_option(prefix + "upper-middle", side.upperMiddle, "A margin vertex of the " + name + " eye's upper lid")
+        ->check(nonNegative);
+    command
+        .add_option(prefix + "lower-middle", side.lowerMiddle, "A margin vertex of the " + name + " eye's lower lid")
+        ->check(nonNegative);
     command.add_option(prefix + "center-rows", side.centerRows, eye + "loops from the hole to the margin")
-        ->check(CLI::NonNegativeNumber);
+        ->check(nonNegative);
     command
         .add_option(prefix + "between-rows", side.betweenRows,
                     eye + "loops from the margin to the crease, crease excluded")
-        ->check(CLI::NonNegativeNumber);
+        ->check(nonNegative);
 }
 
 } // namespace
