@@ -15,6 +15,10 @@ std::string formatReport(const std::vector<EyeReport>& eyes)
         out << "  margin: " << eye.marginSize << " vertices (" << (eye.marginIsHole ? "the hole" : "an edge loop")
             << "), corners " << eye.innerCorner << " (inner) and " << eye.outerCorner << " (outer), opening "
             << shortNumber(eye.openingWidth) << " wide\n";
+        if (eye.leftOverVertex >= 0) {
+            out << "  margin vertex " << eye.leftOverVertex
+                << " (one over in an odd loop) follows the outer corner and its lid neighbour\n";
+        }
         out << "  eyeball: centre (" << shortNumber(eye.eyeballCenter.x) << ", " << shortNumber(eye.eyeballCenter.y)
             << ", " << shortNumber(eye.eyeballCenter.z) << "), radius " << shortNumber(eye.eyeballRadius)
             << ", fit residual " << shortNumber(eye.eyeballResidual) << " of the radius\n";

@@ -194,6 +194,20 @@ std::vector<SoftGroup> softRegionGroups(const EyeLayout& layout, int rings)
     return groups;
 }
 
+std::vector<SoftGroup> leftOverColumnGroups(const EyeLayout& layout)
+{
+    std::vector<SoftGroup> groups;
+    if (!layout.split.extra) {
+        return groups;
+    }
+    for (std::size_t k = layout.rings.socket; k <= layout.rings.crease; ++k) {
+        groups.push_back({layout.vertex(layout.split.outerCorner, k),
+                          layout.vertex(layout.split.extraAim, k),
+                          {layout.vertex(*layout.split.extra, k)}});
+    }
+    return groups;
+}
+
 void appendSoftRegion(std::vector<std::int32_t>& list, const std::vector<SoftGroup>& groups)
 {
     for (const SoftGroup& group : groups) {

@@ -38,6 +38,12 @@ struct SoftGroup {
 };
 std::vector<SoftGroup> softRegionGroups(const EyeLayout& layout, int rings);
 
+// An odd margin's vertex left over (see MarginSplit) and its loop column,
+// from the socket rows to the crease: each follows the segment from the
+// outer corner's column to the neighbouring lid column at its ring, the only
+// way the node moves a vertex by two others. Empty for an even margin.
+std::vector<SoftGroup> leftOverColumnGroups(const EyeLayout& layout);
+
 // The groups as the soft-region list holds them: pivot, aim, count, members.
 void appendSoftRegion(std::vector<std::int32_t>& list, const std::vector<SoftGroup>& groups);
 

@@ -129,15 +129,14 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
 {
     const std::size_t m = margin.size();
     const std::string loopName = "the margin loop of vertex " + std::to_string(margin.front());
-    if (m % 2 != 0) {
-        throw BuildError(loopName + " has " + std::to_string(m) +
-                         " vertices: an even count is needed so that both lids get as many columns");
-    }
     if (m < 6) {
         throw BuildError(loopName + " has " + std::to_string(m) +
                          " vertices: fewer than two columns per lid (at least 6 are needed)");
     }
+    // Corners half the loop apart; with an odd count the run from the outer
+    // corner back to the inner one is a vertex longer.
     const std::size_t half = m / 2;
+    const bool odd = m % 2 != 0;
     MarginSplit split;
     if (overrides.innerCorner || overrides.outerCorner) {
         if (overrides.innerCorner) {
@@ -152,7 +151,8 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
         if (!overrides.outerCorner) {
             split.outerCorner = (split.innerCorner + half) % m;
         }
-        if ((split.innerCorner + half) % m != split.outerCorner) {
+        const std::size_t apart = (split.outerCorner + m - split.innerCorner) % m;
+        if (apart != half && !(odd && apart == half + 1)) {
             throw BuildError("the corners given, vertices " + std::to_string(margin[split.innerCorner]) + " and " +
                              std::to_string(margin[split.outerCorner]) +
                              ", split the margin into lids of different lengths");
@@ -161,13 +161,14 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
         // The opening's longest span between opposite vertices; the temple
         // axis only tells its ends apart.
         double widest = -1.0;
-        for (std::size_t j = 0; j < half; ++j) {
-            const V3d span = points[margin[j + half]] - points[margin[j]];
+        for (std::size_t j = 0; j < (odd ? m : half); ++j) {
+            const std::size_t opposite = (j + half) % m;
+            const V3d span = points[margin[opposite]] - points[margin[j]];
             if (span.length() > widest) {
                 widest = span.length();
                 const bool outwards = span.dot(axes.temple) > 0.0;
-                split.innerCorner = outwards ? j : j + half;
-                split.outerCorner = outwards ? j + half : j;
+                split.innerCorner = outwards ? j : opposite;
+                split.outerCorner = outwards ? opposite : j;
             }
         }
     }
@@ -178,7 +179,7 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
         for (std::size_t j : lid) {
             sum += points[margin[j]].dot(axes.up);
         }
-        return sum;
+        return sum / static_cast<double>(lid.size());
     };
     const auto holds = [&](const std::vector<std::size_t>& lid, std::int32_t vertex) {
         return std::any_of(lid.begin(), lid.end(), [&](std::size_t j) { return margin[j] == vertex; });
@@ -198,6 +199,14 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
     split.upper = forwardIsUpper ? std::move(forward) : std::move(backward);
     split.lower = forwardIsUpper ? run(split.innerCorner, split.outerCorner, false, m)
                                  : run(split.innerCorner, split.outerCorner, true, m);
+    // The longer lid's vertex next to the outer corner follows the corner
+    // and that lid's last column instead of being a column of its own.
+    std::vector<std::size_t>& longer = split.upper.size() > split.lower.size() ? split.upper : split.lower;
+    if (split.upper.size() != split.lower.size()) {
+        split.extra = longer.back();
+        longer.pop_back();
+        split.extraAim = longer.back();
+    }
     return split;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <Imath/ImathVec.h>
@@ -35,11 +36,15 @@ struct MarginSplit {
     std::size_t outerCorner = 0;
     std::vector<std::size_t> upper; // from the inner to the outer corner
     std::vector<std::size_t> lower; // from the inner to the outer corner
+    // An odd margin's one vertex that is no lid column: it lies between the
+    // outer corner and the lid column `extraAim`, and follows them.
+    std::optional<std::size_t> extra;
+    std::size_t extraAim = 0;
 };
 
 // The corners are the two opposite margin vertices (half the loop apart, so
-// both lids get as many columns) furthest apart, the inner one on the nose's
-// side of the eye's temple axis;
+// both lids get as many columns; an odd loop leaves one vertex over)
+// furthest apart, the inner one on the nose's side of the eye's temple axis;
 // the upper lid is the half further up. Overrides in `overrides` name margin
 // vertices. Throws BuildError naming the loop (its first vertex) or the
 // vertex when this cannot be done.

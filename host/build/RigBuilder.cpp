@@ -96,6 +96,26 @@ double cornerGap(const EyeLayout& layout, const std::vector<V3d>& points)
     return gap;
 }
 
+// How far the creases may move before they reach the loops that do not
+// follow them: the soft region's aims, or without a soft region the loop
+// past the crease (none: the mesh ends at the crease).
+double creaseRoom(const EyeLayout& layout, const std::vector<SoftGroup>& face, const std::vector<V3d>& points)
+{
+    double room = std::numeric_limits<double>::infinity();
+    if (!face.empty()) {
+        for (const SoftGroup& group : face) {
+            room = std::min(room, (points[group.aim] - points[group.pivot]).length());
+        }
+    } else if (layout.rings.crease + 1 < layout.rings.rings.size()) {
+        for (std::size_t j = 0; j < layout.margin().size(); ++j) {
+            room = std::min(room, (points[layout.vertex(j, layout.rings.crease + 1)] -
+                                   points[layout.vertex(j, layout.rings.crease)])
+                                      .length());
+        }
+    }
+    return room;
+}
+
 EyeReport reportOf(const EyeLayout& layout, EyeSide side)
 {
     EyeReport report;
@@ -108,6 +128,7 @@ EyeReport reportOf(const EyeLayout& layout, EyeSide side)
     report.outerCorner = layout.margin()[layout.split.outerCorner];
     report.marginSize = layout.margin().size();
     report.marginIsHole = layout.marginIsHole;
+    report.leftOverVertex = layout.split.extra ? layout.margin()[*layout.split.extra] : -1;
     report.eyeballCenter = layout.eyeball.center;
     report.eyeballRadius = layout.eyeball.radius;
     report.eyeballResidual = layout.eyeball.residual;
@@ -192,24 +213,37 @@ BuiltRig buildRig(const HeadMesh& head, const std::vector<EyeballInput>& eyeball
         animated.push_back({side, eyes[s].eyeball, eyes[s].center});
         built.eyes.push_back(reportOf(layouts[order[s]], side));
     }
-    const std::vector<char> used[2] = {usedBy(eyes[0], head.points.size()), usedBy(eyes[1], head.points.size())};
+    // An odd margin's left-over column follows its neighbours by soft-region
+    // groups of its own, ahead of the face's, which it may pivot.
+    std::vector<SoftGroup> leftOver[2] = {leftOverColumnGroups(layouts[order[0]]),
+                                          leftOverColumnGroups(layouts[order[1]])};
+    std::vector<char> used[2] = {usedBy(eyes[0], head.points.size()), usedBy(eyes[1], head.points.size())};
+    markGroups(used[0], leftOver[0]);
+    markGroups(used[1], leftOver[1]);
     for (std::size_t p = 0; p < head.points.size(); ++p) {
         if (used[0][p] && used[1][p]) {
             throw BuildError("the loops of both eyes meet at vertex " + std::to_string(p));
         }
     }
-    std::vector<std::int32_t> softRegion;
+    std::vector<SoftGroup> face[2];
     if (options.softRegion) {
         // Each eye's groups keep clear of everything the other eye moves.
         std::vector<char> aroundLeft = used[0];
-        const std::vector<SoftGroup> left = softRegionClearOf(layouts[order[0]], options.softRegionRings, used[1]);
-        markGroups(aroundLeft, left);
-        appendSoftRegion(softRegion, left);
-        appendSoftRegion(softRegion, softRegionClearOf(layouts[order[1]], options.softRegionRings, aroundLeft));
+        face[0] = softRegionClearOf(layouts[order[0]], options.softRegionRings, used[1]);
+        markGroups(aroundLeft, face[0]);
+        face[1] = softRegionClearOf(layouts[order[1]], options.softRegionRings, aroundLeft);
+    }
+    std::vector<std::int32_t> softRegion;
+    for (const std::vector<SoftGroup>* groups : {&leftOver[0], &leftOver[1], &face[0], &face[1]}) {
+        appendSoftRegion(softRegion, *groups);
     }
     attributes[kSoftRegionKey] = makeRgList<RgInt>(softRegion);
-    const double look = std::min(lookDegrees(cornerGap(layouts[0], head.points), spheres[0].radius),
-                                 lookDegrees(cornerGap(layouts[1], head.points), spheres[1].radius));
+    double look = std::numeric_limits<double>::infinity();
+    for (std::size_t s = 0; s < 2; ++s) {
+        const EyeLayout& layout = layouts[order[s]];
+        look = std::min(look, lookDegrees(cornerGap(layout, head.points), creaseRoom(layout, face[s], head.points),
+                                          layout.eyeball.radius));
+    }
     addTestAnimation(rig, animated, up, front, options.frames, look);
     return built;
 }

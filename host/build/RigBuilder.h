@@ -69,7 +69,8 @@ struct EyeReport {
     std::int32_t innerCorner = -1;
     std::int32_t outerCorner = -1;
     std::size_t marginSize = 0;
-    bool marginIsHole = false; // a boundary loop rather than an edge loop
+    bool marginIsHole = false;        // a boundary loop rather than an edge loop
+    std::int32_t leftOverVertex = -1; // an odd margin's vertex that follows the outer corner, or -1
     Imath::V3d eyeballCenter{0.0};
     double eyeballRadius = 0.0;
     double eyeballResidual = 0.0; // RMS distance of the eyeball's points from the fitted sphere, per radius

@@ -92,10 +92,12 @@ MObject turnedEyeball(Rig& rig, const AnimatedEye& eye, const Look& look, const 
 
 } // namespace
 
-double lookDegrees(double cornerGap, double radius)
+double lookDegrees(double cornerGap, double creaseRoom, double radius)
 {
     constexpr double kDegrees = 180.0 / 3.14159265358979323846;
-    return std::min(10.0, 0.25 * cornerGap / (0.375 * radius) * kDegrees);
+    const double cornerLimit = 0.25 * cornerGap / (0.375 * radius);
+    const double creaseLimit = 0.4 * creaseRoom / radius;
+    return std::min(10.0, std::min(cornerLimit, creaseLimit) * kDegrees);
 }
 
 EyeControls openControls()

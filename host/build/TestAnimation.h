@@ -30,11 +30,13 @@ struct AnimatedEye {
 };
 
 // How far the test animation turns the eyes, in degrees: 10, or less where
-// an eye corner lies closer than `cornerGap` to its lid neighbours on an
-// eyeball of `radius`. The node draws a corner after the average of itself
-// and its neighbours, so it lags behind them by 3/8 of their travel; the lag
-// stays under a quarter of the gap so the faces beside the corner keep their side.
-double lookDegrees(double cornerGap, double radius);
+// the faces beside an eye would turn over. Turning an eyeball carries its
+// lids and creases along. The node draws a corner after the average of
+// itself and its neighbours, so it lags behind them by 3/8 of their travel:
+// the lag stays under a quarter of `cornerGap`, the corner's distance to its
+// lid neighbours. The creases stay within 40 % of `creaseRoom`, their
+// distance to the loops that do not follow them.
+double lookDegrees(double cornerGap, double creaseRoom, double radius);
 
 // The default test animation of `frameCount` frames: open, blink, half-blink,
 // squint, look up, down, left and right by `look` degrees, open again, eased

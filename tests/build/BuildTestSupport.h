@@ -3,6 +3,7 @@
 // Rigs the builder tests share: the sample face as a bare mesh, and the
 // lists of a rig to compare.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -55,6 +56,47 @@ inline SampleHead sampleHead(const rghost::SampleRigOptions& options, const Imat
         eyeball.center =
             attribute<RgVector>(made.sample.attributes, eyeAttributeKey(side, "centerEye")).value * transform;
         eyeball.radius = rghost::kEyeballRadius * scale;
+        made.eyeballs.push_back(eyeball);
+    }
+    return made;
+}
+
+// Two eyes, each a cap of `rings` concentric loops of `size` vertices (odd
+// sizes too) over an eyeball of radius 1, the first loop a hole; the eyes
+// look along +z, 3 apart along x, the lid skin standing off the eyeball more
+// towards the crease.
+struct CapHead {
+    rghost::build::HeadMesh head;
+    std::vector<rghost::build::EyeballInput> eyeballs;
+};
+
+inline CapHead capHead(int size, int rings)
+{
+    CapHead made;
+    for (const double x : {1.5, -1.5}) {
+        const auto first = static_cast<std::int32_t>(made.head.points.size());
+        for (int r = 0; r < rings; ++r) {
+            const double opening = 0.55 + 0.12 * r; // angle from the front, radians
+            const double radius = 1.03 + 0.02 * r;
+            for (int j = 0; j < size; ++j) {
+                const double around = 2.0 * 3.14159265358979 * j / size;
+                // An almond: wider than high.
+                const double a = opening * 1.3 * std::cos(around);
+                const double b = opening * 0.7 * std::sin(around);
+                const V3d direction = V3d(std::sin(a), std::sin(b), std::cos(a) * std::cos(b)).normalized();
+                made.head.points.push_back(V3d(x, 0.0, 0.0) + direction * radius);
+            }
+        }
+        for (int r = 0; r + 1 < rings; ++r) {
+            for (int j = 0; j < size; ++j) {
+                const int k = (j + 1) % size;
+                made.head.faces.push_back({first + r * size + j, first + r * size + k, first + (r + 1) * size + k,
+                                           first + (r + 1) * size + j});
+            }
+        }
+        rghost::build::EyeballInput eyeball;
+        eyeball.center = V3d(x, 0.0, 0.0);
+        eyeball.radius = 1.0;
         made.eyeballs.push_back(eyeball);
     }
     return made;

@@ -28,8 +28,8 @@ struct Case {
     const Rig* sample = nullptr; // the sample rig the head comes from, if it does
 };
 
-// The sample face (as modelled, coarse: openings of 8, dense) and the
-// generated heads of every kind.
+// The sample face (as modelled, coarse: openings of 8, dense), caps of odd
+// loops and the generated heads of every kind.
 const std::vector<Case>& cases()
 {
     static const std::vector<buildtest::SampleHead> samples = [] {
@@ -49,6 +49,10 @@ const std::vector<Case>& cases()
                                 std::to_string(indices(sample.sample, EyeSide::Left, "upperLidInnerIdxs").size()) +
                                 " columns",
                             sample.head, sample.eyeballs, &sample.sample});
+        }
+        for (const int size : {13, 9}) {
+            const buildtest::CapHead cap = buildtest::capHead(size, 7);
+            made.push_back({"cap of odd loops of " + std::to_string(size), cap.head, cap.eyeballs, nullptr});
         }
         for (const heads::HeadOptions& options : heads::headVariety()) {
             const heads::GeneratedHead generated = heads::generateHead(options);
