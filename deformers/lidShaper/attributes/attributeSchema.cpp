@@ -1,6 +1,6 @@
-#include "attributeSchema.h"
+#include "attributes/attributeSchema.h"
 
-#include "eyeFields.h"
+#include "attributes/eyeFields.h"
 
 using namespace rigContract;
 

@@ -1,7 +1,7 @@
-#include "attributeValidation.h"
+#include "attributes/attributeValidation.h"
 
-#include "attributeLookup.h"
-#include "deformInputs.h"
+#include "attributes/attributeLookup.h"
+#include "attributes/deformInputs.h"
 
 using namespace rigContract;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messageSink.h"
+#include "node/messageSink.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgStatus.h"
 

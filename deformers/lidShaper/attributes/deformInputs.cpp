@@ -1,6 +1,6 @@
-#include "deformInputs.h"
+#include "attributes/deformInputs.h"
 
-#include "attributeLookup.h"
+#include "attributes/attributeLookup.h"
 
 using namespace rigContract;
 

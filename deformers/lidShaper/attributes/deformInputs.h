@@ -6,8 +6,8 @@
 #include <Imath/ImathMatrix.h>
 #include <Imath/ImathVec.h>
 
-#include "eyeFields.h"
-#include "messageSink.h"
+#include "attributes/eyeFields.h"
+#include "node/messageSink.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgDeformData.h"
 
@@ -33,6 +33,8 @@ struct DeformInputs {
     std::shared_ptr<const RgBoolean> cacheAttributesValue;
     std::shared_ptr<const RgFloat> envelopeValue;
     std::shared_ptr<const RgBoolean> soaEnabled;
+
+    const EyeInputs& eye(rigContract::EyeSide side) const { return side == rigContract::EyeSide::Left ? left : right; }
 };
 
 // Fetches one eye's 34 attributes in field order into `eye`. The first missing

@@ -1,4 +1,4 @@
-#include "eyeFields.h"
+#include "attributes/eyeFields.h"
 
 using rigContract::EyeSide;
 

@@ -1,6 +1,6 @@
-#include "rowVertexPlacement.h"
+#include "kernels/rowVertexPlacement.h"
 
-#include "lidGeometry.h"
+#include "solve/lidGeometry.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "MyNode.h"
+#include "node/MyNode.h"
 
-#include "attributeSchema.h"
-#include "attributeValidation.h"
-#include "deform.h"
-#include "deformInputs.h"
-#include "messageSink.h"
+#include "attributes/attributeSchema.h"
+#include "attributes/attributeValidation.h"
+#include "attributes/deformInputs.h"
+#include "node/messageSink.h"
+#include "solve/deform.h"
 
 void MyNode::declareAttributes(std::vector<AttributeDescriptor>& attributes)
 {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "prepare/workingState.h"
 #include "rg/RgNode.h"
-#include "workingState.h"
 
 // The lidShaper node: declares its attributes, validates attribute maps and
 // deforms both eyelids of a character, keeping its prepared state between calls.
@@ -19,6 +19,7 @@ public:
     RgStatus validateAttributes(const AttributeMap& attributes) override;
     void setAttributesDirty() override {}
 
+private:
     EyeSolveState leftEye;
     EyeSolveState rightEye;
     SoftRegionState softRegionState;

@@ -1,8 +1,8 @@
-#include "commandProtocol.h"
+#include "node/commandProtocol.h"
 
 #include <array>
 
-#include "attributeLookup.h"
+#include "attributes/attributeLookup.h"
 
 namespace {
 

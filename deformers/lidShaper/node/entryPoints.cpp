@@ -1,7 +1,7 @@
 // The plug-in's only exported symbols.
 
-#include "MyNode.h"
-#include "commandProtocol.h"
+#include "node/MyNode.h"
+#include "node/commandProtocol.h"
 
 #define LIDSHAPER_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -1,4 +1,4 @@
-#include "messageSink.h"
+#include "node/messageSink.h"
 
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>

@@ -1,4 +1,4 @@
-#include "eyeChecks.h"
+#include "prepare/eyeChecks.h"
 
 #include <array>
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "eyeFields.h"
-#include "messageSink.h"
+#include "attributes/eyeFields.h"
+#include "node/messageSink.h"
 
 // The documented checks of one eye, in the order they run. Each check of each
 // eye reports from a source line of its own, so a message tells them apart.

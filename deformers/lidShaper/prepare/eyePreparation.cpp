@@ -1,11 +1,11 @@
-#include "eyePreparation.h"
+#include "prepare/eyePreparation.h"
 
 #include <algorithm>
 
-#include "eyeChecks.h"
-#include "lidGeometry.h"
+#include "kernels/minorCurve.h"
 #include "lidShaper/rigContract.h"
-#include "minorCurve.h"
+#include "prepare/eyeChecks.h"
+#include "solve/lidGeometry.h"
 
 using namespace rigContract;
 
@@ -64,10 +64,10 @@ void setMoveVector(LidColumn& column, const V3d& moveVector)
 // taken to rig space by the geometry matrix.
 class EyePreparation {
 public:
-    EyePreparation(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const DeformInputs& call)
-        : eye_(eye), keys_(eyeAttributeKeys(side)), state_(state), points_(*call.points),
+    EyePreparation(const DeformInputs& call, EyeSide side, EyeSolveState& state)
+        : eye_(call.eye(side)), keys_(eyeAttributeKeys(side)), state_(state), points_(*call.points),
           geometryMatrix_(call.geometryMatrix), toWorld_(call.geometryMatrix),
-          columnCount_(eye.upperLidInnerIdxs->values.size())
+          columnCount_(eye_.upperLidInnerIdxs->values.size())
     {
     }
 
@@ -244,9 +244,10 @@ private:
 
 } // namespace
 
-bool prepareEye(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const DeformInputs& call, bool rebuild,
-                const MessageSink& messages, IndexSpan& touched)
+bool prepareEye(const DeformInputs& call, EyeSide side, EyeSolveState& state, bool rebuild, const MessageSink& messages,
+                IndexSpan& touched)
 {
+    const EyeInputs& eye = call.eye(side);
     const EyeCheck failed = firstFailedInputCheck(eye);
     if (failed != EyeCheck::None) {
         reportEyeCheck(messages, side, failed);
@@ -254,7 +255,7 @@ bool prepareEye(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const 
     }
 
     const std::size_t pointCount = call.points->size();
-    EyePreparation preparation(eye, side, state, call);
+    EyePreparation preparation(call, side, state);
     const EyeCacheShape shape = inputShape(eye, pointCount);
     const bool rebuildCache = rebuild || shape != state.preparedShape;
     std::string problem;

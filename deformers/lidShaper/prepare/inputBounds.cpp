@@ -1,11 +1,11 @@
-#include "inputBounds.h"
+#include "prepare/inputBounds.h"
 
 #include <algorithm>
 #include <tuple>
 
-#include "curvePointKernel.h"
+#include "kernels/curvePointKernel.h"
+#include "kernels/minorCurve.h"
 #include "lidShaper/rigContract.h"
-#include "minorCurve.h"
 
 using namespace rigContract;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "eyeFields.h"
+#include "attributes/eyeFields.h"
+#include "prepare/workingState.h"
 #include "rg/NurbsCurveData.h"
-#include "workingState.h"
 
 // Checks that keep deform inside the host's lists whatever the inputs hold.
 // Each gives "" when all is well, or one sentence naming the list, the position

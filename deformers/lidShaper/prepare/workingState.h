@@ -113,8 +113,6 @@ struct SoftRegionState {
     std::vector<std::int32_t> pivotIdxs;
     std::vector<std::int32_t> aimIdxs;
     std::vector<std::vector<std::int32_t>> groups;
-    std::vector<V3d>* points = nullptr; // the host's points, lent for the length of a call
-    const std::vector<float>* weights = nullptr;
     M44d geometryMatrix;
     M44d geometryInverse;
     double currentRatio = 0.0;

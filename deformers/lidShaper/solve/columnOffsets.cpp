@@ -1,4 +1,4 @@
-#include "columnOffsets.h"
+#include "solve/columnOffsets.h"
 
 #include <algorithm>
 

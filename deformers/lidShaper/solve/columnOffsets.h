@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "workingState.h"
+#include "prepare/workingState.h"
 
 // Where one lid's columns send their inner and outer vertices, before any
 // vertex moves: the offsets from rest, then the outer row smoothed outwards.

@@ -1,4 +1,4 @@
-#include "columnPointSharing.h"
+#include "solve/columnPointSharing.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lidInputs.h"
-#include "workingState.h"
+#include "prepare/workingState.h"
+#include "solve/lidInputs.h"
 
 // Which of a lid's columns and rows share points. Columns that share none can
 // be placed in any interleaving; a row that repeats a vertex must read it

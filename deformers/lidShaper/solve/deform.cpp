@@ -1,39 +1,18 @@
-#include "deform.h"
+#include "solve/deform.h"
 
 #include <array>
 #include <functional>
 
-#include "eyePreparation.h"
-#include "inputBounds.h"
-#include "lidGeometry.h"
-#include "lidSolve.h"
-#include "parallelInvoke.h"
-#include "softRegion.h"
+#include "prepare/eyePreparation.h"
+#include "prepare/inputBounds.h"
+#include "solve/lidGeometry.h"
+#include "solve/lidSolve.h"
+#include "solve/parallelInvoke.h"
+#include "solve/softRegion.h"
 
 using namespace rigContract;
 
 namespace {
-
-// Lends this call's points and weights to the soft region for as long as it
-// lives, so that no pointer to them outlives the call.
-class SoftRegionCallPoints {
-public:
-    SoftRegionCallPoints(SoftRegionState& state, const DeformInputs& inputs) : state_(state)
-    {
-        state_.points = inputs.points;
-        state_.weights = inputs.weights;
-    }
-    ~SoftRegionCallPoints()
-    {
-        state_.points = nullptr;
-        state_.weights = nullptr;
-    }
-    SoftRegionCallPoints(const SoftRegionCallPoints&) = delete;
-    SoftRegionCallPoints& operator=(const SoftRegionCallPoints&) = delete;
-
-private:
-    SoftRegionState& state_;
-};
 
 // Builds the groups again from this call's list when the cache is rebuilt or
 // the list changed length. A rebuild on the list and the point and weight
@@ -60,7 +39,7 @@ bool prepareSoftRegion(SoftRegionState& state, const DeformInputs& inputs, bool 
     reuse.sameMatrix = sameBits(state.geometryMatrix, inputs.geometryMatrix);
     state.geometryInverse = inputs.geometryInverse;
     state.geometryMatrix = inputs.geometryMatrix;
-    buildSoftRegion(state, reuse);
+    buildSoftRegion(state, *inputs.points, reuse);
     return true;
 }
 
@@ -122,13 +101,10 @@ RgStatus runDeform(const DeformInputs& inputs, bool rebuild, DeformState& state,
     const bool rightComputed = inputs.right.eyeCompute->value;
     IndexSpan leftTouched;
     IndexSpan rightTouched;
-    if ((leftComputed &&
-         !prepareEye(inputs.left, EyeSide::Left, state.leftEye, inputs, rebuild, messages, leftTouched)) ||
-        (rightComputed &&
-         !prepareEye(inputs.right, EyeSide::Right, state.rightEye, inputs, rebuild, messages, rightTouched)))
+    if ((leftComputed && !prepareEye(inputs, EyeSide::Left, state.leftEye, rebuild, messages, leftTouched)) ||
+        (rightComputed && !prepareEye(inputs, EyeSide::Right, state.rightEye, rebuild, messages, rightTouched)))
         return RgStatus::Failure;
 
-    const SoftRegionCallPoints softRegionPoints(state.softRegion, inputs);
     if (!inputs.softRegion->values.empty() && !prepareSoftRegion(state.softRegion, inputs, rebuild, messages))
         return RgStatus::Failure;
     // An empty list keeps the groups of the last build, which must fit this call's points.
@@ -145,6 +121,6 @@ RgStatus runDeform(const DeformInputs& inputs, bool rebuild, DeformState& state,
     if (solved != RgStatus::Success)
         return solved;
 
-    applySoftRegion(state.softRegion);
+    applySoftRegion(state.softRegion, *inputs.points, *inputs.weights);
     return RgStatus::Success;
 }

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "deformInputs.h"
-#include "messageSink.h"
+#include "attributes/deformInputs.h"
+#include "node/messageSink.h"
+#include "prepare/workingState.h"
 #include "rg/RgStatus.h"
-#include "workingState.h"
 
 // The working state one deform call works on, lent by its node for the call.
 struct DeformState {

@@ -1,4 +1,4 @@
-#include "lidGeometry.h"
+#include "solve/lidGeometry.h"
 
 V3d smoothThree(const V3d& p0, const V3d& p1, const V3d& p2)
 {

@@ -1,4 +1,4 @@
-#include "lidInputs.h"
+#include "solve/lidInputs.h"
 
 LidInputs upperLidInputs(const EyeInputs& eye)
 {

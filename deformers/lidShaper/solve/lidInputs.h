@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "eyeFields.h"
-#include "workingState.h"
+#include "attributes/eyeFields.h"
+#include "prepare/workingState.h"
 
 // The inputs one lid's solve reads besides its LidState: the upper or the
 // lower lid's share of an eye's inputs.

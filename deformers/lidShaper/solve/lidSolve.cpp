@@ -1,16 +1,16 @@
-#include "lidSolve.h"
+#include "solve/lidSolve.h"
 
 #include <algorithm>
 
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 
-#include "columnOffsets.h"
-#include "columnPointSharing.h"
-#include "lidGeometry.h"
-#include "lidInputs.h"
-#include "rowPlacementLanes.h"
-#include "rowVertexPlacement.h"
+#include "kernels/rowPlacementLanes.h"
+#include "kernels/rowVertexPlacement.h"
+#include "solve/columnOffsets.h"
+#include "solve/columnPointSharing.h"
+#include "solve/lidGeometry.h"
+#include "solve/lidInputs.h"
 
 namespace {
 

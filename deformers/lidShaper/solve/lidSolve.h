@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "eyeFields.h"
+#include "attributes/eyeFields.h"
+#include "prepare/workingState.h"
 #include "rg/RgStatus.h"
-#include "workingState.h"
 
 // What one eye's solve task works on: the eye's inputs and prepared state, and
 // the host's points, matrices and weights shared with the other eye's task.

@@ -1,4 +1,4 @@
-#include "parallelInvoke.h"
+#include "solve/parallelInvoke.h"
 
 #include <oneapi/tbb/blocked_range.h>
 #include <oneapi/tbb/global_control.h>

@@ -1,9 +1,9 @@
-#include "softRegion.h"
+#include "solve/softRegion.h"
 
 #include <algorithm>
 
-#include "lidGeometry.h"
-#include "parallelInvoke.h"
+#include "solve/lidGeometry.h"
+#include "solve/parallelInvoke.h"
 
 namespace {
 
@@ -120,9 +120,8 @@ void splitIntoRuns(SoftRegionState& state)
 // The map of every group in [begin, end), from its pivot and aim as they are now.
 // Only the last group's length ratio is kept in currentRatio, as applying the
 // groups one by one leaves it.
-void findGroupMaps(SoftRegionState& state, std::size_t begin, std::size_t end)
+void findGroupMaps(SoftRegionState& state, const std::vector<V3d>& points, std::size_t begin, std::size_t end)
 {
-    const std::vector<V3d>& points = *state.points;
     const PointTransform toWorld(state.geometryMatrix);
     for (std::size_t g = begin; g < end; ++g) {
         const V3d& pivot = points[state.pivotIdxs[g]];
@@ -140,10 +139,9 @@ void findGroupMaps(SoftRegionState& state, std::size_t begin, std::size_t end)
 }
 
 // Moves the members of every group in [begin, end), group by group, in list order.
-void moveMembers(SoftRegionState& state, std::size_t begin, std::size_t end)
+void moveMembers(const SoftRegionState& state, std::vector<V3d>& points, const std::vector<float>& weights,
+                 std::size_t begin, std::size_t end)
 {
-    std::vector<V3d>& points = *state.points;
-    const std::vector<float>& weights = *state.weights;
     // Local copies: the compiler then knows that writing a point changes no
     // matrix, and keeps their entries at hand.
     const PointTransform toWorld(state.geometryMatrix);
@@ -205,12 +203,11 @@ void parseGroups(SoftRegionState& state)
 
 } // namespace
 
-void buildSoftRegion(SoftRegionState& state, SoftRegionReuse reuse)
+void buildSoftRegion(SoftRegionState& state, const std::vector<V3d>& points, SoftRegionReuse reuse)
 {
     if (!reuse.sameList)
         parseGroups(state);
 
-    const std::vector<V3d>& points = *state.points;
     const std::size_t groupCount = state.pivotIdxs.size();
     const bool keepFrames = reuse.sameList && reuse.sameMatrix;
     const PointTransform toWorld(state.geometryMatrix);
@@ -234,16 +231,16 @@ void buildSoftRegion(SoftRegionState& state, SoftRegionReuse reuse)
 // The groups of a run neither read nor move what another group of the run
 // moves, so any split of a run over threads gives the same points; within a
 // part, finding all its maps first lets their computations overlap.
-void applySoftRegion(SoftRegionState& state)
+void applySoftRegion(SoftRegionState& state, std::vector<V3d>& points, const std::vector<float>& weights)
 {
     // About a few tens of microseconds of work per part: far more than handing
     // it to another thread costs.
     constexpr std::size_t kGroupsPerPart = 48;
     std::size_t begin = 0;
     for (const std::size_t end : state.runEnds) {
-        forRangesInParallel(end - begin, kGroupsPerPart, [&state, begin](std::size_t first, std::size_t last) {
-            findGroupMaps(state, begin + first, begin + last);
-            moveMembers(state, begin + first, begin + last);
+        forRangesInParallel(end - begin, kGroupsPerPart, [&, begin](std::size_t first, std::size_t last) {
+            findGroupMaps(state, points, begin + first, begin + last);
+            moveMembers(state, points, weights, begin + first, begin + last);
         });
         begin = end;
     }

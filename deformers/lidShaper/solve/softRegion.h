@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "workingState.h"
+#include "prepare/workingState.h"
 
 // Soft-region groups: each group of vertices follows the motion of a pivot and an
 // aim vertex from the rest pose captured at build time to the current points,
@@ -25,10 +25,12 @@ struct SoftRegionReuse {
     bool sameMatrix = false;
 };
 
-// Parses state.indices into groups and records each group's rest frame from the
-// current points. The list must be well formed (findSoftRegionProblem). What
-// `reuse` allows is kept instead of derived again: the state is the same either way.
-void buildSoftRegion(SoftRegionState& state, SoftRegionReuse reuse = {});
+// Parses state.indices into groups and records each group's rest frame from
+// `points`, the call's points. The list must be well formed
+// (findSoftRegionProblem). What `reuse` allows is kept instead of derived
+// again: the state is the same either way.
+void buildSoftRegion(SoftRegionState& state, const std::vector<V3d>& points, SoftRegionReuse reuse = {});
 
-// Moves every group member by its group's current frame, scaled by its weight.
-void applySoftRegion(SoftRegionState& state);
+// Moves every group member among the call's `points` by its group's current
+// frame, scaled by its weight.
+void applySoftRegion(SoftRegionState& state, std::vector<V3d>& points, const std::vector<float>& weights);
