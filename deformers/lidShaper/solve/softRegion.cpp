@@ -236,12 +236,19 @@ void applySoftRegion(SoftRegionState& state, std::vector<V3d>& points, const std
     // About a few tens of microseconds of work per part: far more than handing
     // it to another thread costs.
     constexpr std::size_t kGroupsPerPart = 48;
-    std::size_t begin = 0;
+    // The job captures one reference, which a std::function holds without
+    // allocating.
+    struct Run {
+        SoftRegionState& state;
+        std::vector<V3d>& points;
+        const std::vector<float>& weights;
+        std::size_t begin;
+    } run{state, points, weights, 0};
     for (const std::size_t end : state.runEnds) {
-        forRangesInParallel(end - begin, kGroupsPerPart, [&, begin](std::size_t first, std::size_t last) {
-            findGroupMaps(state, points, begin + first, begin + last);
-            moveMembers(state, points, weights, begin + first, begin + last);
+        forRangesInParallel(end - run.begin, kGroupsPerPart, [&run](std::size_t first, std::size_t last) {
+            findGroupMaps(run.state, run.points, run.begin + first, run.begin + last);
+            moveMembers(run.state, run.points, run.weights, run.begin + first, run.begin + last);
         });
-        begin = end;
+        run.begin = end;
     }
 }
