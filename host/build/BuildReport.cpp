@@ -3,6 +3,8 @@
 #include "build/RigBuilder.h"
 #include "core/ShortNumber.h"
 
+using namespace rigContract;
+
 namespace rghost::build {
 
 std::string formatReport(const std::vector<EyeReport>& eyes)

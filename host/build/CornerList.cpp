@@ -4,6 +4,8 @@
 
 #include "lidShaper/rigContract.h"
 
+using namespace rigContract;
+
 namespace rghost::build {
 
 using Imath::V3d;

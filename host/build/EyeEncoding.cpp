@@ -7,6 +7,8 @@
 
 #include "build/CornerList.h"
 
+using namespace rigContract;
+
 namespace rghost::build {
 
 using Imath::V3d;

@@ -47,9 +47,9 @@ struct EyeControls {
 };
 
 // Every input of `side`'s eye but its controls, into `attributes`.
-void setEyeAttributes(AttributeMap& attributes, EyeSide side, const EyeInputs& eye);
+void setEyeAttributes(AttributeMap& attributes, rigContract::EyeSide side, const EyeInputs& eye);
 
 // The eye's lid controls, into `attributes` (a rig's base map or a frame's overrides).
-void setEyeControls(AttributeMap& attributes, EyeSide side, const EyeControls& controls);
+void setEyeControls(AttributeMap& attributes, rigContract::EyeSide side, const EyeControls& controls);
 
 } // namespace rghost::build

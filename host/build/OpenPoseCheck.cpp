@@ -8,6 +8,8 @@
 #include "core/RigRunner.h"
 #include "rg/RgData.h"
 
+using namespace rigContract;
+
 namespace rghost::build {
 
 namespace {
@@ -15,10 +17,13 @@ namespace {
 std::set<std::int32_t> eyeVertices(const AttributeMap& attributes, EyeSide side)
 {
     std::set<std::int32_t> vertices;
-    for (const char* list :
-         {"upperLidInnerIdxs", "upperLidOuterIdxs", "upperLidCenterIdxs", "upperLidBetweenIdxs", "lowerLidInnerIdxs",
-          "lowerLidOuterIdxs", "lowerLidCenterIdxs", "lowerLidBetweenIdxs", "cornersIdxs"}) {
-        if (const auto values = valueAs<RgInt>(attributes, eyeAttributeKey(side, list))) {
+    std::vector<std::size_t> lists = {eyeField::cornersIdxs};
+    for (Lid lid : kLids) {
+        const LidFields fields = lidFields(lid);
+        lists.insert(lists.end(), {fields.innerIdxs, fields.outerIdxs, fields.centerIdxs, fields.betweenIdxs});
+    }
+    for (std::size_t list : lists) {
+        if (const auto values = valueAs<RgInt>(attributes, eyeFieldKey(side, list))) {
             vertices.insert(values->values.begin(), values->values.end());
         }
     }

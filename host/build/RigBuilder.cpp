@@ -12,6 +12,8 @@
 #include "build/TestAnimation.h"
 #include "rg/RgValueFactory.h"
 
+using namespace rigContract;
+
 namespace rghost::build {
 
 using Imath::V3d;

@@ -61,7 +61,7 @@ struct BuildOptions {
 
 // What was chosen for one eye, for the report.
 struct EyeReport {
-    EyeSide side = EyeSide::Left;
+    rigContract::EyeSide side = rigContract::EyeSide::Left;
     int upperColumns = 0;
     int lowerColumns = 0;
     int centerRows = 0;

@@ -6,6 +6,8 @@
 
 #include "rg/RgValueFactory.h"
 
+using namespace rigContract;
+
 namespace rghost::build {
 
 using Imath::V3d;
@@ -116,7 +118,7 @@ void addTestAnimation(Rig& rig, const std::vector<AnimatedEye>& eyes, const V3d&
         for (const AnimatedEye& eye : eyes) {
             setEyeControls(overrides.overrides, eye.side, pose.controls);
             if (pose.look.up != 0.0 || pose.look.left != 0.0) {
-                overrides.overrides[eyeAttributeKey(eye.side, "nurbsSphere")] =
+                overrides.overrides[eyeFieldKey(eye.side, eyeField::nurbsSphere)] =
                     makeRgValue<RgNurbsSurface>(turnedEyeball(rig, eye, pose.look, characterUp, characterFront));
             }
         }

@@ -24,7 +24,7 @@ struct Look {
 // One eye's part in the animation: its eyeball surface and its centre, and
 // the character's directions the look turns about.
 struct AnimatedEye {
-    EyeSide side = EyeSide::Left;
+    rigContract::EyeSide side = rigContract::EyeSide::Left;
     MObject eyeball;
     Imath::V3d center{0.0};
 };

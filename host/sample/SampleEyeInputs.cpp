@@ -7,6 +7,8 @@
 #include "sample/SampleFaceShape.h"
 #include "sample/SampleRigAnimation.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 using Imath::V3d;

@@ -10,6 +10,8 @@
 #include "sample/SampleRigAnimation.h"
 #include "sample/SampleRigEye.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 namespace {

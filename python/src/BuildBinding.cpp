@@ -125,7 +125,7 @@ EyeballInput eyeballFrom(py::handle object, const std::string& name)
 py::dict reportDict(const rghost::build::EyeReport& eye)
 {
     py::dict report;
-    report["side"] = eye.side == EyeSide::Left ? "left" : "right";
+    report["side"] = eye.side == rigContract::EyeSide::Left ? "left" : "right";
     report["upper_columns"] = eye.upperColumns;
     report["lower_columns"] = eye.lowerColumns;
     report["center_rows"] = eye.centerRows;

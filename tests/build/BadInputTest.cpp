@@ -14,6 +14,8 @@
 #include "HostTestSupport.h"
 #include "build/HeadScene.h"
 
+using namespace rigContract;
+
 namespace {
 
 using rghost::build::BuildError;

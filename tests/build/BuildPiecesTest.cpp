@@ -11,6 +11,8 @@
 #include "build/HeadScene.h"
 #include "build/SphereFit.h"
 
+using namespace rigContract;
+
 namespace {
 
 using Imath::V3d;

@@ -21,6 +21,8 @@
 
 namespace buildtest {
 
+using namespace rigContract;
+
 using Imath::V3d;
 
 using rigattributes::attribute;

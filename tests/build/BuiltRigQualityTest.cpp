@@ -15,6 +15,8 @@
 #include "lint/RigCheck.h"
 #include "rg/RgValueFactory.h"
 
+using namespace rigContract;
+
 namespace {
 
 using buildtest::indices;

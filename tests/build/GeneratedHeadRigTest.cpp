@@ -17,6 +17,8 @@
 #include "core/Plugin.h"
 #include "core/RigRunner.h"
 
+using namespace rigContract;
+
 namespace {
 
 using buildtest::indices;

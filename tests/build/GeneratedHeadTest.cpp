@@ -10,6 +10,8 @@
 
 #include "GeneratedHead.h"
 
+using namespace rigContract;
+
 namespace {
 
 using Imath::V3d;

@@ -11,6 +11,8 @@
 #include "build/EyeballSurface.h"
 #include "build/MeshAdjacency.h"
 
+using namespace rigContract;
+
 namespace {
 
 using buildtest::indices;

@@ -5,6 +5,8 @@
 
 #include "BuildTestSupport.h"
 
+using namespace rigContract;
+
 namespace {
 
 using buildtest::indexLists;

@@ -8,6 +8,8 @@
 #include <Imath/ImathMatrix.h>
 #include <Imath/ImathQuat.h>
 
+using namespace rigContract;
+
 namespace heads {
 
 namespace {

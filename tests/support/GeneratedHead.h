@@ -66,7 +66,7 @@ struct HeadOptions {
 
 // One eye as generated: what a builder should find.
 struct GeneratedEye {
-    EyeSide side = EyeSide::Left;
+    rigContract::EyeSide side = rigContract::EyeSide::Left;
     Imath::V3d center{0.0};
     double radius = 0.0;
     std::vector<std::int32_t> margin; // around the opening, one loop

@@ -15,6 +15,8 @@
 
 namespace rigattributes {
 
+using namespace rigContract;
+
 template <typename Data>
 const Data& attribute(const AttributeMap& attributes, const std::string& key)
 {
@@ -25,9 +27,16 @@ const Data& attribute(const AttributeMap& attributes, const std::string& key)
     return *data;
 }
 
+// An eye's index list, by name ("upperLidInnerIdxs") or by position in
+// kEyeFields (eyeField::upperLidInnerIdxs).
 inline const std::vector<std::int32_t>& indices(const rghost::Rig& rig, EyeSide side, const std::string& field)
 {
     return attribute<RgInt>(rig.attributes, eyeAttributeKey(side, field)).values;
+}
+
+inline const std::vector<std::int32_t>& indices(const rghost::Rig& rig, EyeSide side, std::size_t field)
+{
+    return indices(rig, side, std::string(kEyeFields[field].name));
 }
 
 } // namespace rigattributes
