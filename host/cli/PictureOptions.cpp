@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 
 namespace rghost {
@@ -21,6 +22,22 @@ void addPictureOptions(CLI::App& command, PictureOptions& options)
     command
         .add_option("--close-up", options.closeUp, "Frame one eye (the rig's L_eye or R_eye) instead of the whole rig")
         ->check(CLI::IsMember({"left", "right"}));
+    command
+        .add_option_function<std::string>(
+            "--overlay", [&options](const std::string& text) { options.overlay = parseOverlayCategories(text); },
+            "Draw what the node works with over each panel: all, or some of columns, surface, curves, close-line, "
+            "move-vectors, corners, soft-region, failure (separated by commas)")
+        ->type_name("CATEGORIES")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                try {
+                    parseOverlayCategories(text);
+                    return std::string();
+                } catch (const std::invalid_argument& error) {
+                    return std::string(error.what());
+                }
+            },
+            "CATEGORIES"));
     command.add_flag("--no-captions", options.withoutCaptions, "Leave out the line under each panel");
 }
 
@@ -28,6 +45,7 @@ SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const A
 {
     SheetLayout layout = options.layout;
     layout.captions = !options.withoutCaptions;
+    layout.notes = overlayLegend(options.overlay);
     if (!options.closeUp.empty()) {
         layout.framed = eyeCloseUp(rig, attributes, options.closeUp == "left" ? EyeSide::Left : EyeSide::Right);
         if (layout.framed.empty()) {

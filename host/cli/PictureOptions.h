@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include "core/Rig.h"
+#include "overlay/OverlayCategory.h"
 #include "picture/ContactSheet.h"
 
 namespace rghost {
@@ -14,14 +15,15 @@ struct PictureOptions {
     std::string outputPath;
     SheetLayout layout;
     bool withoutCaptions = false;
-    std::string closeUp; // "left", "right" or empty
+    std::string closeUp;       // "left", "right" or empty
+    OverlayCategories overlay; // marks drawn over each panel; none when empty
 };
 
-// -o, --view, --columns, --width, --close-up and --no-captions.
+// -o, --view, --columns, --width, --close-up, --overlay and --no-captions.
 void addPictureOptions(CLI::App& command, PictureOptions& options);
 
 // The layout the options ask for, for pictures of `rig` with `attributes`
-// (a close-up frames that map's eye).
+// (a close-up frames that map's eye; an overlay adds its legend).
 SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes);
 
 } // namespace rghost

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/PictureOptions.h"
 #include "io/AtomicFile.h"
+#include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 
 namespace rghost {
@@ -59,8 +60,8 @@ int runSheet(const SheetOptions& options)
         if (shown.count(index) != 0) {
             const std::string failed =
                 result.status == RgStatus::Success ? "" : "  (" + std::string(statusName(result.status)) + ")";
-            panels.push_back(rigPanel(rig, frameAttributes(rig, index), result.points,
-                                      "frame " + std::to_string(result.frame) + failed));
+            panels.push_back(overlaidRigPanel(rig, frameAttributes(rig, index), result, options.picture.overlay,
+                                              "frame " + std::to_string(result.frame) + failed));
         }
     };
     bakeRig(plugin, rig, bake, BakeOutputs{});

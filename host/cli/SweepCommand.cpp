@@ -12,6 +12,7 @@
 #include "core/ControlReference.h"
 #include "core/ShortNumber.h"
 #include "io/AtomicFile.h"
+#include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 #include "rg/RgValueFactory.h"
 
@@ -124,7 +125,8 @@ int runSweep(const SweepOptions& options)
     bool allSucceeded = true;
     for (std::size_t step = 0; step < results.size(); ++step) {
         allSucceeded = allSucceeded && results[step].status == RgStatus::Success;
-        panels.push_back(rigPanel(rig, frameAttributes(rig, step), results[step].points, captions[step]));
+        panels.push_back(
+            overlaidRigPanel(rig, frameAttributes(rig, step), results[step], options.picture.overlay, captions[step]));
     }
     SheetLayout layout = pictureLayout(options.picture, rig, rig.attributes);
     layout.columnsPerRow = std::max(layout.columnsPerRow, options.steps);
