@@ -221,13 +221,13 @@ void addEye(OverlayBuilder& marks, const EyeOverlayInputs& eye, const WorldPoint
     const EyeMoves moves{moveVectors(eye, eye.upperLid), moveVectors(eye, eye.lowerLid)};
     const auto curves =
         closeBlendedCurves(eye.upperLid.minorCurve, eye.lowerLid.minorCurve, eye.closeEye, eye.closeLine);
-    addClosingLine(marks, eye);
     for (const LidLists* lid : {&eye.upperLid, &eye.lowerLid}) {
         addColumns(marks, eye, *lid, world);
         addSurfaceParameters(marks, eye, *lid);
         addMinorCurve(marks, eye, *lid, lid->upper ? curves.first : curves.second, moves);
         addMoveVectors(marks, eye, *lid, lid->upper ? moves.upper : moves.lower);
     }
+    addClosingLine(marks, eye); // over the move vectors and curves that start on it
     addCorners(marks, eye, world);
 }
 
