@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/RigRunner.h"
+#include "io/AtomicFile.h"
 #include "overlay/RigOverlay.h"
 #include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
@@ -57,6 +58,13 @@ Inspection inspectFrame(const Plugin& plugin, const Rig& rig, std::int64_t frame
         layout.notes.push_back(std::move(note));
     }
     return {renderContactSheetPng(panels, layout), inspected.status};
+}
+
+bool drawInspection(const Plugin& plugin, const Rig& rig, const InspectionOptions& options)
+{
+    const Inspection inspection = inspectFrame(plugin, rig, options.frame, options.panelWidth);
+    writeFileAtomically(options.outputPath, inspection.png);
+    return inspection.status == RgStatus::Success;
 }
 
 } // namespace rghost

@@ -22,4 +22,13 @@ struct Inspection {
 // std::invalid_argument when the rig has no such frame.
 Inspection inspectFrame(const Plugin& plugin, const Rig& rig, std::int64_t frameNumber, int panelWidth = 520);
 
+struct InspectionOptions {
+    std::int64_t frame = 0; // scene frame number
+    std::string outputPath; // "-" is standard output
+    int panelWidth = 520;
+};
+
+// inspectFrame written to `options.outputPath`; true when the frame succeeded.
+bool drawInspection(const Plugin& plugin, const Rig& rig, const InspectionOptions& options);
+
 } // namespace rghost

@@ -1,8 +1,7 @@
-#include "cli/PictureOptions.h"
+#include "cli/PictureArguments.h"
 
 #include <stdexcept>
 
-#include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 
 namespace rghost {
@@ -39,20 +38,6 @@ void addPictureOptions(CLI::App& command, PictureOptions& options)
             },
             "CATEGORIES"));
     command.add_flag("--no-captions", options.withoutCaptions, "Leave out the line under each panel");
-}
-
-SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes)
-{
-    SheetLayout layout = options.layout;
-    layout.captions = !options.withoutCaptions;
-    layout.notes = overlayLegend(options.overlay);
-    if (!options.closeUp.empty()) {
-        layout.framed = eyeCloseUp(rig, attributes, options.closeUp == "left" ? EyeSide::Left : EyeSide::Right);
-        if (layout.framed.empty()) {
-            throw std::invalid_argument("--close-up " + options.closeUp + ": the rig has no such eyeball to frame");
-        }
-    }
-    return layout;
 }
 
 } // namespace rghost

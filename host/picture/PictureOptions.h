@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include <CLI/CLI.hpp>
-
 #include "core/Rig.h"
 #include "overlay/OverlayCategory.h"
 #include "picture/ContactSheet.h"
@@ -12,17 +10,14 @@ namespace rghost {
 
 // What the picture commands share: where the PNG goes and how it is laid out.
 struct PictureOptions {
-    std::string outputPath;
+    std::string outputPath; // "-" is standard output
     SheetLayout layout;
     bool withoutCaptions = false;
     std::string closeUp;       // "left", "right" or empty
     OverlayCategories overlay; // marks drawn over each panel; none when empty
 };
 
-// -o, --view, --columns, --width, --close-up, --overlay and --no-captions.
-void addPictureOptions(CLI::App& command, PictureOptions& options);
-
-// The layout the options ask for, for pictures of `rig` with `attributes`
+// The layout `options` ask for, for pictures of `rig` with `attributes`
 // (a close-up frames that map's eye; an overlay adds its legend).
 SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes);
 
