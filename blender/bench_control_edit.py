@@ -44,7 +44,8 @@ def main():
         rig = lidshaper_live.set_up(bpy.context, rig_path)
     settings = rig.lidshaper
     live_rig = lidshaper_live.live.session(rig)
-    matrix = lidshaper_live.rig_object.row_major(settings.mesh.matrix_world)
+    matrix = lidshaper_live.space.rig_space_matrix(rig, settings.mesh)
+    attributes = live_rig.inputs(rig, bpy.context.scene.frame_current)
 
     def closing(i):
         return 0.5 + 0.01 * (i % 10)
@@ -57,8 +58,8 @@ def main():
         bpy.context.view_layer.update()
 
     def deform(i):
-        live_rig.attributes[CLOSE_LEFT] = closing(i)
-        live_rig.node.deform(live_rig.attributes, live_rig.rest, matrix, live_rig.weights, out=live_rig.points)
+        attributes[CLOSE_LEFT] = lidshaper.Value("RgDouble", closing(i))
+        live_rig.node.deform(attributes, live_rig.rest, matrix, live_rig.weights, out=live_rig.points)
 
     node_ms = milliseconds(deform, args.edits)
     edit_ms = milliseconds(edit, args.edits)

@@ -8,6 +8,10 @@ with the control reference's description as its tooltip and its useful range as 
 import bpy
 import lidshaper
 
+from .plugin import plugin
+
+CURVE_PATH = "lidshaper.controls."  # animation curves of the controls: this path and the key
+
 CONTROL_TYPES = {"RgBoolean", "RgInt", "RgFloat", "RgDouble", "RgVector"}
 
 # Panel groups by key prefix, in panel order; the keys with none of these are the host's settings.
@@ -17,16 +21,6 @@ GROUPS = (
     ("Soft region", "lidShaper__softRegion__"),
     ("Host settings", ""),
 )
-
-_plugin = None
-
-
-def plugin():
-    """The node plug-in, loaded once per Blender session."""
-    global _plugin
-    if _plugin is None:
-        _plugin = lidshaper.load_plugin()
-    return _plugin
 
 
 def group_of(key):
@@ -55,9 +49,9 @@ def _tooltip(attribute):
     return attribute.description + unit
 
 
-def _property(attribute):
+def _property(attribute, update):
     label = group_of(attribute.key)[1]
-    common = {"name": label, "description": _tooltip(attribute), "update": _control_edited}
+    common = {"name": label, "description": _tooltip(attribute), "update": update}
     default = attribute.default
     if attribute.type_name == "RgBoolean":
         return bpy.props.BoolProperty(default=bool(default), **common)
@@ -71,15 +65,33 @@ def _property(attribute):
     return bpy.props.FloatProperty(default=float(default or 0), precision=3, **common, **limits)
 
 
-def _control_edited(controls, context):
-    from . import live  # live imports this module for the property classes
-    live.evaluate_safely(controls.id_data)
+def controls_class(on_edit):
+    """A property group with one property per control, for the plug-in loaded here; an edit calls
+    `on_edit(rig_object)`."""
+    def edited(controls, _context):
+        on_edit(controls.id_data)
 
-
-def controls_class():
-    """A property group with one property per control, for the plug-in loaded here."""
-    annotations = {a.key: _property(a) for a in control_attributes()}
+    annotations = {a.key: _property(a, edited) for a in control_attributes()}
     return type("LIDSHAPER_PG_controls", (bpy.types.PropertyGroup,), {"__annotations__": annotations})
+
+
+def keyed_values(rig_object, control_types, scene_frame):
+    """Key -> value of the controls at a scene frame: keyed ones from their curves, the others as
+    they stand."""
+    settings = rig_object.lidshaper
+    values = {key: value(settings.controls, key) for key in control_types}
+    action = rig_object.animation_data.action if rig_object.animation_data else None
+    for curve in action.fcurves if action else ():
+        key = curve.data_path[len(CURVE_PATH):]
+        if not curve.data_path.startswith(CURVE_PATH) or key not in values:
+            continue
+        number = curve.evaluate(scene_frame)
+        current = values[key]
+        if isinstance(current, tuple):
+            values[key] = current[:curve.array_index] + (number,) + current[curve.array_index + 1:]
+        else:
+            values[key] = type(current)(round(number) if isinstance(current, (bool, int)) else number)
+    return values
 
 
 def value(controls, key):

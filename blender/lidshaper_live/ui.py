@@ -91,7 +91,7 @@ class LIDSHAPER_PT_rig(bpy.types.Panel):
             layout.label(text=str(error), icon="ERROR")
             return
         for title, _ in controls.GROUPS:
-            in_group = [key for key in live_rig.attributes if controls.group_of(key)[0] == title]
+            in_group = [key for key in live_rig.base if controls.group_of(key)[0] == title]
             if not in_group:
                 continue
             box = layout.box()

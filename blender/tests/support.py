@@ -1,0 +1,55 @@
+"""What the tests that run inside Blender share: paths of this checkout, points as `rghost deform`
+plays a rig file and as Blender shows a mesh, and the runner.
+
+The add-on comes from this checkout; the lidshaper module from PYTHONPATH (the build's), and
+LIDSHAPER_RGHOST names the rghost to compare with.
+"""
+import json
+import os
+import subprocess
+import sys
+import unittest
+
+import bpy
+import numpy as np
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SAMPLE_RIG = os.path.join(ROOT, "examples", "sample-eye-rig.json")
+RGHOST = os.environ.get("LIDSHAPER_RGHOST", os.path.join(ROOT, "build", "bin", "rghost"))
+sys.path.insert(0, os.path.join(ROOT, "blender"))
+
+TOLERANCE = 2e-6  # Blender keeps points, keys and matrices in single precision
+
+
+def rghost_points(rig_path, folder):
+    """Points of every frame as `rghost deform` plays the rig file."""
+    result_path = os.path.join(folder, "result.json")
+    subprocess.run([RGHOST, "deform", rig_path, "-o", result_path], check=True, capture_output=True)
+    with open(result_path) as result:
+        return {frame["frame"]: np.array(frame["points"]) for frame in json.load(result)["frames"]}
+
+
+def mesh_points(rig_object):
+    """The mesh's points in its own space (the rig file's), as Blender shows them."""
+    mesh = rig_object.lidshaper.mesh.evaluated_get(bpy.context.evaluated_depsgraph_get()).data
+    points = np.empty(len(mesh.vertices) * 3, dtype=np.float32)
+    mesh.vertices.foreach_get("co", points)
+    return points.reshape(-1, 3).astype(np.float64)
+
+
+def write_rig(rig, folder, name="rig.json"):
+    path = os.path.join(folder, name)
+    rig.write(path)
+    return path
+
+
+def assert_points_close(actual, expected, message=""):
+    np.testing.assert_allclose(actual, expected, rtol=0, atol=TOLERANCE * max(1.0, np.abs(expected).max()),
+                               err_msg=message)
+
+
+def run():
+    """Runs the test cases of the calling script; a failure fails Blender's exit code."""
+    main = sys.modules["__main__"]
+    suite = unittest.defaultTestLoader.loadTestsFromModule(main)
+    sys.exit(0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1)
