@@ -18,7 +18,7 @@ packages=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libcairo2-dev
   valgrind clang-14 libclang-rt-14-dev
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
-  blender bc python3-pil
+  blender bc python3-pil xvfb
 )
 
 install_missing_packages() {

@@ -16,7 +16,7 @@ bl_info = {
 
 plugin.find_module()
 
-from . import live, ui  # noqa: E402
+from . import live, overlay, ui  # noqa: E402
 from .export import bake, export_rig  # noqa: E402,F401
 from .rig_scene import set_up  # noqa: E402,F401
 
@@ -24,6 +24,7 @@ from .rig_scene import set_up  # noqa: E402,F401
 _modules = [
     live,
     ui,
+    overlay,
 ]
 
 

@@ -104,6 +104,11 @@ def session(rig):
     return current
 
 
+def existing_session(rig):
+    """The rig object's session if it has one; never makes one."""
+    return _sessions.get(rig.as_pointer())
+
+
 def message(rig):
     """What the last evaluation of the rig object reported, or an empty string."""
     return _messages.get(rig.as_pointer(), "")
