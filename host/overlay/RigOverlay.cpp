@@ -16,7 +16,9 @@ using Imath::V3d;
 
 constexpr std::size_t kLabelledColumns = 6; // column numbers shown per lid, about
 constexpr int kMoveVectorSteps = 8;         // a move vector bends over the eyeball
-constexpr double kLabelLift = 1.12;         // labels sit this far out from the eye center
+constexpr double kLabelLift = 1.12;         // corner names sit this far out from the eye center
+constexpr double kColumnLabelReach = 0.2;   // column numbers beyond the outer row, in column lengths
+constexpr double kLidLabelReach = 0.7;      // a lid's name beyond its column numbers
 
 class OverlayBuilder {
 public:
@@ -55,6 +57,13 @@ void append(std::vector<V3d>& line, const std::optional<V3d>& point)
 V3d lifted(const EyeOverlayInputs& eye, const V3d& point)
 {
     return eye.center + (point - eye.center) * kLabelLift;
+}
+
+// Past the column's outer vertex, on the line from its inner one: away from
+// the lid margin, where the lid's other marks are.
+V3d beyondColumn(const V3d& inner, const V3d& outer, double reach)
+{
+    return outer + (outer - inner) * reach;
 }
 
 // Column i's move vector with its offset from the table: the upper lid's
@@ -98,14 +107,15 @@ void addColumns(OverlayBuilder& marks, const EyeOverlayInputs& eye, const LidLis
         }
         marks.line(OverlayCategory::Columns, std::move(rows));
         marks.line(OverlayCategory::Columns, std::move(socket));
-        if (outer && (i % stride == 0 || i + 1 == n)) {
-            marks.label(OverlayCategory::Columns, lifted(eye, *outer), std::to_string(i));
+        if (inner && outer && (i % stride == 0 || i + 1 == n)) {
+            marks.label(OverlayCategory::Columns, beyondColumn(*inner, *outer, kColumnLabelReach), std::to_string(i));
         }
     }
-    if (n > 0) {
-        if (const auto middle = world.at(lid.outer, n / 2)) {
-            marks.label(OverlayCategory::Columns, lifted(eye, lifted(eye, *middle)), lid.upper ? "upper" : "lower");
-        }
+    const auto middleInner = world.at(lid.inner, n / 2);
+    const auto middleOuter = world.at(lid.outer, n / 2);
+    if (middleInner && middleOuter) {
+        marks.label(OverlayCategory::Columns, beyondColumn(*middleInner, *middleOuter, kLidLabelReach),
+                    lid.upper ? "upper" : "lower");
     }
 }
 
