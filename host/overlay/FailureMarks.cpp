@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <regex>
 
+using namespace rigContract;
+
 namespace rghost {
 
 namespace {

@@ -13,7 +13,7 @@ namespace rghost {
 // Where a node's error line points: an entry of one eye's list and, for the
 // lid lists, the column that entry belongs to.
 struct FailurePointer {
-    EyeSide side = EyeSide::Left;
+    rigContract::EyeSide side = rigContract::EyeSide::Left;
     std::string field;                 // "upperLidBetweenIdxs", "cornersIdxs", ...
     std::size_t position = 0;          // the entry of the list
     std::optional<std::size_t> column; // the lid column it belongs to

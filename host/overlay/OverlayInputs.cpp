@@ -6,6 +6,8 @@
 #include "core/AttributeValue.h"
 #include "rg/RgData.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 using Imath::V3d;
@@ -55,19 +57,19 @@ public:
     EyeKeys(const AttributeMap& attributes, EyeSide side) : attributes_(attributes), side_(side) {}
 
     template <typename Value>
-    std::shared_ptr<const Value> value(const char* field) const
+    std::shared_ptr<const Value> value(std::size_t field) const
     {
-        return valueAs<Value>(attributes_, eyeAttributeKey(side_, field));
+        return valueAs<Value>(attributes_, eyeFieldKey(side_, field));
     }
 
     template <typename Value>
-    auto list(const char* field) const -> decltype(Value::values)
+    auto list(std::size_t field) const -> decltype(Value::values)
     {
         const auto found = value<Value>(field);
         return found ? found->values : decltype(Value::values){};
     }
 
-    double number(const char* field, double fallback) const
+    double number(std::size_t field, double fallback) const
     {
         const auto found = value<RgDouble>(field);
         return found ? found->value : fallback;
@@ -78,19 +80,19 @@ private:
     EyeSide side_;
 };
 
-LidLists readLid(const EyeKeys& keys, bool upper)
+LidLists readLid(const EyeKeys& keys, Lid which)
 {
-    const auto field = [upper](const char* name) { return std::string(upper ? "upper" : "lower") + name; };
+    const LidFields fields = lidFields(which);
     LidLists lid;
-    lid.upper = upper;
-    lid.inner = keys.list<RgInt>(field("LidInnerIdxs").c_str());
-    lid.outer = keys.list<RgInt>(field("LidOuterIdxs").c_str());
-    lid.center = keys.list<RgInt>(field("LidCenterIdxs").c_str());
-    lid.between = keys.list<RgInt>(field("LidBetweenIdxs").c_str());
-    lid.innerUV = keys.list<RgVector>(field("LidInnerUV").c_str());
-    lid.outerUV = keys.list<RgVector>(field("LidOuterUV").c_str());
-    lid.moveVector = keys.list<RgVector>(field("LidMoveVector").c_str());
-    if (const auto curve = keys.value<RgNurbsCurve>(field("LidMinorCurve").c_str())) {
+    lid.upper = which == Lid::Upper;
+    lid.inner = keys.list<RgInt>(fields.innerIdxs);
+    lid.outer = keys.list<RgInt>(fields.outerIdxs);
+    lid.center = keys.list<RgInt>(fields.centerIdxs);
+    lid.between = keys.list<RgInt>(fields.betweenIdxs);
+    lid.innerUV = keys.list<RgVector>(fields.innerUV);
+    lid.outerUV = keys.list<RgVector>(fields.outerUV);
+    lid.moveVector = keys.list<RgVector>(fields.moveVector);
+    if (const auto curve = keys.value<RgNurbsCurve>(fields.minorCurve)) {
         lid.minorCurve = curve->value;
     }
     return lid;
@@ -101,8 +103,8 @@ LidLists readLid(const EyeKeys& keys, bool upper)
 std::optional<EyeOverlayInputs> readEyeOverlayInputs(const AttributeMap& attributes, EyeSide side)
 {
     const EyeKeys keys(attributes, side);
-    const auto sphere = keys.value<RgNurbsSurface>("nurbsSphere");
-    const auto center = keys.value<RgVector>("centerEye");
+    const auto sphere = keys.value<RgNurbsSurface>(eyeField::nurbsSphere);
+    const auto center = keys.value<RgVector>(eyeField::centerEye);
     if (!sphere || sphere->value.isNull() || !center) {
         return std::nullopt;
     }
@@ -110,14 +112,14 @@ std::optional<EyeOverlayInputs> readEyeOverlayInputs(const AttributeMap& attribu
     eye.side = side;
     eye.sphere = sphere->value;
     eye.center = center->value;
-    const auto compute = keys.value<RgBoolean>("eyeCompute");
+    const auto compute = keys.value<RgBoolean>(eyeField::eyeCompute);
     eye.compute = compute && compute->value;
-    eye.closeEye = keys.number("closeEye", 0.0);
-    eye.closeLine = keys.number("closeLine", 0.0);
-    eye.upperLid = readLid(keys, true);
-    eye.lowerLid = readLid(keys, false);
-    eye.corners = keys.list<RgInt>("cornersIdxs");
-    eye.pointsOffset = keys.list<RgVector>("pointsOffset");
+    eye.closeEye = keys.number(eyeField::closeEye, 0.0);
+    eye.closeLine = keys.number(eyeField::closeLine, 0.0);
+    eye.upperLid = readLid(keys, Lid::Upper);
+    eye.lowerLid = readLid(keys, Lid::Lower);
+    eye.corners = keys.list<RgInt>(eyeField::cornersIdxs);
+    eye.pointsOffset = keys.list<RgVector>(eyeField::pointsOffset);
     return eye;
 }
 

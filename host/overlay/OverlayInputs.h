@@ -44,7 +44,7 @@ struct LidLists {
 
 // One eye's inputs, as far as the overlay reads them.
 struct EyeOverlayInputs {
-    EyeSide side = EyeSide::Left;
+    rigContract::EyeSide side = rigContract::EyeSide::Left;
     MObject sphere;
     Imath::V3d center{0.0};
     bool compute = false;
@@ -69,6 +69,6 @@ struct EyeOverlayInputs {
 
 // The eye `side` of `attributes`, or nothing when it has no eyeball surface
 // or no center to draw around.
-std::optional<EyeOverlayInputs> readEyeOverlayInputs(const AttributeMap& attributes, EyeSide side);
+std::optional<EyeOverlayInputs> readEyeOverlayInputs(const AttributeMap& attributes, rigContract::EyeSide side);
 
 } // namespace rghost

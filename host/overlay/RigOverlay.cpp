@@ -8,6 +8,8 @@
 #include "overlay/OverlayInputs.h"
 #include "rg/RgData.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 namespace {

@@ -8,6 +8,8 @@
 #include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 Inspection inspectFrame(const Plugin& plugin, const Rig& rig, std::int64_t frameNumber, int panelWidth)

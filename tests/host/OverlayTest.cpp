@@ -15,6 +15,7 @@
 
 namespace {
 
+using namespace rigContract;
 using Imath::V3d;
 using rghost::OverlayCategory;
 using smallrig::kBetweenRows;
