@@ -5,13 +5,11 @@ deformation, reading them deforms nothing, and they come back after a file is lo
 Runs inside Blender: blender -b --factory-startup --python overlay_test.py
 """
 import os
-import tempfile
-import unittest
 
 import bpy
 import lidshaper
 import numpy as np
-from support import SAMPLE_RIG, run
+from support import SAMPLE_RIG, AddonTestCase, run
 
 import lidshaper_live
 from lidshaper_live import live, overlay
@@ -32,18 +30,9 @@ class CountingNode:
         return self.node.deform(*args, **kwargs)
 
 
-class OverlayTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        lidshaper_live.register()
-
-    @classmethod
-    def tearDownClass(cls):
-        lidshaper_live.unregister()
-        assert not overlay.registered()
-
+class OverlayTest(AddonTestCase):
     def setUp(self):
-        bpy.ops.wm.read_factory_settings(use_empty=True)
+        super().setUp()
         self.rig = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
         bpy.context.scene.lidshaper_overlay.show = True
 
@@ -92,10 +81,9 @@ class OverlayTest(unittest.TestCase):
     def test_survives_a_file_load(self):
         bpy.context.scene.lidshaper_overlay.corners = False
         name = self.rig.name
-        with tempfile.TemporaryDirectory() as folder:
-            path = os.path.join(folder, "scene.blend")
-            bpy.ops.wm.save_as_mainfile(filepath=path)
-            bpy.ops.wm.open_mainfile(filepath=path)
+        path = os.path.join(self.folder, "scene.blend")
+        bpy.ops.wm.save_as_mainfile(filepath=path)
+        bpy.ops.wm.open_mainfile(filepath=path)
         self.assertTrue(overlay.registered())
         settings = bpy.context.scene.lidshaper_overlay
         self.assertTrue(settings.show)

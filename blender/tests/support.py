@@ -8,6 +8,7 @@ import json
 import os
 import subprocess
 import sys
+import tempfile
 import unittest
 
 import bpy
@@ -46,6 +47,25 @@ def write_rig(rig, folder, name="rig.json"):
 def assert_points_close(actual, expected, message=""):
     np.testing.assert_allclose(actual, expected, rtol=0, atol=TOLERANCE * max(1.0, np.abs(expected).max()),
                                err_msg=message)
+
+
+class AddonTestCase(unittest.TestCase):
+    """Cases with the add-on registered for the whole class, each starting from an empty scene
+    with a scratch folder."""
+
+    @classmethod
+    def setUpClass(cls):
+        import lidshaper_live
+        lidshaper_live.register()
+
+    @classmethod
+    def tearDownClass(cls):
+        import lidshaper_live
+        lidshaper_live.unregister()
+
+    def setUp(self):
+        bpy.ops.wm.read_factory_settings(use_empty=True)
+        self.folder = self.enterContext(tempfile.TemporaryDirectory())
 
 
 def run():
