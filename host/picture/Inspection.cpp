@@ -51,10 +51,10 @@ Inspection inspectFrame(const Plugin& plugin, const Rig& rig, std::int64_t frame
     SheetLayout layout;
     layout.columnsPerRow = 2;
     layout.panelWidth = panelWidth;
-    layout.notes.push_back(
-        {std::nullopt, "frame " + std::to_string(frameNumber) + ": " + statusName(inspected.status)});
-    for (const std::string& line : inspected.errors) {
-        layout.notes.push_back({overlayCategoryColor(OverlayCategory::Failure), line});
+    const std::string frameCaption = "frame " + std::to_string(frameNumber);
+    layout.notes.push_back({std::nullopt, frameCaption + ": " + statusName(inspected.status)});
+    for (SheetNote& note : failureNotes(frameCaption, inspected, every)) {
+        layout.notes.push_back(std::move(note));
     }
     for (SheetNote& note : overlayLegend(every)) {
         layout.notes.push_back(std::move(note));

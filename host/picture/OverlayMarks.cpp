@@ -28,6 +28,18 @@ std::vector<SheetNote> overlayLegend(const OverlayCategories& categories)
     return legend;
 }
 
+std::vector<SheetNote> failureNotes(const std::string& caption, const FrameResult& result,
+                                    const OverlayCategories& categories)
+{
+    std::vector<SheetNote> notes;
+    if (result.status != RgStatus::Success && categories.count(OverlayCategory::Failure) != 0) {
+        for (const std::string& line : result.errors) {
+            notes.push_back({overlayCategoryColor(OverlayCategory::Failure), caption + ": " + line});
+        }
+    }
+    return notes;
+}
+
 SheetPanel overlaidRigPanel(const Rig& rig, const AttributeMap& attributes, const FrameResult& result,
                             const OverlayCategories& categories, std::string caption)
 {

@@ -183,6 +183,20 @@ TEST(OverlayPictures, InspectionShowsEveryCategoryAndMarksWhatAFailingFrameNames
     EXPECT_EQ(marked.height, seen.height + 20);
     EXPECT_GT(categoryPixels(marked, rghost::OverlayCategory::Failure, legend + 1), 20);
     EXPECT_THROW(rghost::inspectFrame(plugin, rig, -1), std::invalid_argument);
+
+    // A sheet with the failure marks on lists each failed frame's error line.
+    const hosttest::TemporaryDirectory folder;
+    const auto sheetHeight = [&](rghost::OverlayCategories overlay) {
+        rghost::FrameSheetOptions sheet;
+        sheet.frames = rghost::SceneFrames{0, 1};
+        sheet.picture.outputPath = folder.file("sheet.png");
+        sheet.picture.layout.panelWidth = 100;
+        sheet.picture.overlay = std::move(overlay);
+        EXPECT_FALSE(rghost::drawFrameSheet(plugin, rig, sheet));
+        return decodePng(hosttest::readTextFile(folder.file("sheet.png"))).height;
+    };
+    EXPECT_EQ(sheetHeight({rghost::OverlayCategory::Failure}),
+              sheetHeight({rghost::OverlayCategory::Columns}) + 2 * 20);
 }
 
 // A sheet shows as many frames as it has room for, both ends of the range
