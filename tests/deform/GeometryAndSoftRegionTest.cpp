@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "SoftRegionRig.h"
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 #include "solve/softRegion.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "processorLevel.h"
 #include "rowPlacementLanes.h"
 #include "rowVertexPlacement.h"
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <oneapi/tbb/global_control.h>
 
 #include "SoftRegionRig.h"
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 #include "solve/parallelInvoke.h"
 
 namespace {

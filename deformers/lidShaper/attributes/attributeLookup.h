@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 #include "rg/AttributeMap.h"
 
 // The value under `key` as class Value, sharing ownership with the map entry.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgStatus.h"
 

@@ -7,7 +7,7 @@
 #include <Imath/ImathVec.h>
 
 #include "attributes/eyeFields.h"
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 #include "rg/AttributeMap.h"
 #include "rg/RgDeformData.h"
 

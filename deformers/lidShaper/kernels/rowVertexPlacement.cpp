@@ -1,6 +1,6 @@
 #include "kernels/rowVertexPlacement.h"
 
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "attributes/attributeSchema.h"
 #include "attributes/attributeValidation.h"
 #include "attributes/deformInputs.h"
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 #include "solve/deform.h"
 
 void MyNode::declareAttributes(std::vector<AttributeDescriptor>& attributes)

@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #include "attributes/eyeFields.h"
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 
 // The documented checks of one eye, in the order they run. Each check of each
 // eye reports from a source line of its own, so a message tells them apart.

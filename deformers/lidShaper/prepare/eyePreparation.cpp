@@ -5,7 +5,7 @@
 #include "kernels/minorCurve.h"
 #include "lidShaper/rigContract.h"
 #include "prepare/eyeChecks.h"
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 
 using namespace rigContract;
 

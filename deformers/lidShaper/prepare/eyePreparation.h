@@ -2,7 +2,7 @@
 
 #include "attributes/deformInputs.h"
 #include "attributes/eyeFields.h"
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 #include "prepare/inputBounds.h"
 #include "prepare/workingState.h"
 

@@ -5,7 +5,7 @@
 
 #include "prepare/eyePreparation.h"
 #include "prepare/inputBounds.h"
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 #include "solve/lidSolve.h"
 #include "solve/parallelInvoke.h"
 #include "solve/softRegion.h"

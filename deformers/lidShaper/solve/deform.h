@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "attributes/deformInputs.h"
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 #include "prepare/workingState.h"
 #include "rg/RgStatus.h"
 

@@ -9,7 +9,7 @@
 #include "kernels/rowVertexPlacement.h"
 #include "solve/columnOffsets.h"
 #include "solve/columnPointSharing.h"
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 #include "solve/lidInputs.h"
 
 namespace {

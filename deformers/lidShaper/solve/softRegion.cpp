@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 #include "solve/parallelInvoke.h"
 
 namespace {

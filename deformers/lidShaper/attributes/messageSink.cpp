@@ -1,4 +1,4 @@
-#include "node/messageSink.h"
+#include "attributes/messageSink.h"
 
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>

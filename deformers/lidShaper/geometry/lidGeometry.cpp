@@ -1,4 +1,4 @@
-#include "solve/lidGeometry.h"
+#include "geometry/lidGeometry.h"
 
 V3d smoothThree(const V3d& p0, const V3d& p1, const V3d& p2)
 {
