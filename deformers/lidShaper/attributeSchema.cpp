@@ -1,55 +1,57 @@
 #include "attributeSchema.h"
 
-#include <type_traits>
-
 #include "eyeFields.h"
+
+using namespace rigContract;
 
 namespace {
 
-template <typename Value>
-constexpr AttributeType attributeTypeOf()
+constexpr bool declaresNoFloat()
 {
-    if constexpr (std::is_same_v<Value, RgBoolean>)
-        return AttributeType::Boolean;
-    else if constexpr (std::is_same_v<Value, RgInt>)
-        return AttributeType::Int;
-    else if constexpr (std::is_same_v<Value, RgDouble>)
-        return AttributeType::Double;
-    else if constexpr (std::is_same_v<Value, RgVector>)
-        return AttributeType::Vector;
-    else if constexpr (std::is_same_v<Value, RgNurbsCurve>)
-        return AttributeType::NurbsCurve;
-    else {
-        static_assert(std::is_same_v<Value, RgNurbsSurface>, "no type code for this value class");
-        return AttributeType::NurbsSurface;
+    for (const Field& field : kEyeFields) {
+        if (field.valueClass == ValueClass::Float) {
+            return false;
+        }
     }
+    return kSoftRegionField.valueClass != ValueClass::Float;
+}
+static_assert(declaresNoFloat(), "attributes have no type code for RgFloat; only host settings are floats");
+
+AttributeType attributeTypeOf(ValueClass valueClass)
+{
+    switch (valueClass) {
+    case ValueClass::Boolean: return AttributeType::Boolean;
+    case ValueClass::Int: return AttributeType::Int;
+    case ValueClass::Vector: return AttributeType::Vector;
+    case ValueClass::NurbsCurve: return AttributeType::NurbsCurve;
+    case ValueClass::NurbsSurface: return AttributeType::NurbsSurface;
+    case ValueClass::Double:
+    case ValueClass::Float: break;
+    }
+    return AttributeType::Double;
 }
 
-AttributeDescriptor makeDescriptor(std::string shortName, std::string key, AttributeType type, FieldKind kind,
-                                   double defaultValue)
+// Keyed fields get option1; fixed lists option2; every list option3 and option5.
+AttributeDescriptor makeDescriptor(std::string shortName, std::string key, const Field& field)
 {
-    AttributeDescriptor descriptor(std::move(shortName), std::move(key), type, false);
-    descriptor.defaultValue[0] = defaultValue;
-    const bool isList = kind == FieldKind::List || kind == FieldKind::AnimatedList;
-    descriptor.option1 =
-        kind == FieldKind::Animated || kind == FieldKind::AnimatedSize || kind == FieldKind::AnimatedList;
-    descriptor.option2 = kind == FieldKind::List;
-    descriptor.option3 = isList;
-    descriptor.option5 = isList;
-    descriptor.limitAEnabled = kind == FieldKind::AnimatedSize;
+    AttributeDescriptor descriptor(std::move(shortName), std::move(key), attributeTypeOf(field.valueClass), false);
+    descriptor.defaultValue[0] = field.defaultValue;
+    descriptor.option1 = field.keying != Keying::Fixed;
+    descriptor.option2 = field.list && field.keying == Keying::Fixed;
+    descriptor.option3 = field.list;
+    descriptor.option5 = field.list;
+    descriptor.limitAEnabled = field.keying == Keying::KeyedSize;
     return descriptor;
 }
 
 void appendEyeSchema(std::vector<AttributeDescriptor>& attributes, EyeSide side)
 {
     const auto& keys = eyeAttributeKeys(side);
-    const EyeInputs fieldTypes;
-    visitEyeFields(
-        fieldTypes, [&](std::size_t index, const char* field, const auto& handle, FieldKind kind, double defaultValue) {
-            using Value = typename std::decay_t<decltype(handle)>::element_type;
-            attributes.push_back(makeDescriptor(std::string(eyeSideLetter(side)) + "__" + field, keys[index],
-                                                attributeTypeOf<std::remove_const_t<Value>>(), kind, defaultValue));
-        });
+    for (std::size_t index = 0; index < kEyeFields.size(); ++index) {
+        const Field& field = kEyeFields[index];
+        attributes.push_back(
+            makeDescriptor(std::string(eyeSideLetter(side)) + "__" + std::string(field.name), keys[index], field));
+    }
 }
 
 } // namespace
@@ -58,5 +60,5 @@ void appendAttributeSchema(std::vector<AttributeDescriptor>& attributes)
 {
     appendEyeSchema(attributes, EyeSide::Left);
     appendEyeSchema(attributes, EyeSide::Right);
-    attributes.push_back(makeDescriptor("softRegion", kSoftRegionKey, AttributeType::Int, FieldKind::List, 0.0));
+    attributes.push_back(makeDescriptor(std::string(kSoftRegionField.name), kSoftRegionKey, kSoftRegionField));
 }

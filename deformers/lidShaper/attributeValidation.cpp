@@ -3,6 +3,8 @@
 #include "attributeLookup.h"
 #include "deformInputs.h"
 
+using namespace rigContract;
+
 RgStatus validateAttributeMap(const MessageSink& messages, const AttributeMap& attributes)
 {
     EyeInputs left;

@@ -10,6 +10,8 @@
 #include "parallelInvoke.h"
 #include "softRegion.h"
 
+using namespace rigContract;
+
 namespace {
 
 // Lends this call's points and weights to the soft region for as long as it

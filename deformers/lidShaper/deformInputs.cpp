@@ -2,11 +2,13 @@
 
 #include "attributeLookup.h"
 
+using namespace rigContract;
+
 bool fetchEyeInputs(const MessageSink& messages, const AttributeMap& attributes, EyeSide side, EyeInputs& eye)
 {
     const auto& keys = eyeAttributeKeys(side);
     bool complete = true;
-    visitEyeFields(eye, [&](std::size_t index, const char*, auto& handle, FieldKind, double) {
+    visitEyeFields(eye, [&](std::size_t index, auto& handle) {
         using Value = typename std::decay_t<decltype(handle)>::element_type;
         if (complete) {
             handle = getTypedAttribute<std::remove_const_t<Value>>(messages, attributes, keys[index]);

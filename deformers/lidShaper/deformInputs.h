@@ -37,7 +37,8 @@ struct DeformInputs {
 
 // Fetches one eye's 34 attributes in field order into `eye`. The first missing
 // or mistyped key shows its message and ends the fetch with false.
-bool fetchEyeInputs(const MessageSink& messages, const AttributeMap& attributes, EyeSide side, EyeInputs& eye);
+bool fetchEyeInputs(const MessageSink& messages, const AttributeMap& attributes, rigContract::EyeSide side,
+                    EyeInputs& eye);
 
 // What the input phase decided.
 enum class InputPhaseOutcome {

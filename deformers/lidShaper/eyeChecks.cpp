@@ -6,6 +6,8 @@
 
 #include "lidShaper/rigContract.h"
 
+using namespace rigContract;
+
 namespace {
 
 constexpr std::size_t kCheckCount = static_cast<std::size_t>(EyeCheck::None);

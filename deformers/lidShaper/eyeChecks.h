@@ -36,7 +36,7 @@ enum class EyeCheck {
 EyeCheck firstFailedInputCheck(const EyeInputs& eye);
 
 // Shows the message of a failed check other than CornerCount.
-void reportEyeCheck(const MessageSink& messages, EyeSide side, EyeCheck check);
+void reportEyeCheck(const MessageSink& messages, rigContract::EyeSide side, EyeCheck check);
 
 // Shows the CornerCount message for a corner list of `cornerEntries` entries.
-void reportCornerCount(const MessageSink& messages, EyeSide side, std::size_t cornerEntries);
+void reportCornerCount(const MessageSink& messages, rigContract::EyeSide side, std::size_t cornerEntries);

@@ -1,20 +1,21 @@
 #include "eyeFields.h"
 
+using rigContract::EyeSide;
+
 namespace {
 
-std::array<std::string, kEyeFieldCount> buildEyeAttributeKeys(EyeSide side)
+EyeAttributeKeys buildEyeAttributeKeys(EyeSide side)
 {
-    std::array<std::string, kEyeFieldCount> keys;
-    const EyeInputs fieldTypes;
-    visitEyeFields(fieldTypes, [&](std::size_t index, const char* field, const auto&, FieldKind, double) {
-        keys[index] = eyeAttributeKey(side, field);
-    });
+    EyeAttributeKeys keys;
+    for (std::size_t field = 0; field < keys.size(); ++field) {
+        keys[field] = rigContract::eyeFieldKey(side, field);
+    }
     return keys;
 }
 
 } // namespace
 
-const std::array<std::string, kEyeFieldCount>& eyeAttributeKeys(EyeSide side)
+const EyeAttributeKeys& eyeAttributeKeys(EyeSide side)
 {
     static const auto leftKeys = buildEyeAttributeKeys(EyeSide::Left);
     static const auto rightKeys = buildEyeAttributeKeys(EyeSide::Right);

@@ -3,146 +3,108 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "lidShaper/rigContract.h"
 #include "rg/RgData.h"
 
-// The 34 attributes each eye has, in declaration order. The schema, the
-// validation pass and the deform input phase all walk this one list, so the
-// three cannot disagree on keys, classes or order.
+// The attributes each eye has, as the rig contract lists them. The schema and
+// the key table walk the contract's list; the validation pass and the deform
+// input phase fill EyeInputs, whose members take their classes from it.
 
-// How the host presents a field; decides the schema's option flags.
-enum class FieldKind {
-    Plain,        // a single value
-    Animated,     // a single value the animator keys
-    AnimatedSize, // a keyed size that cannot go below zero
-    List,         // a list of values
-    AnimatedList, // a list the animator keys (the offset table)
-};
+// The host's value classes in the order of rigContract::ValueClass.
+using RgValueClasses = std::tuple<RgBoolean, RgInt, RgFloat, RgDouble, RgVector, RgNurbsCurve, RgNurbsSurface>;
+
+// A handle to the value of field `Field` (a position in rigContract::kEyeFields),
+// of the class the contract gives it.
+template <std::size_t Field>
+using EyeFieldHandle = std::shared_ptr<
+    const std::tuple_element_t<static_cast<std::size_t>(rigContract::kEyeFields[Field].valueClass), RgValueClasses>>;
 
 // One eye's inputs for a deform call: shared handles to the host's values, held
 // for the whole call, read in place.
 struct EyeInputs {
-    std::shared_ptr<const RgNurbsSurface> nurbsSphere;
-    std::shared_ptr<const RgNurbsCurve> upperLidMinorCurve;
-    std::shared_ptr<const RgNurbsCurve> lowerLidMinorCurve;
-    std::shared_ptr<const RgVector> centerEye;
-    std::shared_ptr<const RgDouble> closeEye;
-    std::shared_ptr<const RgDouble> closeLine;
-    std::shared_ptr<const RgInt> smoothOuter;
-    std::shared_ptr<const RgBoolean> eyeCompute;
-    std::shared_ptr<const RgDouble> upperLidControl;
-    std::shared_ptr<const RgDouble> upperLidOuterControl;
-    std::shared_ptr<const RgDouble> upperOpenEyeValue;
-    std::shared_ptr<const RgInt> upperLidInnerIdxs;
-    std::shared_ptr<const RgInt> upperLidOuterIdxs;
-    std::shared_ptr<const RgInt> upperLidCenterIdxs;
-    std::shared_ptr<const RgInt> upperLidBetweenIdxs;
-    std::shared_ptr<const RgVector> upperLidInnerUV;
-    std::shared_ptr<const RgVector> upperLidOuterUV;
-    std::shared_ptr<const RgVector> upperLidMoveVector;
-    std::shared_ptr<const RgDouble> upperLidOutLoopOffset;
-    std::shared_ptr<const RgDouble> lowerLidControl;
-    std::shared_ptr<const RgDouble> lowerLidOuterControl;
-    std::shared_ptr<const RgDouble> lowerOpenEyeValue;
-    std::shared_ptr<const RgInt> lowerLidInnerIdxs;
-    std::shared_ptr<const RgInt> lowerLidOuterIdxs;
-    std::shared_ptr<const RgInt> lowerLidCenterIdxs;
-    std::shared_ptr<const RgInt> lowerLidBetweenIdxs;
-    std::shared_ptr<const RgVector> lowerLidInnerUV;
-    std::shared_ptr<const RgVector> lowerLidOuterUV;
-    std::shared_ptr<const RgVector> lowerLidMoveVector;
-    std::shared_ptr<const RgDouble> lowerLidOutLoopOffset;
-    std::shared_ptr<const RgInt> cornersIdxs;
-    std::shared_ptr<const RgDouble> upperMountSize;
-    std::shared_ptr<const RgDouble> lowerMountSize;
-    std::shared_ptr<const RgVector> pointsOffset;
+    EyeFieldHandle<rigContract::eyeField::nurbsSphere> nurbsSphere;
+    EyeFieldHandle<rigContract::eyeField::upperLidMinorCurve> upperLidMinorCurve;
+    EyeFieldHandle<rigContract::eyeField::lowerLidMinorCurve> lowerLidMinorCurve;
+    EyeFieldHandle<rigContract::eyeField::centerEye> centerEye;
+    EyeFieldHandle<rigContract::eyeField::closeEye> closeEye;
+    EyeFieldHandle<rigContract::eyeField::closeLine> closeLine;
+    EyeFieldHandle<rigContract::eyeField::smoothOuter> smoothOuter;
+    EyeFieldHandle<rigContract::eyeField::eyeCompute> eyeCompute;
+    EyeFieldHandle<rigContract::eyeField::upperLidControl> upperLidControl;
+    EyeFieldHandle<rigContract::eyeField::upperLidOuterControl> upperLidOuterControl;
+    EyeFieldHandle<rigContract::eyeField::upperOpenEyeValue> upperOpenEyeValue;
+    EyeFieldHandle<rigContract::eyeField::upperLidInnerIdxs> upperLidInnerIdxs;
+    EyeFieldHandle<rigContract::eyeField::upperLidOuterIdxs> upperLidOuterIdxs;
+    EyeFieldHandle<rigContract::eyeField::upperLidCenterIdxs> upperLidCenterIdxs;
+    EyeFieldHandle<rigContract::eyeField::upperLidBetweenIdxs> upperLidBetweenIdxs;
+    EyeFieldHandle<rigContract::eyeField::upperLidInnerUV> upperLidInnerUV;
+    EyeFieldHandle<rigContract::eyeField::upperLidOuterUV> upperLidOuterUV;
+    EyeFieldHandle<rigContract::eyeField::upperLidMoveVector> upperLidMoveVector;
+    EyeFieldHandle<rigContract::eyeField::upperLidOutLoopOffset> upperLidOutLoopOffset;
+    EyeFieldHandle<rigContract::eyeField::lowerLidControl> lowerLidControl;
+    EyeFieldHandle<rigContract::eyeField::lowerLidOuterControl> lowerLidOuterControl;
+    EyeFieldHandle<rigContract::eyeField::lowerOpenEyeValue> lowerOpenEyeValue;
+    EyeFieldHandle<rigContract::eyeField::lowerLidInnerIdxs> lowerLidInnerIdxs;
+    EyeFieldHandle<rigContract::eyeField::lowerLidOuterIdxs> lowerLidOuterIdxs;
+    EyeFieldHandle<rigContract::eyeField::lowerLidCenterIdxs> lowerLidCenterIdxs;
+    EyeFieldHandle<rigContract::eyeField::lowerLidBetweenIdxs> lowerLidBetweenIdxs;
+    EyeFieldHandle<rigContract::eyeField::lowerLidInnerUV> lowerLidInnerUV;
+    EyeFieldHandle<rigContract::eyeField::lowerLidOuterUV> lowerLidOuterUV;
+    EyeFieldHandle<rigContract::eyeField::lowerLidMoveVector> lowerLidMoveVector;
+    EyeFieldHandle<rigContract::eyeField::lowerLidOutLoopOffset> lowerLidOutLoopOffset;
+    EyeFieldHandle<rigContract::eyeField::cornersIdxs> cornersIdxs;
+    EyeFieldHandle<rigContract::eyeField::upperMountSize> upperMountSize;
+    EyeFieldHandle<rigContract::eyeField::lowerMountSize> lowerMountSize;
+    EyeFieldHandle<rigContract::eyeField::pointsOffset> pointsOffset;
 };
 
-constexpr std::size_t kEyeFieldCount = 34;
-
-// Positions of the fields in declaration order, for code that needs one field's key.
-namespace eyeField {
-enum : std::size_t {
-    nurbsSphere,
-    upperLidMinorCurve,
-    lowerLidMinorCurve,
-    centerEye,
-    closeEye,
-    closeLine,
-    smoothOuter,
-    eyeCompute,
-    upperLidControl,
-    upperLidOuterControl,
-    upperOpenEyeValue,
-    upperLidInnerIdxs,
-    upperLidOuterIdxs,
-    upperLidCenterIdxs,
-    upperLidBetweenIdxs,
-    upperLidInnerUV,
-    upperLidOuterUV,
-    upperLidMoveVector,
-    upperLidOutLoopOffset,
-    lowerLidControl,
-    lowerLidOuterControl,
-    lowerOpenEyeValue,
-    lowerLidInnerIdxs,
-    lowerLidOuterIdxs,
-    lowerLidCenterIdxs,
-    lowerLidBetweenIdxs,
-    lowerLidInnerUV,
-    lowerLidOuterUV,
-    lowerLidMoveVector,
-    lowerLidOutLoopOffset,
-    cornersIdxs,
-    upperMountSize,
-    lowerMountSize,
-    pointsOffset,
-};
-}
-
-// Calls visit(index, fieldName, handle, kind, defaultValue) for every field of
-// `eye` in declaration order; the handle's class is the field's value class.
-template <typename Inputs, typename Visit>
-void visitEyeFields(Inputs& eye, Visit&& visit)
+// Calls visit(field, handle) for every field of `eye` in the contract's order;
+// `field` is the position in rigContract::kEyeFields, the handle's class its
+// value class.
+template <typename Visit>
+void visitEyeFields(EyeInputs& eye, Visit&& visit)
 {
-    using K = FieldKind;
-    visit(eyeField::nurbsSphere, "nurbsSphere", eye.nurbsSphere, K::Plain, 0.0);
-    visit(eyeField::upperLidMinorCurve, "upperLidMinorCurve", eye.upperLidMinorCurve, K::Plain, 0.0);
-    visit(eyeField::lowerLidMinorCurve, "lowerLidMinorCurve", eye.lowerLidMinorCurve, K::Plain, 0.0);
-    visit(eyeField::centerEye, "centerEye", eye.centerEye, K::Plain, 0.0);
-    visit(eyeField::closeEye, "closeEye", eye.closeEye, K::Plain, 0.0);
-    visit(eyeField::closeLine, "closeLine", eye.closeLine, K::Plain, 0.0);
-    visit(eyeField::smoothOuter, "smoothOuter", eye.smoothOuter, K::Animated, 3.0);
-    visit(eyeField::eyeCompute, "eyeCompute", eye.eyeCompute, K::Plain, 0.0);
-    visit(eyeField::upperLidControl, "upperLidControl", eye.upperLidControl, K::Animated, 0.0);
-    visit(eyeField::upperLidOuterControl, "upperLidOuterControl", eye.upperLidOuterControl, K::Animated, 1.0);
-    visit(eyeField::upperOpenEyeValue, "upperOpenEyeValue", eye.upperOpenEyeValue, K::Animated, 25.0);
-    visit(eyeField::upperLidInnerIdxs, "upperLidInnerIdxs", eye.upperLidInnerIdxs, K::List, 0.0);
-    visit(eyeField::upperLidOuterIdxs, "upperLidOuterIdxs", eye.upperLidOuterIdxs, K::List, 0.0);
-    visit(eyeField::upperLidCenterIdxs, "upperLidCenterIdxs", eye.upperLidCenterIdxs, K::List, 0.0);
-    visit(eyeField::upperLidBetweenIdxs, "upperLidBetweenIdxs", eye.upperLidBetweenIdxs, K::List, 0.0);
-    visit(eyeField::upperLidInnerUV, "upperLidInnerUV", eye.upperLidInnerUV, K::List, 0.0);
-    visit(eyeField::upperLidOuterUV, "upperLidOuterUV", eye.upperLidOuterUV, K::List, 0.0);
-    visit(eyeField::upperLidMoveVector, "upperLidMoveVector", eye.upperLidMoveVector, K::List, 0.0);
-    visit(eyeField::upperLidOutLoopOffset, "upperLidOutLoopOffset", eye.upperLidOutLoopOffset, K::List, 0.0);
-    visit(eyeField::lowerLidControl, "lowerLidControl", eye.lowerLidControl, K::Animated, 0.0);
-    visit(eyeField::lowerLidOuterControl, "lowerLidOuterControl", eye.lowerLidOuterControl, K::Animated, 1.0);
-    visit(eyeField::lowerOpenEyeValue, "lowerOpenEyeValue", eye.lowerOpenEyeValue, K::Animated, -25.0);
-    visit(eyeField::lowerLidInnerIdxs, "lowerLidInnerIdxs", eye.lowerLidInnerIdxs, K::List, 0.0);
-    visit(eyeField::lowerLidOuterIdxs, "lowerLidOuterIdxs", eye.lowerLidOuterIdxs, K::List, 0.0);
-    visit(eyeField::lowerLidCenterIdxs, "lowerLidCenterIdxs", eye.lowerLidCenterIdxs, K::List, 0.0);
-    visit(eyeField::lowerLidBetweenIdxs, "lowerLidBetweenIdxs", eye.lowerLidBetweenIdxs, K::List, 0.0);
-    visit(eyeField::lowerLidInnerUV, "lowerLidInnerUV", eye.lowerLidInnerUV, K::List, 0.0);
-    visit(eyeField::lowerLidOuterUV, "lowerLidOuterUV", eye.lowerLidOuterUV, K::List, 0.0);
-    visit(eyeField::lowerLidMoveVector, "lowerLidMoveVector", eye.lowerLidMoveVector, K::List, 0.0);
-    visit(eyeField::lowerLidOutLoopOffset, "lowerLidOutLoopOffset", eye.lowerLidOutLoopOffset, K::List, 0.0);
-    visit(eyeField::cornersIdxs, "cornersIdxs", eye.cornersIdxs, K::List, 0.0);
-    visit(eyeField::upperMountSize, "upperMountSize", eye.upperMountSize, K::AnimatedSize, 0.0);
-    visit(eyeField::lowerMountSize, "lowerMountSize", eye.lowerMountSize, K::AnimatedSize, 0.0);
-    visit(eyeField::pointsOffset, "pointsOffset", eye.pointsOffset, K::AnimatedList, 0.0);
+    using namespace rigContract::eyeField;
+    static_assert(count == 34, "every field of the contract has a member below");
+    visit(nurbsSphere, eye.nurbsSphere);
+    visit(upperLidMinorCurve, eye.upperLidMinorCurve);
+    visit(lowerLidMinorCurve, eye.lowerLidMinorCurve);
+    visit(centerEye, eye.centerEye);
+    visit(closeEye, eye.closeEye);
+    visit(closeLine, eye.closeLine);
+    visit(smoothOuter, eye.smoothOuter);
+    visit(eyeCompute, eye.eyeCompute);
+    visit(upperLidControl, eye.upperLidControl);
+    visit(upperLidOuterControl, eye.upperLidOuterControl);
+    visit(upperOpenEyeValue, eye.upperOpenEyeValue);
+    visit(upperLidInnerIdxs, eye.upperLidInnerIdxs);
+    visit(upperLidOuterIdxs, eye.upperLidOuterIdxs);
+    visit(upperLidCenterIdxs, eye.upperLidCenterIdxs);
+    visit(upperLidBetweenIdxs, eye.upperLidBetweenIdxs);
+    visit(upperLidInnerUV, eye.upperLidInnerUV);
+    visit(upperLidOuterUV, eye.upperLidOuterUV);
+    visit(upperLidMoveVector, eye.upperLidMoveVector);
+    visit(upperLidOutLoopOffset, eye.upperLidOutLoopOffset);
+    visit(lowerLidControl, eye.lowerLidControl);
+    visit(lowerLidOuterControl, eye.lowerLidOuterControl);
+    visit(lowerOpenEyeValue, eye.lowerOpenEyeValue);
+    visit(lowerLidInnerIdxs, eye.lowerLidInnerIdxs);
+    visit(lowerLidOuterIdxs, eye.lowerLidOuterIdxs);
+    visit(lowerLidCenterIdxs, eye.lowerLidCenterIdxs);
+    visit(lowerLidBetweenIdxs, eye.lowerLidBetweenIdxs);
+    visit(lowerLidInnerUV, eye.lowerLidInnerUV);
+    visit(lowerLidOuterUV, eye.lowerLidOuterUV);
+    visit(lowerLidMoveVector, eye.lowerLidMoveVector);
+    visit(lowerLidOutLoopOffset, eye.lowerLidOutLoopOffset);
+    visit(cornersIdxs, eye.cornersIdxs);
+    visit(upperMountSize, eye.upperMountSize);
+    visit(lowerMountSize, eye.lowerMountSize);
+    visit(pointsOffset, eye.pointsOffset);
 }
 
 // Full attribute keys of one eye, in field order, built once: deform looks them
 // up on every call and should not rebuild the strings each time.
-const std::array<std::string, kEyeFieldCount>& eyeAttributeKeys(EyeSide side);
+using EyeAttributeKeys = std::array<std::string, rigContract::eyeField::count>;
+const EyeAttributeKeys& eyeAttributeKeys(rigContract::EyeSide side);

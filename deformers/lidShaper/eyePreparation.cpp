@@ -7,6 +7,8 @@
 #include "lidShaper/rigContract.h"
 #include "minorCurve.h"
 
+using namespace rigContract;
+
 namespace {
 
 EyeCacheShape inputShape(const EyeInputs& eye, std::size_t pointCount)
@@ -232,7 +234,7 @@ private:
     }
 
     const EyeInputs& eye_;
-    const std::array<std::string, kEyeFieldCount>& keys_;
+    const EyeAttributeKeys& keys_;
     EyeSolveState& state_;
     const std::vector<V3d>& points_;
     const M44d& geometryMatrix_;

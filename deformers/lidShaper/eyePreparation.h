@@ -17,5 +17,5 @@
 // would make unsafe is skipped, and it is reported only after the documented
 // checks, so that whenever a documented check fails its message is the one
 // shown.
-bool prepareEye(const EyeInputs& eye, EyeSide side, EyeSolveState& state, const DeformInputs& call, bool rebuild,
-                const MessageSink& messages, IndexSpan& touched);
+bool prepareEye(const EyeInputs& eye, rigContract::EyeSide side, EyeSolveState& state, const DeformInputs& call,
+                bool rebuild, const MessageSink& messages, IndexSpan& touched);

@@ -7,6 +7,8 @@
 #include "lidShaper/rigContract.h"
 #include "minorCurve.h"
 
+using namespace rigContract;
+
 namespace {
 
 std::string entryText(const std::string& listKey, std::size_t position, std::int32_t value)

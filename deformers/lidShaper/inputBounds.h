@@ -44,7 +44,7 @@ std::string findCurveProblem(const std::string& curveKey, const NurbsCurveData& 
 // entries the prepared row counts make it read, and what those counts need
 // ("" for the one-per-column lists).
 struct SolvedIndexList {
-    std::size_t field; // eyeField position
+    std::size_t field; // rigContract::eyeField position
     const std::vector<std::int32_t>* list;
     std::size_t count;
     const char* rowsText;
@@ -81,17 +81,18 @@ void forEachSolvedIndexRun(const EyeInputs& eye, const EyeSolveState& state, Vis
 
 // The cached preparation reads the rest inner and outer vertices of both lids
 // and every upper between vertex.
-std::string findCachedPreparationProblem(const EyeInputs& eye, EyeSide side, std::size_t pointCount);
+std::string findCachedPreparationProblem(const EyeInputs& eye, rigContract::EyeSide side, std::size_t pointCount);
 
 // The corner records read the corner pairs and, from entry 4 on, the carried
 // vertices, as many as the prepared row counts of `upper` say.
-std::string findCornerProblem(const EyeInputs& eye, EyeSide side, const LidState& upper, std::size_t pointCount);
+std::string findCornerProblem(const EyeInputs& eye, rigContract::EyeSide side, const LidState& upper,
+                              std::size_t pointCount);
 
 // The solve reads the current index lists, cut by the prepared row counts, and
 // the weights of between rows after the first. On success `touched` spans every
 // point index the solve reads or writes.
-std::string findSolveProblem(const EyeInputs& eye, EyeSide side, const EyeSolveState& state, std::size_t pointCount,
-                             std::size_t weightCount, IndexSpan& touched);
+std::string findSolveProblem(const EyeInputs& eye, rigContract::EyeSide side, const EyeSolveState& state,
+                             std::size_t pointCount, std::size_t weightCount, IndexSpan& touched);
 
 // Soft-region groups built on an earlier call must still fit this call's points
 // and weights.

@@ -4,6 +4,8 @@
 
 #include "picture/RigScene.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 void addPictureOptions(CLI::App& command, PictureOptions& options)

@@ -107,6 +107,14 @@ def test_schema_describes_what_nodes_read(plugin, sample):
     # Every key of a working rig is described, with the class the rig holds.
     described = {a.key: a.type_name for a in attributes}
     assert {key: value.type_name for key, value in sample.attributes.items()} == described
+    # Each attribute names its eye and panel group; the two eyes group alike, field for field.
+    placement = {a.key: (a.side, a.group) for a in attributes}
+    assert placement["ENVELOPE"] == ("", "Host settings")
+    assert placement["lidShaper__softRegion__softRegion"] == ("", "Soft region")
+    for side, group in (("left", "Left eye"), ("right", "Right eye")):
+        prefix = f"lidShaper__eyes__{side[0].upper()}_eye__"
+        assert {k for k, p in placement.items() if p == (side, group)} == {k for k in described if k.startswith(prefix)}
+        assert len([k for k in described if k.startswith(prefix)]) == 34
 
 
 def test_rigs_edited_in_python_write_files_rghost_plays_alike(plugin, tmp_path):

@@ -292,8 +292,8 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
 }
 
 // tests/data/schema/declared-attributes.json is the reviewed list of what the
-// node declares, one attribute per line; fields the host adds from its own
-// control reference are not part of it.
+// node declares, one attribute per line, with each attribute's eye side and
+// group; fields the host adds from its own control reference are not part of it.
 TEST_F(RghostCli, SchemaPrintsTheDeclaredAttributes)
 {
     const ProcessRun listing = rghost({"schema", "--json"});

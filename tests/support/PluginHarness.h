@@ -59,8 +59,7 @@ inline const LoadedPlugin& plugin()
     return loaded;
 }
 
-// The value classes the node reads.
-enum class ValueClass { Boolean, Int, Float, Double, Vector, NurbsCurve, NurbsSurface };
+using namespace rigContract;
 
 // The word messages print for an expected class. Written out here rather than
 // taken from the host headers, so a wrong word there is caught too.
@@ -106,49 +105,6 @@ inline std::shared_ptr<RgData> makeValueOfOtherClass(ValueClass valueClass)
     }
 }
 
-struct EyeField {
-    const char* name;
-    ValueClass valueClass;
-};
-
-// Each eye's attributes, in the order the node declares and reads them.
-inline constexpr std::array<EyeField, 34> kEyeFields{{
-    {"nurbsSphere", ValueClass::NurbsSurface},
-    {"upperLidMinorCurve", ValueClass::NurbsCurve},
-    {"lowerLidMinorCurve", ValueClass::NurbsCurve},
-    {"centerEye", ValueClass::Vector},
-    {"closeEye", ValueClass::Double},
-    {"closeLine", ValueClass::Double},
-    {"smoothOuter", ValueClass::Int},
-    {"eyeCompute", ValueClass::Boolean},
-    {"upperLidControl", ValueClass::Double},
-    {"upperLidOuterControl", ValueClass::Double},
-    {"upperOpenEyeValue", ValueClass::Double},
-    {"upperLidInnerIdxs", ValueClass::Int},
-    {"upperLidOuterIdxs", ValueClass::Int},
-    {"upperLidCenterIdxs", ValueClass::Int},
-    {"upperLidBetweenIdxs", ValueClass::Int},
-    {"upperLidInnerUV", ValueClass::Vector},
-    {"upperLidOuterUV", ValueClass::Vector},
-    {"upperLidMoveVector", ValueClass::Vector},
-    {"upperLidOutLoopOffset", ValueClass::Double},
-    {"lowerLidControl", ValueClass::Double},
-    {"lowerLidOuterControl", ValueClass::Double},
-    {"lowerOpenEyeValue", ValueClass::Double},
-    {"lowerLidInnerIdxs", ValueClass::Int},
-    {"lowerLidOuterIdxs", ValueClass::Int},
-    {"lowerLidCenterIdxs", ValueClass::Int},
-    {"lowerLidBetweenIdxs", ValueClass::Int},
-    {"lowerLidInnerUV", ValueClass::Vector},
-    {"lowerLidOuterUV", ValueClass::Vector},
-    {"lowerLidMoveVector", ValueClass::Vector},
-    {"lowerLidOutLoopOffset", ValueClass::Double},
-    {"cornersIdxs", ValueClass::Int},
-    {"upperMountSize", ValueClass::Double},
-    {"lowerMountSize", ValueClass::Double},
-    {"pointsOffset", ValueClass::Vector},
-}};
-
 struct CheckedKey {
     std::string key;
     ValueClass valueClass;
@@ -158,7 +114,7 @@ namespace detail {
 inline std::vector<CheckedKey> keysAfterGlobals(std::vector<CheckedKey> keys)
 {
     for (const EyeSide side : kEyeSides)
-        for (const EyeField& field : kEyeFields)
+        for (const Field& field : kEyeFields)
             keys.push_back({eyeAttributeKey(side, field.name), field.valueClass});
     keys.push_back({kSoftRegionKey, ValueClass::Int});
     return keys;
