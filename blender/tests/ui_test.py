@@ -93,4 +93,38 @@ class WindowTest(unittest.TestCase):
         left = dict((title, keys) for title, keys, _ in drawn[-1])["Left eye"]
         self.assertIn("lidShaper__eyes__L_eye__closeEye", left)
 
+    def test_undo_and_redo_evaluate_again(self):
+        with bpy.context.temp_override(**view3d_context()):
+            bpy.ops.lidshaper.import_rig("EXEC_DEFAULT", filepath=SAMPLE_RIG)
+        name = bpy.context.view_layer.objects.active.name
+        bpy.context.scene.frame_set(20)
+        opened = mesh_points(bpy.data.objects[name])
+
+        def step(operator):
+            with bpy.context.temp_override(**view3d_context()):
+                operator()
+            rig_object = bpy.data.objects[name]  # undo may give back other objects than it took
+            alive = {obj.as_pointer() for obj in bpy.context.scene.objects}
+            self.assertLessEqual(set(lidshaper_live.live._sessions), alive)
+            return rig_object.lidshaper.surfaces[0].object.rotation_euler[0], mesh_points(rig_object)
+
+        # The step after the turn is stored before the mesh follows the eyeball: going back to it
+        # must deform again.
+        bpy.ops.ed.undo_push(message="open")
+        eyeball = bpy.data.objects[name].lidshaper.surfaces[0].object
+        start = eyeball.rotation_euler[0]
+        eyeball.rotation_euler[0] = start + 0.3
+        bpy.ops.ed.undo_push(message="eyeball turned")
+        bpy.context.view_layer.update()
+        turned = mesh_points(bpy.data.objects[name])
+        self.assertGreater(np.abs(turned - opened).max(), 1e-3)
+
+        angle, points = step(bpy.ops.ed.undo)
+        self.assertEqual(angle, start)
+        assert_points_close(points, opened)
+        angle, points = step(bpy.ops.ed.redo)
+        self.assertAlmostEqual(angle, start + 0.3, places=6)
+        assert_points_close(points, turned)
+        self.assertEqual(lidshaper_live.live.message(bpy.data.objects[name]), "")
+
 run_in_window()
