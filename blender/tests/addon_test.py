@@ -5,14 +5,13 @@ Runs inside Blender: blender -b --factory-startup --python addon_test.py
 (with the build's lidshaper module on PYTHONPATH and LIDSHAPER_RGHOST naming rghost)
 """
 import os
-import tempfile
-import unittest
 
 import bmesh
 import bpy
 import lidshaper
 import numpy as np
-from support import SAMPLE_RIG, assert_points_close, mesh_points, rghost_points, run, write_rig
+from support import (SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run,
+                     write_rig)
 
 import lidshaper_live
 from lidshaper_live.space import rig_space_matrix
@@ -20,19 +19,7 @@ from lidshaper_live.space import rig_space_matrix
 CLOSE_LEFT = "lidShaper__eyes__L_eye__closeEye"
 
 
-class AddonTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        lidshaper_live.register()
-
-    @classmethod
-    def tearDownClass(cls):
-        lidshaper_live.unregister()
-
-    def setUp(self):
-        bpy.ops.wm.read_factory_settings(use_empty=True)
-        self.folder = self.enterContext(tempfile.TemporaryDirectory())
-
+class AddonTest(AddonTestCase):
     def test_set_up_builds_mesh_eyeballs_controls_and_keys(self):
         rig = lidshaper.read_rig(SAMPLE_RIG)
         rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)

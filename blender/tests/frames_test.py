@@ -5,33 +5,20 @@ frame by frame, exported and played again; frames that keyframes cannot hold are
 Runs inside Blender: blender -b --factory-startup --python frames_test.py
 """
 import os
-import tempfile
-import unittest
 
 import bpy
 import lidshaper
 import numpy as np
 from generated_rigs import generated_rig
-from support import SAMPLE_RIG, assert_points_close, mesh_points, rghost_points, run, write_rig
+from support import (SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run,
+                     write_rig)
 
 import lidshaper_live
 
 SEEDS = range(30)
 
 
-class FramesTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        lidshaper_live.register()
-
-    @classmethod
-    def tearDownClass(cls):
-        lidshaper_live.unregister()
-
-    def setUp(self):
-        bpy.ops.wm.read_factory_settings(use_empty=True)
-        self.folder = self.enterContext(tempfile.TemporaryDirectory())
-
+class FramesTest(AddonTestCase):
     def play(self, rig_object, frames):
         scene = bpy.context.scene
         shown = {}

@@ -9,6 +9,7 @@ import json
 import os
 import subprocess
 import sys
+import tempfile
 import unittest
 
 import bpy
@@ -46,6 +47,25 @@ def write_rig(rig, folder, name="rig.json"):
 def assert_points_close(actual, expected, message=""):
     np.testing.assert_allclose(actual, expected, rtol=0, atol=TOLERANCE * max(1.0, np.abs(expected).max()),
                                err_msg=message)
+
+
+class AddonTestCase(unittest.TestCase):
+    """The add-on registered for the class's tests; each test starts from an empty scene with a
+    temporary folder of its own (`self.folder`)."""
+
+    @classmethod
+    def setUpClass(cls):
+        import lidshaper_live
+        lidshaper_live.register()
+
+    @classmethod
+    def tearDownClass(cls):
+        import lidshaper_live
+        lidshaper_live.unregister()
+
+    def setUp(self):
+        bpy.ops.wm.read_factory_settings(use_empty=True)
+        self.folder = self.enterContext(tempfile.TemporaryDirectory())
 
 
 def _script_cases():
