@@ -59,23 +59,10 @@ inline const LoadedPlugin& plugin()
     return loaded;
 }
 
+// The words messages print for a class are the rig contract's
+// (valueClassName), written apart from the host headers, so a wrong word there
+// is caught too.
 using namespace rigContract;
-
-// The word messages print for an expected class. Written out here rather than
-// taken from the host headers, so a wrong word there is caught too.
-inline const char* typeWordOf(ValueClass valueClass)
-{
-    switch (valueClass) {
-    case ValueClass::Boolean: return "RgBoolean";
-    case ValueClass::Int: return "RgInt";
-    case ValueClass::Float: return "RgFloat";
-    case ValueClass::Double: return "RgDouble";
-    case ValueClass::Vector: return "RgVector";
-    case ValueClass::NurbsCurve: return "RgNurbsCurve";
-    case ValueClass::NurbsSurface: return "RgNurbsSurface";
-    }
-    return "";
-}
 
 // A default value of the class, made here in the host executable.
 inline std::shared_ptr<RgData> makeValue(ValueClass valueClass)
@@ -165,12 +152,14 @@ inline AttributeMap completeAttributeMap()
 // The lines the node shows for a missing key and for a value of the wrong class.
 inline std::string notFoundLine(const std::string& nodeName, const std::string& key, ValueClass expected)
 {
-    return nodeName + ": get attributes: cannot find '" + key + "' (" + typeWordOf(expected) + ") attribute";
+    return nodeName + ": get attributes: cannot find '" + key + "' (" + std::string(valueClassName(expected)) +
+           ") attribute";
 }
 
 inline std::string wrongTypeLine(const std::string& nodeName, const std::string& key, ValueClass expected)
 {
-    return nodeName + ": get attributes: invalid type of '" + key + "' (" + typeWordOf(expected) + " expected)";
+    return nodeName + ": get attributes: invalid type of '" + key + "' (" + std::string(valueClassName(expected)) +
+           " expected)";
 }
 
 } // namespace pluginharness
