@@ -14,26 +14,37 @@ CURVE_PATH = "lidshaper.controls."  # animation curves of the controls: this pat
 
 CONTROL_TYPES = {"RgBoolean", "RgInt", "RgFloat", "RgDouble", "RgVector"}
 
-# Panel groups by key prefix, in panel order; the keys with none of these are the host's settings.
-GROUPS = (
-    ("Left eye", "lidShaper__eyes__L_eye__"),
-    ("Right eye", "lidShaper__eyes__R_eye__"),
-    ("Soft region", "lidShaper__softRegion__"),
-    ("Host settings", ""),
-)
+def panel_groups():
+    """The schema's panel groups in panel order: the node's own attributes' groups as it declares
+    them, then the host's settings'."""
+    titles = []
+    for attribute in plugin().schema() + plugin().schema(host_settings=True):
+        if attribute.group not in titles:
+            titles.append(attribute.group)
+    return titles
 
 
 def group_of(key):
-    """(group title, label) of a key: its panel group and its name within the group."""
-    for title, prefix in GROUPS:
-        if key.startswith(prefix):
-            return title, key[len(prefix):]
-    raise AssertionError("the last group takes every key")
+    """(group title, label) of a declared key: its panel group and its name within the group;
+    (None, key) for a key the node does not declare."""
+    attribute = _declared().get(key)
+    if attribute is None:
+        return None, key
+    return attribute.group, attribute.short_name.rpartition("__")[2]
+
+
+_attributes = {}
+
+
+def _declared():
+    if not _attributes:
+        _attributes.update((a.key, a) for a in plugin().schema(host_settings=True))
+    return _attributes
 
 
 def control_attributes():
     """The schema's controls, in schema order."""
-    return [a for a in plugin().schema(host_settings=True) if a.type_name in CONTROL_TYPES and a.form == "value"]
+    return [a for a in _declared().values() if a.type_name in CONTROL_TYPES and a.form == "value"]
 
 
 def rig_controls(attributes):

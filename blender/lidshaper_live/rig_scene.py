@@ -25,21 +25,13 @@ def set_up(context, rig_path):
 
     rig_object = bpy.data.objects.new(rig.node_name, None)
     context.collection.objects.link(rig_object)
-    rig_object.matrix_world = Y_UP_TO_Z_UP
+    try:
+        _build(rig_object, rig, rig_path, control_types, held)
+    except ValueError:  # a placement Blender cannot hold: nothing of the rig stays
+        for obj in [*rig_object.children, rig_object]:
+            bpy.data.objects.remove(obj)
+        raise
     settings = rig_object.lidshaper
-    settings.frame_data = frame_data.to_text(held, rig.node_name)
-    settings.rig_path = rig_path
-    settings.mesh = _child(rig.node_name + " mesh", _mesh(rig.points, rig.faces, smooth=False), rig_object)
-    place(settings.mesh, rig.matrix, "geometry.matrix")
-    for key, value in rig.attributes.items():
-        if isinstance(value, lidshaper.Surface):
-            link = settings.surfaces.add()
-            link.key = key
-            link.object = _child(f"{rig.node_name} {controls.group_of(key)[0].lower()}", _surface_mesh(value),
-                                 rig_object)
-            _place_surface(link.object, key, value, held)
-    for key in control_types:
-        controls.set_value(settings.controls, key, rig.attributes[key].value)
     scene = context.scene
     current = scene.frame_current
     if rig.frames:
@@ -51,6 +43,25 @@ def set_up(context, rig_path):
     settings.live = True
     scene.frame_set(current)
     return rig_object
+
+
+def _build(rig_object, rig, rig_path, control_types, held):
+    """The rig object's transform, data, mesh, eyeballs and control values."""
+    rig_object.matrix_world = Y_UP_TO_Z_UP
+    settings = rig_object.lidshaper
+    settings.frame_data = frame_data.to_text(held, rig.node_name)
+    settings.rig_path = rig_path
+    settings.mesh = _child(rig.node_name + " mesh", _mesh(rig.points, rig.faces, smooth=False), rig_object)
+    place(settings.mesh, rig.matrix, "geometry.matrix")
+    for key, value in rig.attributes.items():
+        if isinstance(value, lidshaper.Surface):
+            link = settings.surfaces.add()
+            link.key = key
+            title = controls.group_of(key)[0] or key
+            link.object = _child(f"{rig.node_name} {title.lower()}", _surface_mesh(value), rig_object)
+            _place_surface(link.object, key, value, held)
+    for key in control_types:
+        controls.set_value(settings.controls, key, rig.attributes[key].value)
 
 
 def _child(name, data, parent):

@@ -6,10 +6,12 @@ Runs inside Blender: blender -b --factory-startup --python addon_test.py
 """
 import os
 
+import bmesh
 import bpy
 import lidshaper
 import numpy as np
-from support import SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run, write_rig
+from support import (SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run,
+                     write_rig)
 
 import lidshaper_live
 from lidshaper_live.space import rig_space_matrix
@@ -76,6 +78,74 @@ class AddonTest(AddonTestCase):
             bpy.context.scene.frame_set(5)
             self.assertIn(named, lidshaper_live.live.message(rig_object))
             np.testing.assert_array_equal(mesh_points(rig_object), rig.points.astype(np.float32))
+
+    def test_live_switched_by_hand_rests_and_deforms_again(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        settings = rig_object.lidshaper
+        rest = lidshaper.read_rig(SAMPLE_RIG).points
+        scene = bpy.context.scene
+        scene.frame_set(8)
+        settings.live = False
+        assert_points_close(mesh_points(rig_object), rest)
+        scene.frame_set(9)  # frames and edits leave a mesh that is not live alone
+        setattr(settings.controls, CLOSE_LEFT, 0.7)
+        assert_points_close(mesh_points(rig_object), rest)
+        setattr(settings.controls, CLOSE_LEFT, 0.0)
+        scene.frame_set(8)
+        settings.live = True
+        assert_points_close(mesh_points(rig_object), expected[8])
+
+    def test_mesh_that_lost_vertices_and_other_rig_files_are_named(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        rig = lidshaper.read_rig(SAMPLE_RIG)
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        settings = rig_object.lidshaper
+        scene = bpy.context.scene
+
+        # Another rig file of the same mesh (a higher upper lid profile): the next evaluation takes
+        # its build; a missing one is named, and the first one plays as before.
+        other = dict(rig.attributes)
+        curve = other["lidShaper__eyes__L_eye__upperLidMinorCurve"]
+        other["lidShaper__eyes__L_eye__upperLidMinorCurve"] = lidshaper.Curve(np.asarray(curve.cvs) * [1, 1.5, 1],
+                                                                              curve.knots, curve.degree)
+        rig.attributes = other
+        other_path = write_rig(rig, self.folder, "other.json")
+        other_expected = rghost_points(other_path, self.folder)
+        self.assertGreater(np.abs(other_expected[8] - expected[8]).max(), 1e-2)
+        for path, points in ((other_path, other_expected[8]), (os.path.join(self.folder, "missing.json"), None),
+                             (SAMPLE_RIG, expected[8])):
+            settings.rig_path = path
+            scene.frame_set(8)
+            if points is None:
+                self.assertIn("missing.json", lidshaper_live.live.message(rig_object))
+            else:
+                assert_points_close(mesh_points(rig_object), points)
+                self.assertEqual(lidshaper_live.live.message(rig_object), "")
+
+        # A mesh edited to fewer vertices: named with both counts, and left as it is.
+        mesh = settings.mesh.data
+        bm = bmesh.new()
+        bm.from_mesh(mesh)
+        bm.verts.ensure_lookup_table()
+        bmesh.ops.delete(bm, geom=[bm.verts[0]], context="VERTS")
+        bm.to_mesh(mesh)
+        bm.free()
+        scene.frame_set(9)
+        self.assertIn(f"{len(rig.points) - 1} vertices, the rig file {len(rig.points)}",
+                      lidshaper_live.live.message(rig_object))
+
+    def test_file_load_evaluates_at_the_saved_frame(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        name = lidshaper_live.set_up(bpy.context, SAMPLE_RIG).name
+        scene = bpy.context.scene
+        scene.frame_set(0)
+        scene.frame_current = 8  # saved at frame 8 with the mesh still open as at frame 0
+        blend = os.path.join(self.folder, "shot.blend")
+        bpy.ops.wm.save_as_mainfile(filepath=blend)
+        bpy.ops.wm.open_mainfile(filepath=blend)
+        rig_object = bpy.data.objects[name]
+        assert_points_close(mesh_points(rig_object), expected[8])
 
     def test_frame_changes_keep_memory_flat(self):
         rig_object = lidshaper_live.set_up(bpy.context, write_rig(lidshaper.sample_rig(columns=96), self.folder))

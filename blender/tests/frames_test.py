@@ -10,7 +10,8 @@ import bpy
 import lidshaper
 import numpy as np
 from generated_rigs import generated_rig
-from support import SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run, write_rig
+from support import (SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run,
+                     write_rig)
 
 import lidshaper_live
 
@@ -77,6 +78,7 @@ class FramesTest(AddonTestCase):
         rig.frames = [{}, {}, {sphere: rig.attributes[sphere].with_world_matrix(sheared)}]
         with self.assertRaisesRegex(ValueError, f"frame 6: {sphere}: the matrix is sheared"):
             lidshaper_live.set_up(bpy.context, write_rig(rig, self.folder))
+        self.assertEqual(len(bpy.context.scene.objects), 0)  # nothing of a refused rig stays
 
     def test_frame_data_is_saved_with_the_blend_file(self):
         rig = generated_rig(3)

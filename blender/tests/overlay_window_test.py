@@ -9,13 +9,12 @@ whether a category is drawn without depending on how a graphics driver smooths a
 Runs in a window: xvfb-run blender --factory-startup --python overlay_window_test.py
 """
 import os
-import sys
 import tempfile
 import unittest
 
 import bpy
 import numpy as np
-from support import SAMPLE_RIG
+from support import SAMPLE_RIG, run_in_window, view3d_context
 
 import lidshaper_live
 from lidshaper_live import overlay
@@ -26,18 +25,12 @@ DRAWN = 200       # pixels of a category's colour when it is drawn (a line of th
 STRAY = 5
 
 
-def view3d():
-    window = bpy.context.window_manager.windows[0]
-    area = next(area for area in window.screen.areas if area.type == "VIEW_3D")
-    region = next(region for region in area.regions if region.type == "WINDOW")
-    return window, area, region
-
-
 def colour_counts(folder):
     """Pixels of each category's colour in a screenshot of the 3D view."""
     path = os.path.join(folder, "view.png")
-    window, area, region = view3d()
-    with bpy.context.temp_override(window=window, area=area, region=region):
+    view = view3d_context()
+    area = view["area"]
+    with bpy.context.temp_override(**view):
         bpy.ops.wm.redraw_timer(type="DRAW_WIN_SWAP", iterations=1)
         bpy.ops.screen.screenshot(filepath=path)
     image = bpy.data.images.load(path)
@@ -73,8 +66,7 @@ class OverlayWindowTest(unittest.TestCase):
         for obj in bpy.context.scene.objects:
             obj.select_set(obj == mesh)
         bpy.context.view_layer.objects.active = mesh
-        window, area, region = view3d()
-        with bpy.context.temp_override(window=window, area=area, region=region):
+        with bpy.context.temp_override(**view3d_context()):
             bpy.ops.view3d.view_axis(type="FRONT")
             bpy.ops.view3d.view_selected()
 
@@ -94,8 +86,7 @@ class OverlayWindowTest(unittest.TestCase):
     def test_keeps_drawing_after_undo(self):
         only("columns")
         open_eye = colour_counts(self.folder)["columns"]
-        window, area, region = view3d()
-        with bpy.context.temp_override(window=window, area=area, region=region):
+        with bpy.context.temp_override(**view3d_context()):
             bpy.ops.ed.undo_push(message="before closing")
             setattr(self.rig.lidshaper.controls, "lidShaper__eyes__L_eye__closeEye", 1.0)
             bpy.ops.ed.undo_push(message="closed")
@@ -114,14 +105,5 @@ class OverlayWindowTest(unittest.TestCase):
         self.assertGreater(colour_counts(self.folder)["columns"], DRAWN)
 
 
-def run_in_window():
-    """Runs the cases once the window is up; leaves Blender with their verdict."""
-    lidshaper_live.register()
-    result = unittest.TextTestRunner(verbosity=2).run(
-        unittest.defaultTestLoader.loadTestsFromTestCase(OverlayWindowTest))
-    sys.stdout.flush()
-    sys.stderr.flush()
-    os._exit(0 if result.wasSuccessful() else 1)  # timers cannot hand Blender an exit status
-
-
-bpy.app.timers.register(run_in_window, first_interval=1.0, persistent=True)
+lidshaper_live.register()
+run_in_window()

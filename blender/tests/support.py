@@ -1,8 +1,9 @@
 """What the tests that run inside Blender share: paths of this checkout, points as `rghost deform`
 plays a rig file and as Blender shows a mesh, and the runner.
 
-The add-on comes from this checkout; the lidshaper module from PYTHONPATH (the build's), and
-LIDSHAPER_RGHOST names the rghost to compare with.
+PYTHONPATH names this folder, python/tests (the rig generator) and, where the add-on is not
+installed, the checkout's blender/ and the build's python/; LIDSHAPER_RGHOST names the rghost
+to compare with.
 """
 import json
 import os
@@ -17,7 +18,6 @@ import numpy as np
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLE_RIG = os.path.join(ROOT, "examples", "sample-eye-rig.json")
 RGHOST = os.environ.get("LIDSHAPER_RGHOST", os.path.join(ROOT, "build", "bin", "rghost"))
-sys.path.insert(0, os.path.join(ROOT, "blender"))
 
 TOLERANCE = 2e-6  # Blender keeps points, keys and matrices in single precision
 
@@ -50,8 +50,8 @@ def assert_points_close(actual, expected, message=""):
 
 
 class AddonTestCase(unittest.TestCase):
-    """Cases with the add-on registered for the whole class, each starting from an empty scene
-    with a scratch folder."""
+    """The add-on registered for the class's tests; each test starts from an empty scene with a
+    temporary folder of its own (`self.folder`)."""
 
     @classmethod
     def setUpClass(cls):
@@ -68,8 +68,37 @@ class AddonTestCase(unittest.TestCase):
         self.folder = self.enterContext(tempfile.TemporaryDirectory())
 
 
+def _script_cases():
+    return unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
+
+
+def _run_suite(suite):
+    return 0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1
+
+
 def run():
     """Runs the test cases of the calling script; a failure fails Blender's exit code."""
-    main = sys.modules["__main__"]
-    suite = unittest.defaultTestLoader.loadTestsFromModule(main)
-    sys.exit(0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1)
+    sys.exit(_run_suite(_script_cases()))
+
+
+def run_in_window():
+    """Runs the test cases of the calling script once Blender's window is up and has drawn, then
+    leaves Blender with their exit code (a window test runs on a virtual display)."""
+    bpy.context.preferences.view.show_splash = False
+    suite = _script_cases()  # now: the script's module is gone once the script has run
+
+    def when_drawn():
+        code = _run_suite(suite)
+        sys.stdout.flush()
+        sys.stderr.flush()
+        os._exit(code)  # the window's event loop would go on; a failure must reach the exit code
+
+    bpy.app.timers.register(when_drawn, first_interval=1.0)
+
+
+def view3d_context():
+    """Context members for operators that run from the 3D viewport of the first window."""
+    window = bpy.context.window_manager.windows[0]
+    area = next(area for area in window.screen.areas if area.type == "VIEW_3D")
+    region = next(region for region in area.regions if region.type == "WINDOW")
+    return {"window": window, "screen": window.screen, "area": area, "region": region}
