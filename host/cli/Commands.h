@@ -23,5 +23,6 @@ void addDemoCommand(CLI::App& app, Command& command);
 void addSheetCommand(CLI::App& app, Command& command);
 void addSweepCommand(CLI::App& app, Command& command);
 void addBuildRigCommand(CLI::App& app, Command& command);
+void addInspectCommand(CLI::App& app, Command& command);
 
 } // namespace rghost

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     rghost::addSheetCommand(app, command);
     rghost::addSweepCommand(app, command);
     rghost::addBuildRigCommand(app, command);
+    rghost::addInspectCommand(app, command);
 
     try {
         app.parse(argc, argv);

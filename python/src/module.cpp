@@ -4,6 +4,7 @@
 #include "AttributeDescriptions.h"
 #include "BakeBinding.h"
 #include "BuildBinding.h"
+#include "OverlayBinding.h"
 #include "PluginBinding.h"
 #include "RigBinding.h"
 #include "ThreadErrorLines.h"
@@ -18,4 +19,5 @@ PYBIND11_MODULE(_lidshaper, module)
     lidshaper::bindRig(module);
     lidshaper::bindBake(module);
     lidshaper::bindBuild(module);
+    lidshaper::bindOverlay(module);
 }
