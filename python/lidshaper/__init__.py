@@ -22,14 +22,16 @@ from _lidshaper import (
     Value,
     empty_points,
     load_plugin,
+    merge,
     read_rig,
     sample_rig,
     write_result,
 )
-from .bake import bake, bake_jobs
+from .bake import BakeError, bake, bake_jobs
 
 __all__ = [
     "Attribute",
+    "BakeError",
     "Curve",
     "DeformResult",
     "FrameResult",
@@ -44,6 +46,7 @@ __all__ = [
     "bake_jobs",
     "empty_points",
     "load_plugin",
+    "merge",
     "read_rig",
     "sample_rig",
     "write_result",
