@@ -56,8 +56,6 @@ def _chunks(rig, frames, chunk_frames):
     """(first, last) scene frames of each chunk of the frames to bake."""
     if chunk_frames is None:
         return [frames]
-    if chunk_frames < 1:
-        raise ValueError("chunk_frames: expected at least 1, got %r" % (chunk_frames,))
     first, last = frames or (rig.start_frame, rig.start_frame + rig.frame_count - 1)
     return [(start, min(start + chunk_frames - 1, last)) for start in range(first, last + 1, chunk_frames)]
 
@@ -68,6 +66,8 @@ def bake_jobs(rig_paths, out_dir, frames=None, preroll=None, chunk_frames=None, 
     first: an unreadable one raises as `read_rig` does (several: one ValueError naming each)."""
     out_dir = pathlib.Path(out_dir)
     frames = _frame_pair(frames)
+    if chunk_frames is not None and chunk_frames < 1:
+        raise ValueError("chunk_frames: expected at least 1, got %r" % (chunk_frames,))
     rig_paths = list(map(str, rig_paths))
     jobs, stems = [], {}
     for rig_path in rig_paths:
