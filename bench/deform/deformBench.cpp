@@ -1,7 +1,9 @@
 // deform through the dlopen'ed plug-in, called as a host calls it during
 // playback: the sample rig's frames in turn, each on fresh rest points. Beside
-// each time: how it compares with the touch floor (touchFloor.h), its cost per
-// vertex written, and the heap allocations a call makes.
+// each time: its cost per vertex written and the heap allocations a call
+// makes. The ratios between modes, and against the touch floor
+// (touchFloor.h), come from benchmarks that alternate the two compared cases
+// call by call, so that both see the same load on a shared machine.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -35,28 +37,10 @@ const rghost::Plugin& lidShaperPlugin()
     return plugin;
 }
 
-// Median time of one touch pass over `vertices`, each pass on fresh rest points.
-double measureTouchFloorSeconds(const rghost::Rig& rig, const std::vector<std::int32_t>& vertices)
-{
-    constexpr int kPasses = 201;
-    RgDeformData data = rig.geometry;
-    std::vector<double> seconds;
-    for (int pass = 0; pass < kPasses; ++pass) {
-        std::copy(rig.geometry.points.begin(), rig.geometry.points.end(), data.points.begin());
-        const Clock::time_point start = Clock::now();
-        touchVertices(data, vertices);
-        benchmark::ClobberMemory();
-        seconds.push_back(secondsBetween(start, Clock::now()));
-    }
-    std::nth_element(seconds.begin(), seconds.begin() + kPasses / 2, seconds.end());
-    return seconds[kPasses / 2];
-}
-
 // The sample rig at one size, with what every benchmark of that size shares.
 struct SampleRigCase {
     rghost::Rig rig;
     std::vector<std::int32_t> writtenVertices;
-    double touchFloorSeconds = 0.0;
 };
 
 const SampleRigCase& sampleRigCase(int columns)
@@ -72,30 +56,15 @@ const SampleRigCase& sampleRigCase(int columns)
         options.softRegion = true;
         entry->rig = rghost::buildSampleRig(options);
         entry->writtenVertices = verticesDeformWrites(entry->rig);
-        entry->touchFloorSeconds = measureTouchFloorSeconds(entry->rig, entry->writtenVertices);
     }
     return *entry;
 }
 
-void touchFloor(benchmark::State& state)
-{
-    const SampleRigCase& rigCase = sampleRigCase(static_cast<int>(state.range(0)));
-    RgDeformData data = rigCase.rig.geometry;
-    for (auto _ : state) {
-        std::copy(rigCase.rig.geometry.points.begin(), rigCase.rig.geometry.points.end(), data.points.begin());
-        const Clock::time_point start = Clock::now();
-        touchVertices(data, rigCase.writtenVertices);
-        benchmark::ClobberMemory();
-        state.SetIterationTime(secondsBetween(start, Clock::now()));
-    }
-    state.counters["vertices"] = static_cast<double>(rigCase.writtenVertices.size());
-    state.counters["ns/vertex"] = rigCase.touchFloorSeconds * 1e9 / static_cast<double>(rigCase.writtenVertices.size());
-}
-
-enum class DeformMode {
-    Cached,   // CACHE_ATTRIBUTES true: the preparation is made once and reused
-    Uncached, // CACHE_ATTRIBUTES false: prepared again on every call
-    Serial,   // cached, with everything on the calling thread (one thread allowed)
+enum class Measured {
+    TouchFloor, // one pass of the floor's work over the vertices deform writes
+    Cached,     // CACHE_ATTRIBUTES true: the preparation is made once and reused
+    Uncached,   // CACHE_ATTRIBUTES false: prepared again on every call
+    Serial,     // cached, with everything on the calling thread (one thread allowed)
 };
 
 // Every frame's attribute map, made before timing starts.
@@ -111,56 +80,134 @@ std::vector<AttributeMap> playbackMaps(const rghost::Rig& rig, bool cacheAttribu
     return maps;
 }
 
-void deformPlayback(benchmark::State& state, DeformMode mode)
-{
-    const SampleRigCase& rigCase = sampleRigCase(static_cast<int>(state.range(0)));
-    const rghost::Rig& rig = rigCase.rig;
-    std::vector<AttributeMap> maps = playbackMaps(rig, mode != DeformMode::Uncached);
-    std::optional<tbb::global_control> oneThread;
-    if (mode == DeformMode::Serial)
-        oneThread.emplace(tbb::global_control::max_allowed_parallelism, 1);
-
-    const rghost::NodePointer node = lidShaperPlugin().createNode(rig.nodeName);
-    RgDeformData data = rig.geometry;
-    const auto resetPoints = [&] {
-        std::copy(rig.geometry.points.begin(), rig.geometry.points.end(), data.points.begin());
-    };
-
-    // One pass over the animation first: the cache is built and every buffer
-    // the node keeps has grown to what playback needs.
-    for (AttributeMap& attributes : maps) {
-        resetPoints();
-        if (node->deform(attributes, data) != RgStatus::Success) {
-            state.SkipWithError("deform failed on the sample rig");
+// One measured case on its own points (and node), timed one call at a time.
+class TimedCase {
+public:
+    TimedCase(const SampleRigCase& rigCase, Measured measured)
+        : rigCase_(rigCase), measured_(measured), data_(rigCase.rig.geometry)
+    {
+        if (measured_ == Measured::TouchFloor) {
             return;
         }
+        maps_ = playbackMaps(rigCase_.rig, measured_ != Measured::Uncached);
+        node_ = lidShaperPlugin().createNode(rigCase_.rig.nodeName);
+        // One pass over the animation first: the cache is built and every
+        // buffer the node keeps has grown to what playback needs.
+        for (std::size_t frame = 0; frame < maps_.size() && healthy_; ++frame) {
+            call(frame);
+        }
     }
 
-    std::size_t frame = 0;
-    double deformSeconds = 0.0;
-    std::uint64_t allocations = 0;
-    for (auto _ : state) {
-        resetPoints();
-        AttributeMap& attributes = maps[frame];
-        frame = (frame + 1) % maps.size();
+    // False when a deform call failed; the benchmark then stops with an error.
+    bool healthy() const { return healthy_; }
+
+    std::size_t frameCount() const { return std::max<std::size_t>(maps_.size(), 1); }
+
+    // Seconds of one call on `frame`, from fresh rest points.
+    double call(std::size_t frame)
+    {
+        std::copy(rigCase_.rig.geometry.points.begin(), rigCase_.rig.geometry.points.end(), data_.points.begin());
+        if (measured_ == Measured::TouchFloor) {
+            const Clock::time_point start = Clock::now();
+            touchVertices(data_, rigCase_.writtenVertices);
+            benchmark::ClobberMemory();
+            return secondsBetween(start, Clock::now());
+        }
+        std::optional<tbb::global_control> oneThread;
+        if (measured_ == Measured::Serial) {
+            oneThread.emplace(tbb::global_control::max_allowed_parallelism, 1);
+        }
         const std::uint64_t allocationsBefore = heapAllocationCount();
         const Clock::time_point start = Clock::now();
-        const RgStatus status = node->deform(attributes, data);
+        const RgStatus status = node_->deform(maps_[frame], data_);
         const Clock::time_point end = Clock::now();
-        allocations += heapAllocationCount() - allocationsBefore;
-        if (status != RgStatus::Success) {
-            state.SkipWithError("deform failed on the sample rig");
-            break;
-        }
-        state.SetIterationTime(secondsBetween(start, end));
-        deformSeconds += secondsBetween(start, end);
+        allocations_ += heapAllocationCount() - allocationsBefore;
+        healthy_ = healthy_ && status == RgStatus::Success;
+        return secondsBetween(start, end);
     }
 
+    std::uint64_t allocations() const { return allocations_; }
+
+private:
+    const SampleRigCase& rigCase_;
+    Measured measured_;
+    RgDeformData data_;
+    std::vector<AttributeMap> maps_;
+    rghost::NodePointer node_;
+    std::uint64_t allocations_ = 0;
+    bool healthy_ = true;
+};
+
+void timeOneCase(benchmark::State& state, Measured measured)
+{
+    const SampleRigCase& rigCase = sampleRigCase(static_cast<int>(state.range(0)));
+    TimedCase timed(rigCase, measured);
+    const std::uint64_t warmUpAllocations = timed.allocations();
+    std::size_t frame = 0;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        const double callSeconds = timed.call(frame);
+        frame = (frame + 1) % timed.frameCount();
+        if (!timed.healthy()) {
+            break;
+        }
+        state.SetIterationTime(callSeconds);
+        seconds += callSeconds;
+    }
+    if (!timed.healthy()) {
+        state.SkipWithError("deform failed on the sample rig");
+        return;
+    }
     const auto calls = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    const double secondsPerCall = deformSeconds / calls;
-    state.counters["deform/floor"] = secondsPerCall / rigCase.touchFloorSeconds;
-    state.counters["ns/vertex"] = secondsPerCall * 1e9 / static_cast<double>(rigCase.writtenVertices.size());
-    state.counters["allocs/call"] = static_cast<double>(allocations) / calls;
+    state.counters["vertices"] = static_cast<double>(rigCase.writtenVertices.size());
+    state.counters["ns/vertex"] = seconds / calls * 1e9 / static_cast<double>(rigCase.writtenVertices.size());
+    if (measured != Measured::TouchFloor) {
+        state.counters["allocs/call"] = static_cast<double>(timed.allocations() - warmUpAllocations) / calls;
+    }
+}
+
+double median(std::vector<double> values)
+{
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// `numerator` and `denominator` called in turn on the same frame, which of
+// them goes first swapping every pair so that neither always finds the
+// caches and threads the other left; reported as the median of the per-pair
+// ratios. The time column is the numerator's.
+void timeRatio(benchmark::State& state, Measured numerator, Measured denominator)
+{
+    const SampleRigCase& rigCase = sampleRigCase(static_cast<int>(state.range(0)));
+    TimedCase top(rigCase, numerator);
+    TimedCase bottom(rigCase, denominator);
+    const std::size_t frames = std::max(top.frameCount(), bottom.frameCount());
+    std::vector<double> ratios;
+    std::size_t pair = 0;
+    for (auto _ : state) {
+        const std::size_t frame = pair % frames;
+        double topSeconds = 0.0;
+        double bottomSeconds = 0.0;
+        if (pair % 2 == 0) {
+            topSeconds = top.call(frame % top.frameCount());
+            bottomSeconds = bottom.call(frame % bottom.frameCount());
+        } else {
+            bottomSeconds = bottom.call(frame % bottom.frameCount());
+            topSeconds = top.call(frame % top.frameCount());
+        }
+        ++pair;
+        if (!top.healthy() || !bottom.healthy()) {
+            break;
+        }
+        state.SetIterationTime(topSeconds);
+        ratios.push_back(topSeconds / bottomSeconds);
+    }
+    if (!top.healthy() || !bottom.healthy() || ratios.empty()) {
+        state.SkipWithError("deform failed on the sample rig");
+        return;
+    }
+    state.counters["ratio"] = median(std::move(ratios));
 }
 
 bool registerDeformBenchmarks()
@@ -171,10 +218,16 @@ bool registerDeformBenchmarks()
             benchmark->Arg(columns);
         benchmark->ArgName("N")->UseManualTime()->Unit(benchmark::kMicrosecond);
     };
-    registerPerSize(benchmark::RegisterBenchmark("TouchFloor", touchFloor));
-    registerPerSize(benchmark::RegisterBenchmark("Deform/cached", deformPlayback, DeformMode::Cached));
-    registerPerSize(benchmark::RegisterBenchmark("Deform/uncached", deformPlayback, DeformMode::Uncached));
-    registerPerSize(benchmark::RegisterBenchmark("Deform/serial", deformPlayback, DeformMode::Serial));
+    registerPerSize(benchmark::RegisterBenchmark("TouchFloor", timeOneCase, Measured::TouchFloor));
+    registerPerSize(benchmark::RegisterBenchmark("Deform/cached", timeOneCase, Measured::Cached));
+    registerPerSize(benchmark::RegisterBenchmark("Deform/uncached", timeOneCase, Measured::Uncached));
+    registerPerSize(benchmark::RegisterBenchmark("Deform/serial", timeOneCase, Measured::Serial));
+    registerPerSize(
+        benchmark::RegisterBenchmark("Ratio/cached:floor", timeRatio, Measured::Cached, Measured::TouchFloor));
+    registerPerSize(
+        benchmark::RegisterBenchmark("Ratio/uncached:cached", timeRatio, Measured::Uncached, Measured::Cached));
+    registerPerSize(
+        benchmark::RegisterBenchmark("Ratio/serial:parallel", timeRatio, Measured::Serial, Measured::Cached));
     return true;
 }
 

@@ -1,22 +1,10 @@
 #include "cli/CommandSupport.h"
 
-#include <csignal>
 #include <stdexcept>
 
 #include "io/RigFileReader.h"
 
 namespace rghost {
-
-namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void noteInterrupt(int)
-{
-    interrupted = 1;
-}
-
-} // namespace
 
 void addPluginOption(CLI::App& subcommand, std::string& pluginPath)
 {
@@ -44,19 +32,6 @@ SceneFrames parseFrameOption(const std::string& text)
         return parseSceneFrames(text);
     } catch (const std::invalid_argument& error) {
         throw std::invalid_argument(std::string("--frames: ") + error.what());
-    }
-}
-
-void deferInterrupts()
-{
-    std::signal(SIGINT, noteInterrupt);
-    std::signal(SIGTERM, noteInterrupt);
-}
-
-void throwIfInterrupted()
-{
-    if (interrupted != 0) {
-        throw std::runtime_error("interrupted");
     }
 }
 

@@ -1,105 +1,31 @@
-#include <filesystem>
-#include <iostream>
 #include <memory>
 
-#include <unistd.h>
-
-#include "bake/Bake.h"
-#include "bake/FrameLog.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "demo/DemoSummary.h"
-#include "io/AtomicFile.h"
-#include "io/RigFileWriter.h"
-#include "picture/ContactSheet.h"
-#include "picture/RigScene.h"
-#include "sample/SampleRig.h"
+#include "demo/DemoRun.h"
 
 namespace rghost {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct DemoOptions {
+struct DemoArguments {
     std::string outDirectory = "demo-output";
     std::string pluginPath;
 };
-
-// One panel per key moment of the animation; the eyeballs do not move, so
-// they are tessellated once.
-std::string renderKeyMoments(const Rig& rig, const SampleRigOptions& rigOptions,
-                             const std::vector<FrameResult>& results)
-{
-    const std::vector<Facet> eyeballs = eyeballFacets(rig, rig.attributes);
-    std::vector<SheetPanel> panels;
-    for (const SamplePose& pose : samplePoses(rigOptions)) {
-        SheetPanel panel{"frame " + std::to_string(pose.frame) + "  " + pose.name, eyeballs};
-        const std::vector<Facet> mesh = meshFacets(rig, results.at(pose.frame).points);
-        panel.facets.insert(panel.facets.end(), mesh.begin(), mesh.end());
-        panels.push_back(std::move(panel));
-    }
-    return renderContactSheetPng(panels);
-}
-
-int runDemo(const DemoOptions& options)
-{
-    const Plugin plugin = loadPlugin(options.pluginPath);
-    const fs::path directory(options.outDirectory);
-    fs::create_directories(directory);
-
-    const SampleRigOptions rigOptions;
-    const Rig rig = buildSampleRig(rigOptions);
-    DemoOutputs outputs;
-    outputs.rigFile = (directory / "sample-eye-rig.json").string();
-    writeRigFile(rig, outputs.rigFile);
-
-    // Every frame is kept for the pictures: the sample rig is small.
-    std::vector<FrameResult> results;
-    FrameLog log(std::cerr, ::isatty(STDERR_FILENO) == 1);
-    BakeOptions bake;
-    bake.onProgress = [&log](std::size_t played, std::size_t toPlay) { log.progress(played, toPlay); };
-    bake.onFrame = [&](const FrameResult& frame) {
-        log.frame(frame);
-        results.push_back(frame);
-    };
-    BakeOutputs meshes;
-    meshes.objDirectory = (directory / "obj").string();
-    const BakeSummary baked = bakeRig(plugin, rig, bake, meshes);
-    log.finish();
-    const bool allSucceeded = baked.failedFrames == 0;
-    outputs.objFiles = baked.files;
-    std::vector<double> frameMilliseconds;
-    for (const FrameResult& result : results) {
-        frameMilliseconds.push_back(result.seconds * 1000.0);
-    }
-
-    outputs.contactSheet = (directory / "contact-sheet.png").string();
-    writeFileAtomically(outputs.contactSheet, renderKeyMoments(rig, rigOptions, results));
-    const std::string summaryPath = (directory / "summary.json").string();
-    writeFileAtomically(summaryPath, formatDemoSummary(results, frameMilliseconds, outputs));
-
-    std::cout << "Sample rig: " << rig.geometry.points.size() << " points, " << results.size() << " frames, "
-              << (allSucceeded ? "all succeeded" : "some failed (see the summary)") << '\n'
-              << "Rig:     " << outputs.rigFile << '\n'
-              << "Summary: " << summaryPath << '\n'
-              << "PNG:     " << outputs.contactSheet << '\n'
-              << "OBJ:     " << outputs.objFiles.size() << " files, " << outputs.objFiles.front() << " ... "
-              << outputs.objFiles.back() << '\n';
-    return allSucceeded ? 0 : 1;
-}
 
 } // namespace
 
 void addDemoCommand(CLI::App& app, Command& command)
 {
-    auto options = std::make_shared<DemoOptions>();
+    auto arguments = std::make_shared<DemoArguments>();
     CLI::App* demo = app.add_subcommand("demo", "Build the sample eye rig, play its animation on one node, and write "
                                                 "OBJ meshes, a contact sheet and a summary");
-    demo->add_option("--out", options->outDirectory, "Directory to write into (created if missing)")
+    demo->add_option("--out", arguments->outDirectory, "Directory to write into (created if missing)")
         ->capture_default_str();
-    addPluginOption(*demo, options->pluginPath);
-    demo->callback([options, &command] { command = [options] { return runDemo(*options); }; });
+    addPluginOption(*demo, arguments->pluginPath);
+    demo->callback([arguments, &command] {
+        command = [arguments] { return runDemo(loadPlugin(arguments->pluginPath), arguments->outDirectory) ? 0 : 1; };
+    });
 }
 
 } // namespace rghost

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/ControlGroup.h"
 #include "core/ControlReference.h"
 #include "core/ShortNumber.h"
 #include "io/JsonLayout.h"
@@ -78,8 +79,11 @@ ordered_json descriptorJson(const AttributeDescriptor& attribute)
     };
     const ordered_json range =
         reference && reference->range ? ordered_json(describeRange(*reference->range)) : ordered_json();
+    const ControlGroup placement = controlGroupOf(attribute.key);
     return {{"key", attribute.key},
             {"shortName", attribute.shortName},
+            {"side", std::string(placement.side)},
+            {"group", std::string(placement.group)},
             {"typeCode", static_cast<std::int32_t>(attribute.typeCode)},
             {"typeName", attributeTypeName(attribute.typeCode)},
             {"form", formName(attribute)},

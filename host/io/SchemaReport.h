@@ -19,8 +19,8 @@ std::string attributeTypeName(AttributeType type);
 std::string formatSchemaTable(const std::vector<AttributeDescriptor>& attributes);
 
 // The declared attributes as a JSON list holding every member of each
-// descriptor, and the control reference's description, unit, useful range and
-// interactions (null for keys it does not know).
+// descriptor, its eye side and group, and the control reference's description,
+// unit, useful range and interactions (null for keys it does not know).
 std::string formatSchemaJson(const std::vector<AttributeDescriptor>& attributes);
 
 } // namespace rghost

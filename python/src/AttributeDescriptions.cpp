@@ -4,6 +4,7 @@
 
 #include <pybind11/stl.h>
 
+#include "core/ControlGroup.h"
 #include "core/ControlReference.h"
 #include "io/SchemaReport.h"
 
@@ -29,8 +30,11 @@ py::object boundOf(double value, std::string_view scale)
     return std::isinf(value) || !scale.empty() ? py::none() : py::object(py::float_(value));
 }
 
-void addReference(Attribute& described)
+void addGroupAndReference(Attribute& described)
 {
+    const rghost::ControlGroup placement = rghost::controlGroupOf(described.key);
+    described.side = placement.side;
+    described.group = placement.group;
     const rghost::ControlReference* reference = rghost::findControl(described.key);
     if (reference == nullptr) {
         return;
@@ -54,7 +58,7 @@ Attribute describe(const AttributeDescriptor& attribute)
     described.form = attribute.option3 ? "values" : "value";
     described.defaultValue = defaultOf(attribute);
     described.range = py::none();
-    addReference(described);
+    addGroupAndReference(described);
     return described;
 }
 
@@ -74,7 +78,7 @@ Attribute describeHostSetting(const rghost::ControlReference& reference)
             py::module_::import("builtins").attr(reference.typeName == "RgInt" ? "int" : "float")(defaultText);
     }
     described.range = py::none();
-    addReference(described);
+    addGroupAndReference(described);
     return described;
 }
 
@@ -99,6 +103,9 @@ void bindAttributeDescriptions(py::module_& module)
     py::class_<Attribute>(module, "Attribute", "One attribute a node declares.")
         .def_readonly("key", &Attribute::key)
         .def_readonly("short_name", &Attribute::shortName)
+        .def_readonly("side", &Attribute::side, "\"left\", \"right\" or \"\" for attributes outside the eyes")
+        .def_readonly("group", &Attribute::group,
+                      "\"Left eye\", \"Right eye\", \"Soft region\" or \"Host settings\": where a panel shows it")
         .def_readonly("type_name", &Attribute::typeName)
         .def_readonly("form", &Attribute::form, "\"value\" or \"values\": which of the two the node reads")
         .def_readonly("default", &Attribute::defaultValue)

@@ -16,6 +16,8 @@ namespace py = pybind11;
 struct Attribute {
     std::string key;
     std::string shortName;
+    std::string side;
+    std::string group;
     std::string typeName;
     std::string form;
     py::object defaultValue;

@@ -1,4 +1,5 @@
 """The node in-process: results as rghost gives them, arrays without copies, threads."""
+import json
 import subprocess
 import threading
 
@@ -6,7 +7,7 @@ import numpy as np
 import pytest
 
 import lidshaper
-from conftest import GOLDEN_RIGS, RGHOST
+from conftest import GOLDEN_RIGS, RGHOST, SOURCE_DIR
 
 
 @pytest.mark.parametrize("rig_path", GOLDEN_RIGS, ids=lambda path: path.name[: -len(".rig.json")])
@@ -101,12 +102,22 @@ def test_values_convert_by_the_declared_class(plugin, sample):
 
 
 def test_schema_describes_what_nodes_read(plugin, sample):
+    reviewed = json.loads((SOURCE_DIR / "tests" / "data" / "schema" / "declared-attributes.json").read_text())
+    declared = [(a.key, a.type_name) for a in plugin.schema()]
+    assert declared == [(row["key"], row["typeName"]) for row in reviewed]
     attributes = plugin.schema(host_settings=True)
-    assert [a.key for a in attributes[4:]] == [a.key for a in plugin.schema()]
-    assert len(attributes) == 4 + 69 and all(a.description for a in attributes)
+    assert [(a.key, a.type_name) for a in attributes[4:]] == declared and all(a.description for a in attributes)
     # Every key of a working rig is described, with the class the rig holds.
     described = {a.key: a.type_name for a in attributes}
     assert {key: value.type_name for key, value in sample.attributes.items()} == described
+    # Each attribute names its eye and panel group; the two eyes group alike, field for field.
+    placement = {a.key: (a.side, a.group) for a in attributes}
+    assert placement["ENVELOPE"] == ("", "Host settings")
+    assert placement["lidShaper__softRegion__softRegion"] == ("", "Soft region")
+    for side, group in (("left", "Left eye"), ("right", "Right eye")):
+        prefix = f"lidShaper__eyes__{side[0].upper()}_eye__"
+        assert {k for k, p in placement.items() if p == (side, group)} == {k for k in described if k.startswith(prefix)}
+        assert len([k for k in described if k.startswith(prefix)]) == 34
 
 
 def test_rigs_edited_in_python_write_files_rghost_plays_alike(plugin, tmp_path):

@@ -69,47 +69,6 @@ TEST(LidGeometry, PointTransformsGiveImathsBitsForAnyPoint)
     }
 }
 
-TEST(LidGeometry, SmoothThreeWeighsFiveSixFive)
-{
-    const V3d zero(0.0);
-    expectNear(smoothThree(V3d(16, 0, 0), zero, zero), V3d(5, 0, 0));
-    expectNear(smoothThree(zero, V3d(16, 0, 0), zero), V3d(6, 0, 0));
-    expectNear(smoothThree(zero, zero, V3d(0, 0, 16)), V3d(0, 0, 5));
-    expectNear(smoothThree(V3d(16, 32, -16), V3d(0, 16, 0), V3d(0, 0, 16)), V3d(5, 16, 0));
-    const V3d same(1.7, -2.3, 0.9);
-    expectNear(smoothThree(same, same, same), same, 1e-15);
-}
-
-TEST(LidGeometry, CloseContributionSignRulesAndCap)
-{
-    struct Case {
-        bool positiveSide;
-        double value, openValue, expected;
-    };
-    const Case cases[] = {
-        {true, 0, 25, 0},   {true, 10, 25, 0.2},    {true, 25, 25, 0.5},     {true, 50, 25, 0.5}, {true, -10, -25, 0},
-        {false, 0, -25, 0}, {false, -10, -25, 0.2}, {false, -100, -25, 0.5}, {false, 10, 25, 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(closeContribution(c.positiveSide, c.value, c.openValue), c.expected)
-            << c.positiveSide << " " << c.value << " " << c.openValue;
-}
-
-TEST(LidGeometry, MatrixRowHelpers)
-{
-    EXPECT_EQ(translationMatrix(V3d(1, 2, 3)), M44d(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1));
-
-    M44d m(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
-    setMatrixRow(m, 1, V3d(-1, -2, -3));
-    EXPECT_EQ(m, M44d(1, 2, 3, 4, -1, -2, -3, 8, 9, 10, 11, 12, 13, 14, 15, 16));
-
-    // Rows 0 to 2 get the given lengths, a zero row stays zero; the fourth
-    // column and row 3 are left alone.
-    M44d basis(3, 0, 4, 7, 0, 0, 0, 8, 0, 2, 0, 9, 1, 2, 3, 1);
-    scaleBasisRows(basis, V3d(10, 20, 30));
-    expectNear(basis, M44d(6, 0, 8, 7, 0, 0, 0, 8, 0, 30, 0, 9, 1, 2, 3, 1));
-}
-
 TEST(LidGeometry, SpanMatchMatrixTakesOneSegmentOntoAnother)
 {
     const V3d a0(1, 2, 3), a1(4, -2, 3);

@@ -1,45 +1,22 @@
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "HostTestSupport.h"
+#include "RghostProcess.h"
 
 namespace {
 
 using hosttest::json;
+using hosttest::ProcessRun;
 using hosttest::typedValue;
-
-struct ProcessRun {
-    int exitStatus = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
 
 class RghostCli : public ::testing::Test {
 protected:
     ProcessRun rghost(const std::vector<std::string>& arguments) const
     {
-        std::string command = shellQuoted(RGHOST_PATH);
-        for (const std::string& argument : arguments) {
-            command += " " + shellQuoted(argument);
-        }
-        const std::string out = scratch.file("stdout.txt");
-        const std::string err = scratch.file("stderr.txt");
-        const int status = std::system((command + " >" + shellQuoted(out) + " 2>" + shellQuoted(err)).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, hosttest::readTextFile(out), hosttest::readTextFile(err)};
+        return hosttest::runRghost(arguments, scratch);
     }
 
     std::string rigFile(const json& rig, const std::string& name = "rig.json") const
@@ -292,8 +269,8 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
 }
 
 // tests/data/schema/declared-attributes.json is the reviewed list of what the
-// node declares, one attribute per line; fields the host adds from its own
-// control reference are not part of it.
+// node declares, one attribute per line, with each attribute's eye side and
+// group; fields the host adds from its own control reference are not part of it.
 TEST_F(RghostCli, SchemaPrintsTheDeclaredAttributes)
 {
     const ProcessRun listing = rghost({"schema", "--json"});

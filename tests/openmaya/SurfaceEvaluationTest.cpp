@@ -121,21 +121,6 @@ TEST(SurfaceEvaluation, RationalSphereStaysOnItsRadiusForAnyParameters)
     expectPointNear(pointAt(sphere, 0.5, 1.0), {radius * std::sqrt(0.5), radius * std::sqrt(0.5), 0}, 1e-12);
 }
 
-TEST(SurfaceEvaluation, BilinearPatchInterpolatesItsCorners)
-{
-    // Equal weights other than 1 leave the patch bilinear.
-    const Imath::V3d p00(0, 0, 0), p01(0, 1, 1), p10(2, 0, 0.5), p11(3, 2, -1);
-    const MObject patch = makeNurbsSurface(describeSurface(
-        1, 1, {1, 1, 3, 3}, {0, 0, 1, 1},
-        {{p00.x, p00.y, p00.z, 2}, {p01.x, p01.y, p01.z, 2}, {p10.x, p10.y, p10.z, 2}, {p11.x, p11.y, p11.z, 2}}));
-    for (double u : {1.0, 1.5, 2.2, 3.0})
-        for (double v : {0.0, 0.3, 0.75, 1.0}) {
-            const double s = (u - 1.0) / 2.0;
-            const Imath::V3d expected = p00 * (1 - s) * (1 - v) + p01 * (1 - s) * v + p10 * s * (1 - v) + p11 * s * v;
-            expectPointNear(pointAt(patch, u, v), expected, 1e-14);
-        }
-}
-
 TEST(SurfaceEvaluation, ParametersOutsideTheRangeWrapWhenPeriodicAndClampWhenOpen)
 {
     struct Case {

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include <CLI/CLI.hpp>
-
 #include "core/Rig.h"
 #include "picture/ContactSheet.h"
 
@@ -11,16 +9,13 @@ namespace rghost {
 
 // What the picture commands share: where the PNG goes and how it is laid out.
 struct PictureOptions {
-    std::string outputPath;
+    std::string outputPath; // "-" is standard output
     SheetLayout layout;
     bool withoutCaptions = false;
     std::string closeUp; // "left", "right" or empty
 };
 
-// -o, --view, --columns, --width, --close-up and --no-captions.
-void addPictureOptions(CLI::App& command, PictureOptions& options);
-
-// The layout the options ask for, for pictures of `rig` with `attributes`
+// The layout `options` ask for, for pictures of `rig` with `attributes`
 // (a close-up frames that map's eye).
 SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes);
 

@@ -1,6 +1,4 @@
-#include "cli/PictureOptions.h"
-
-#include <stdexcept>
+#include "cli/PictureArguments.h"
 
 #include "picture/RigScene.h"
 
@@ -22,19 +20,6 @@ void addPictureOptions(CLI::App& command, PictureOptions& options)
         .add_option("--close-up", options.closeUp, "Frame one eye (the rig's L_eye or R_eye) instead of the whole rig")
         ->check(CLI::IsMember({"left", "right"}));
     command.add_flag("--no-captions", options.withoutCaptions, "Leave out the line under each panel");
-}
-
-SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes)
-{
-    SheetLayout layout = options.layout;
-    layout.captions = !options.withoutCaptions;
-    if (!options.closeUp.empty()) {
-        layout.framed = eyeCloseUp(rig, attributes, options.closeUp == "left" ? EyeSide::Left : EyeSide::Right);
-        if (layout.framed.empty()) {
-            throw std::invalid_argument("--close-up " + options.closeUp + ": the rig has no such eyeball to frame");
-        }
-    }
-    return layout;
 }
 
 } // namespace rghost

@@ -1,0 +1,22 @@
+#include "picture/PictureOptions.h"
+
+#include <stdexcept>
+
+#include "picture/RigScene.h"
+
+namespace rghost {
+
+SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const AttributeMap& attributes)
+{
+    SheetLayout layout = options.layout;
+    layout.captions = !options.withoutCaptions;
+    if (!options.closeUp.empty()) {
+        layout.framed = eyeCloseUp(rig, attributes, options.closeUp == "left" ? EyeSide::Left : EyeSide::Right);
+        if (layout.framed.empty()) {
+            throw std::invalid_argument("--close-up " + options.closeUp + ": the rig has no such eyeball to frame");
+        }
+    }
+    return layout;
+}
+
+} // namespace rghost
