@@ -148,8 +148,14 @@ std::string checkFrameLine(std::string_view line, std::int64_t& frame, std::size
         return value.is_number_integer() && value >= std::numeric_limits<std::int32_t>::min() &&
                value <= std::numeric_limits<std::int32_t>::max();
     };
+    // Scene frame numbers stay far from the ends of 64 bits, so a reader's
+    // arithmetic on them (the next frame's number) cannot overflow.
+    const auto isFrameNumber = [](const json& value) {
+        constexpr std::int64_t limit = std::int64_t{1} << 62;
+        return value.is_number_integer() && value >= -limit && value <= limit;
+    };
     bool laidOut = fields.is_object() && fields.size() == 4 && fields.contains("frame") &&
-                   fields["frame"].is_number_integer() && fields.contains("status") && isInt32(fields["status"]) &&
+                   isFrameNumber(fields["frame"]) && fields.contains("status") && isInt32(fields["status"]) &&
                    fields.contains("errors") && fields["errors"].is_array();
     for (const json& error : laidOut ? fields["errors"] : json::array()) {
         laidOut = laidOut && error.is_string();
@@ -189,6 +195,9 @@ ResultReader::ResultReader(std::istream& in, std::string name) : in_(in), name_(
 
 bool ResultReader::next()
 {
+    if (ended_) {
+        return false;
+    }
     if (!more_) {
         readTail();
         return false;
@@ -242,9 +251,6 @@ std::string ResultReader::lastFrameText() const
 
 void ResultReader::readTail()
 {
-    if (in_.eof()) {
-        return; // read already
-    }
     for (const std::string_view expected : {"  ]", "}"}) {
         if (!readLine()) {
             fail("is cut short: it ends after " + lastFrameText() + " without the file's tail");
@@ -257,6 +263,7 @@ void ResultReader::readTail()
     if (in_.peek() != std::char_traits<char>::eof()) {
         fail("holds more after the file's tail (line " + std::to_string(lineNumber_ + 1) + ")");
     }
+    ended_ = true;
 }
 
 } // namespace rghost

@@ -29,7 +29,8 @@ public:
     // tail after it checked.
     bool next();
 
-    // The frame line last read, without its separator, its frame number and point count.
+    // The frame line last read, without its separator, its frame number
+    // (within ±2^62) and point count.
     std::string_view line() const { return std::string_view(line_).substr(0, lineLength_); }
     std::int64_t frame() const { return frame_; }
     std::size_t pointCount() const { return pointCount_; }
@@ -51,7 +52,8 @@ private:
     std::int64_t frame_ = 0;
     std::size_t pointCount_ = 0;
     std::size_t framesRead_ = 0;
-    bool more_ = true;
+    bool more_ = true;   // the last line read ended in a separator
+    bool ended_ = false; // the tail is read
 };
 
 } // namespace rghost
