@@ -84,6 +84,15 @@ ResultWriter::ResultWriter(const std::string& path, const std::string& nodeName)
     file_.write(formatResultHead(nodeName));
 }
 
+ResultWriter::~ResultWriter()
+{
+    try {
+        writing_.wait();
+    } catch (...) {
+        // An abandoned file: what went wrong writing it no longer matters.
+    }
+}
+
 void ResultWriter::frame(const FrameResult& frame)
 {
     const std::size_t vertex = firstNonFinitePoint(frame.points);
@@ -92,11 +101,32 @@ void ResultWriter::frame(const FrameResult& frame)
                                     describeNonFinitePoint(frame.points, vertex) +
                                     "; a result file holds finite numbers only");
     }
-    const std::size_t count = frame.points.size();
+    writing_.wait();
+    pending_ = frame;
+    writing_.run([this] { writePendingFrame(); });
+}
+
+void ResultWriter::frameLine(std::string_view line)
+{
+    writing_.wait();
+    startFrameLine();
+    file_.write(line);
+}
+
+void ResultWriter::close()
+{
+    writing_.wait();
+    file_.write(resultTail);
+    file_.commit();
+}
+
+void ResultWriter::writePendingFrame()
+{
+    const std::size_t count = pending_.points.size();
     const std::size_t pieceCount = (count + pointsPerPiece - 1) / pointsPerPiece;
     pieces_.resize(std::max(pieces_.size(), pieceCount));
     const auto formatPiece = [&](std::size_t piece) {
-        formatPoints(pieces_[piece], frame.points, piece * pointsPerPiece,
+        formatPoints(pieces_[piece], pending_.points, piece * pointsPerPiece,
                      std::min(count, (piece + 1) * pointsPerPiece));
     };
     if (pieceCount > 1) {
@@ -105,23 +135,11 @@ void ResultWriter::frame(const FrameResult& frame)
         formatPiece(0);
     }
     startFrameLine();
-    file_.write(formatFrameLineStart(frame.frame, frame.status, frame.errors));
+    file_.write(formatFrameLineStart(pending_.frame, pending_.status, pending_.errors));
     for (std::size_t piece = 0; piece < pieceCount; ++piece) {
         file_.write(pieces_[piece]);
     }
     file_.write(frameLineEnd);
-}
-
-void ResultWriter::frameLine(std::string_view line)
-{
-    startFrameLine();
-    file_.write(line);
-}
-
-void ResultWriter::close()
-{
-    file_.write(resultTail);
-    file_.commit();
 }
 
 void ResultWriter::startFrameLine()

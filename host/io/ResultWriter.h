@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include <tbb/task_group.h>
+
 #include "core/RigRunner.h"
 #include "io/AtomicFile.h"
 
@@ -23,19 +25,25 @@ namespace rghost {
 //   }
 //
 // Every coordinate is the shortest text that reads back as the same double.
-// The file is an AtomicFile: it appears when close() puts it in place, and a
-// writer destroyed before that leaves nothing behind.
+// A frame is formatted and written by a task of its own while the caller
+// goes on (a bake deforms the next frame meanwhile); the writer's next call
+// waits for it and throws what writing it threw. The file is an AtomicFile:
+// it appears when close() puts it in place, and a writer destroyed before
+// that leaves nothing behind.
 class ResultWriter {
 public:
     // Opens `path` ("-" is standard output) and writes the head; throws
     // std::runtime_error naming the path when it cannot be written.
     ResultWriter(const std::string& path, const std::string& nodeName);
+    ~ResultWriter();
+    ResultWriter(const ResultWriter&) = delete;
+    ResultWriter& operator=(const ResultWriter&) = delete;
 
     const std::string& path() const { return file_.path(); }
 
-    // Appends one frame. A point that is not finite (JSON holds numbers only)
-    // throws std::invalid_argument naming the frame and the vertex, and
-    // nothing of the frame is written.
+    // Appends a copy of `frame`. A point that is not finite (JSON holds
+    // numbers only) throws std::invalid_argument naming the frame and the
+    // vertex, and nothing of the frame is written.
     void frame(const FrameResult& frame);
 
     // Appends a frame line in this layout that a ResultReader has checked,
@@ -46,11 +54,14 @@ public:
     void close();
 
 private:
+    void writePendingFrame();
     void startFrameLine();
 
     AtomicFile file_;
-    std::vector<std::string> pieces_; // a frame's points, formatted in parallel pieces
+    FrameResult pending_;             // the frame the task writes
+    std::vector<std::string> pieces_; // its points, formatted in parallel pieces
     bool empty_ = true;
+    tbb::task_group writing_;
 };
 
 // The pieces of the layout that readers compare against: the head up to the
