@@ -17,6 +17,8 @@
 #include "lidShaper/rigContract.h"
 #include "rg/RgValueFactory.h"
 
+using namespace rigContract;
+
 namespace {
 
 using Imath::V3d;
@@ -224,7 +226,7 @@ struct Mutator {
     MObject eyeSphere(EyeSide side) const
     {
         const auto sphere =
-            std::dynamic_pointer_cast<RgNurbsSurface>(currentOrRestValue(eyeAttributeKey(side, "nurbsSphere")));
+            std::dynamic_pointer_cast<RgNurbsSurface>(currentOrRestValue(eyeFieldKey(side, eyeField::nurbsSphere)));
         return sphere ? sphere->value : MObject();
     }
 
@@ -359,7 +361,7 @@ void mutateDeformCase(FuzzedDataProvider& bytes, const DeformCase& rest, DeformC
 void keepCallShort(DeformCase& deformCase)
 {
     for (const EyeSide side : kEyeSides) {
-        const auto entry = deformCase.attributes.find(eyeAttributeKey(side, "smoothOuter"));
+        const auto entry = deformCase.attributes.find(eyeFieldKey(side, eyeField::smoothOuter));
         if (entry == deformCase.attributes.end())
             continue;
         const auto passes = std::dynamic_pointer_cast<RgInt>(entry->second);

@@ -174,9 +174,10 @@ double median(std::vector<double> values)
 }
 
 // `numerator` and `denominator` called in turn on the same frame, which of
-// them goes first swapping every pair so that neither always finds the
-// caches and threads the other left; reported as the median of the per-pair
-// ratios. The time column is the numerator's.
+// them goes first swapping every pair (and every frame taking both orders
+// over successive passes), so that neither always finds the caches and
+// threads the other left; reported as the median of the per-pair ratios. The
+// time column is the numerator's.
 void timeRatio(benchmark::State& state, Measured numerator, Measured denominator)
 {
     const SampleRigCase& rigCase = sampleRigCase(static_cast<int>(state.range(0)));
@@ -189,7 +190,7 @@ void timeRatio(benchmark::State& state, Measured numerator, Measured denominator
         const std::size_t frame = pair % frames;
         double topSeconds = 0.0;
         double bottomSeconds = 0.0;
-        if (pair % 2 == 0) {
+        if ((pair + pair / frames) % 2 == 0) {
             topSeconds = top.call(frame % top.frameCount());
             bottomSeconds = bottom.call(frame % bottom.frameCount());
         } else {

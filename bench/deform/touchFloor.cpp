@@ -7,6 +7,8 @@
 #include "lidShaper/rigContract.h"
 #include "rg/RgData.h"
 
+using namespace rigContract;
+
 namespace {
 
 const std::vector<std::int32_t>& intList(const rghost::Rig& rig, const std::string& key)
@@ -44,12 +46,13 @@ private:
     std::vector<std::int32_t> order_;
 };
 
-void visitLid(VisitOrder& order, const rghost::Rig& rig, EyeSide side, const std::string& lid)
+void visitLid(VisitOrder& order, const rghost::Rig& rig, EyeSide side, Lid lid)
 {
-    const auto& inner = intList(rig, eyeAttributeKey(side, lid + "LidInnerIdxs"));
-    const auto& outer = intList(rig, eyeAttributeKey(side, lid + "LidOuterIdxs"));
-    const auto& center = intList(rig, eyeAttributeKey(side, lid + "LidCenterIdxs"));
-    const auto& between = intList(rig, eyeAttributeKey(side, lid + "LidBetweenIdxs"));
+    const LidFields fields = lidFields(lid);
+    const auto& inner = intList(rig, eyeFieldKey(side, fields.innerIdxs));
+    const auto& outer = intList(rig, eyeFieldKey(side, fields.outerIdxs));
+    const auto& center = intList(rig, eyeFieldKey(side, fields.centerIdxs));
+    const auto& between = intList(rig, eyeFieldKey(side, fields.betweenIdxs));
     const std::size_t columns = inner.size();
     const std::size_t centerRows = center.size() / columns;
     const std::size_t betweenRows = between.size() / columns;
@@ -66,10 +69,10 @@ void visitLid(VisitOrder& order, const rghost::Rig& rig, EyeSide side, const std
 // list, center rows and between rows of one corner after the other.
 void visitCorners(VisitOrder& order, const rghost::Rig& rig, EyeSide side)
 {
-    const auto& corners = intList(rig, eyeAttributeKey(side, "cornersIdxs"));
-    const std::size_t columns = intList(rig, eyeAttributeKey(side, "upperLidInnerIdxs")).size();
-    const std::size_t centerRows = intList(rig, eyeAttributeKey(side, "upperLidCenterIdxs")).size() / columns;
-    const std::size_t betweenRows = intList(rig, eyeAttributeKey(side, "upperLidBetweenIdxs")).size() / columns;
+    const auto& corners = intList(rig, eyeFieldKey(side, eyeField::cornersIdxs));
+    const std::size_t columns = intList(rig, eyeFieldKey(side, eyeField::upperLidInnerIdxs)).size();
+    const std::size_t centerRows = intList(rig, eyeFieldKey(side, eyeField::upperLidCenterIdxs)).size() / columns;
+    const std::size_t betweenRows = intList(rig, eyeFieldKey(side, eyeField::upperLidBetweenIdxs)).size() / columns;
     using cornerList::Ring;
     for (std::size_t c = 0; c < 2; ++c) {
         const std::size_t aroundCenter = cornerList::carriedStart(c, centerRows, betweenRows);
@@ -110,8 +113,8 @@ std::vector<std::int32_t> verticesDeformWrites(const rghost::Rig& rig)
 {
     VisitOrder order(rig.geometry.points.size());
     for (const EyeSide side : kEyeSides) {
-        visitLid(order, rig, side, "upper");
-        visitLid(order, rig, side, "lower");
+        visitLid(order, rig, side, Lid::Upper);
+        visitLid(order, rig, side, Lid::Lower);
         visitCorners(order, rig, side);
     }
     visitSoftRegionMembers(order, intList(rig, kSoftRegionKey));

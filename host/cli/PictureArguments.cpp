@@ -2,6 +2,8 @@
 
 #include "picture/RigScene.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 void addPictureOptions(CLI::App& command, PictureOptions& options)

@@ -9,28 +9,27 @@ namespace rghost {
 
 namespace {
 
-struct SchemaOptions {
+struct SchemaArguments {
     bool asJson = false;
     std::string pluginPath;
 };
-
-int runSchema(const SchemaOptions& options)
-{
-    const Plugin plugin = loadPlugin(options.pluginPath);
-    const std::vector<AttributeDescriptor> attributes = declaredAttributes(plugin);
-    std::cout << (options.asJson ? formatSchemaJson(attributes) : formatSchemaTable(attributes));
-    return 0;
-}
 
 } // namespace
 
 void addSchemaCommand(CLI::App& app, Command& command)
 {
-    auto options = std::make_shared<SchemaOptions>();
+    auto arguments = std::make_shared<SchemaArguments>();
     CLI::App* schema = app.add_subcommand("schema", "List the attributes a fresh node declares");
-    schema->add_flag("--json", options->asJson, "Print JSON instead of a table");
-    addPluginOption(*schema, options->pluginPath);
-    schema->callback([options, &command] { command = [options] { return runSchema(*options); }; });
+    schema->add_flag("--json", arguments->asJson, "Print JSON instead of a table");
+    addPluginOption(*schema, arguments->pluginPath);
+    schema->callback([arguments, &command] {
+        command = [arguments] {
+            const Plugin plugin = loadPlugin(arguments->pluginPath);
+            const std::vector<AttributeDescriptor> attributes = declaredAttributes(plugin);
+            std::cout << (arguments->asJson ? formatSchemaJson(attributes) : formatSchemaTable(attributes));
+            return 0;
+        };
+    });
 }
 
 } // namespace rghost

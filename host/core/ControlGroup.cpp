@@ -2,6 +2,8 @@
 
 #include "lidShaper/rigContract.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 ControlGroup controlGroupOf(std::string_view key)

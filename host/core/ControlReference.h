@@ -9,7 +9,9 @@ namespace rghost {
 // What every input of the eyelid node means to a rigger: one entry per
 // attribute field (shared by both eyes), for the soft region and for each host
 // setting the node reads. Validation, deform warnings, the schema listing, the
-// documentation and the scripting tooltips all read this one table.
+// documentation and the scripting tooltips all read this one table. A declared
+// attribute's name, class, form and default come from the rig contract; the
+// entries add what it means.
 
 // Where a value lives in the attribute map.
 enum class ControlScope {
@@ -44,8 +46,8 @@ struct ControlReference {
     bool list;                 // the node reads `values`, not `value`
     std::string_view summary;  // one line: what it does to the lids
     std::string_view unit;
-    std::string_view defaultText; // the declared default, or the value a rig usually carries
-    const UsefulRange* range;     // null: no range to check
+    std::string defaultText;  // the declared default, or the value a rig usually carries
+    const UsefulRange* range; // null: no range to check
     IndexList indexList;
     std::string_view interactions; // how it works with other controls; may be empty
     bool cached = false;           // with CACHE_ATTRIBUTES on, the node keeps its first call's value

@@ -7,14 +7,16 @@
 
 #include <mayastandin/StandIn.h>
 
-#include "lint/FindingCollector.h"
 #include "core/AttributeValue.h"
 #include "core/ClosestName.h"
 #include "core/ControlReference.h"
+#include "lidShaper/rigContract.h"
+#include "lint/FindingCollector.h"
 #include "lint/IndexCheck.h"
 #include "lint/RangeCheck.h"
-#include "lidShaper/rigContract.h"
 #include "rg/RgStatus.h"
+
+using namespace rigContract;
 
 namespace rghost {
 

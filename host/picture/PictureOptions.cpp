@@ -11,7 +11,8 @@ SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const A
     SheetLayout layout = options.layout;
     layout.captions = !options.withoutCaptions;
     if (!options.closeUp.empty()) {
-        layout.framed = eyeCloseUp(rig, attributes, options.closeUp == "left" ? EyeSide::Left : EyeSide::Right);
+        layout.framed = eyeCloseUp(
+            rig, attributes, options.closeUp == "left" ? rigContract::EyeSide::Left : rigContract::EyeSide::Right);
         if (layout.framed.empty()) {
             throw std::invalid_argument("--close-up " + options.closeUp + ": the rig has no such eyeball to frame");
         }

@@ -11,6 +11,8 @@
 #include "core/ControlReference.h"
 #include "rg/RgData.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 namespace {

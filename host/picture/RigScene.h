@@ -29,7 +29,7 @@ SheetPanel rigPanel(const Rig& rig, const AttributeMap& attributes, const std::v
 
 // What a close-up of one eye frames: its eyeball, widened about its center so
 // that the lids and the skin up to the creases show.
-std::vector<Facet> eyeCloseUp(const Rig& rig, const AttributeMap& attributes, EyeSide side);
+std::vector<Facet> eyeCloseUp(const Rig& rig, const AttributeMap& attributes, rigContract::EyeSide side);
 
 // How a picture names a view on the command line: "front", "three-quarter", "side".
 const std::map<std::string, SheetView>& sheetViewNames();

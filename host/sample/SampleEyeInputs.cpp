@@ -5,6 +5,8 @@
 #include "lidShaper/rigContract.h"
 #include "sample/SampleFaceShape.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 using Imath::V3d;

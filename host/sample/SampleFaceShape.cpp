@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace rigContract;
+
 namespace rghost {
 
 using Imath::V3d;

@@ -67,7 +67,7 @@ struct EyeFrame {
     }
 };
 
-EyeFrame eyeFrame(EyeSide side);
+EyeFrame eyeFrame(rigContract::EyeSide side);
 
 // Height of the face around the eye (Z in the eye's frame): a brow ridge
 // above, a cheek below, falling away towards the temple and the nose.

@@ -9,47 +9,52 @@
 #include "sample/SampleRigAnimation.h"
 #include "sample/SampleRigEye.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 namespace {
 
 void setControls(AttributeMap& attributes, EyeSide side, const EyeControls& controls)
 {
-    attributes[eyeAttributeKey(side, "closeEye")] = makeRgValue<RgDouble>(controls.closeEye);
-    attributes[eyeAttributeKey(side, "upperLidControl")] = makeRgValue<RgDouble>(controls.upperLidControl);
-    attributes[eyeAttributeKey(side, "lowerLidControl")] = makeRgValue<RgDouble>(controls.lowerLidControl);
-    attributes[eyeAttributeKey(side, "upperLidOuterControl")] = makeRgValue<RgDouble>(controls.upperLidOuterControl);
-    attributes[eyeAttributeKey(side, "lowerLidOuterControl")] = makeRgValue<RgDouble>(controls.lowerLidOuterControl);
+    attributes[eyeFieldKey(side, eyeField::closeEye)] = makeRgValue<RgDouble>(controls.closeEye);
+    attributes[eyeFieldKey(side, eyeField::upperLidControl)] = makeRgValue<RgDouble>(controls.upperLidControl);
+    attributes[eyeFieldKey(side, eyeField::lowerLidControl)] = makeRgValue<RgDouble>(controls.lowerLidControl);
+    attributes[eyeFieldKey(side, eyeField::upperLidOuterControl)] =
+        makeRgValue<RgDouble>(controls.upperLidOuterControl);
+    attributes[eyeFieldKey(side, eyeField::lowerLidOuterControl)] =
+        makeRgValue<RgDouble>(controls.lowerLidOuterControl);
 }
 
-void setLid(AttributeMap& attributes, EyeSide side, const std::string& lidName, const SampleLid& lid)
+void setLid(AttributeMap& attributes, EyeSide side, Lid lid, const SampleLid& values)
 {
-    const auto key = [&](const std::string& field) { return eyeAttributeKey(side, lidName + field); };
-    attributes[key("LidInnerIdxs")] = makeRgList<RgInt>(lid.innerIdxs);
-    attributes[key("LidOuterIdxs")] = makeRgList<RgInt>(lid.outerIdxs);
-    attributes[key("LidCenterIdxs")] = makeRgList<RgInt>(lid.centerIdxs);
-    attributes[key("LidBetweenIdxs")] = makeRgList<RgInt>(lid.betweenIdxs);
-    attributes[key("LidInnerUV")] = makeRgList<RgVector>(lid.innerUV);
-    attributes[key("LidOuterUV")] = makeRgList<RgVector>(lid.outerUV);
-    attributes[key("LidMoveVector")] = makeRgList<RgVector>(lid.moveVector);
-    attributes[key("LidOutLoopOffset")] = makeRgList<RgDouble>(std::vector<double>(lid.innerIdxs.size(), 0.0));
-    attributes[key("LidMinorCurve")] = makeRgValue<RgNurbsCurve>(lid.minorCurve);
-    attributes[key("MountSize")] = makeRgValue<RgDouble>(kSampleMountSize);
+    const LidFields fields = lidFields(lid);
+    const auto key = [side](std::size_t field) { return eyeFieldKey(side, field); };
+    attributes[key(fields.innerIdxs)] = makeRgList<RgInt>(values.innerIdxs);
+    attributes[key(fields.outerIdxs)] = makeRgList<RgInt>(values.outerIdxs);
+    attributes[key(fields.centerIdxs)] = makeRgList<RgInt>(values.centerIdxs);
+    attributes[key(fields.betweenIdxs)] = makeRgList<RgInt>(values.betweenIdxs);
+    attributes[key(fields.innerUV)] = makeRgList<RgVector>(values.innerUV);
+    attributes[key(fields.outerUV)] = makeRgList<RgVector>(values.outerUV);
+    attributes[key(fields.moveVector)] = makeRgList<RgVector>(values.moveVector);
+    attributes[key(fields.outLoopOffset)] = makeRgList<RgDouble>(std::vector<double>(values.innerIdxs.size(), 0.0));
+    attributes[key(fields.minorCurve)] = makeRgValue<RgNurbsCurve>(values.minorCurve);
+    attributes[key(fields.mountSize)] = makeRgValue<RgDouble>(kSampleMountSize);
 }
 
 void setEye(AttributeMap& attributes, EyeSide side, const SampleEye& eye)
 {
-    attributes[eyeAttributeKey(side, "nurbsSphere")] = makeRgValue<RgNurbsSurface>(eye.eyeball);
-    attributes[eyeAttributeKey(side, "centerEye")] = makeRgValue<RgVector>(eye.center);
-    attributes[eyeAttributeKey(side, "closeLine")] = makeRgValue<RgDouble>(0.0);
-    attributes[eyeAttributeKey(side, "smoothOuter")] = makeRgValue<RgInt>(0);
-    attributes[eyeAttributeKey(side, "eyeCompute")] = makeRgValue<RgBoolean>(true);
-    attributes[eyeAttributeKey(side, "upperOpenEyeValue")] = makeRgValue<RgDouble>(kSampleOpenControl);
-    attributes[eyeAttributeKey(side, "lowerOpenEyeValue")] = makeRgValue<RgDouble>(-kSampleOpenControl);
-    attributes[eyeAttributeKey(side, "cornersIdxs")] = makeRgList<RgInt>(eye.cornersIdxs);
-    attributes[eyeAttributeKey(side, "pointsOffset")] = makeRgList<RgVector>(eye.pointsOffset);
-    setLid(attributes, side, "upper", eye.upper);
-    setLid(attributes, side, "lower", eye.lower);
+    attributes[eyeFieldKey(side, eyeField::nurbsSphere)] = makeRgValue<RgNurbsSurface>(eye.eyeball);
+    attributes[eyeFieldKey(side, eyeField::centerEye)] = makeRgValue<RgVector>(eye.center);
+    attributes[eyeFieldKey(side, eyeField::closeLine)] = makeRgValue<RgDouble>(0.0);
+    attributes[eyeFieldKey(side, eyeField::smoothOuter)] = makeRgValue<RgInt>(0);
+    attributes[eyeFieldKey(side, eyeField::eyeCompute)] = makeRgValue<RgBoolean>(true);
+    attributes[eyeFieldKey(side, eyeField::upperOpenEyeValue)] = makeRgValue<RgDouble>(kSampleOpenControl);
+    attributes[eyeFieldKey(side, eyeField::lowerOpenEyeValue)] = makeRgValue<RgDouble>(-kSampleOpenControl);
+    attributes[eyeFieldKey(side, eyeField::cornersIdxs)] = makeRgList<RgInt>(eye.cornersIdxs);
+    attributes[eyeFieldKey(side, eyeField::pointsOffset)] = makeRgList<RgVector>(eye.pointsOffset);
+    setLid(attributes, side, Lid::Upper, eye.upper);
+    setLid(attributes, side, Lid::Lower, eye.lower);
 }
 
 // The strip of skin over the nose that joins the two eyes' patches.

@@ -11,6 +11,8 @@
 #include "sample/SampleEyeball.h"
 #include "sample/SampleFaceShape.h"
 
+using namespace rigContract;
+
 namespace rghost {
 
 namespace {

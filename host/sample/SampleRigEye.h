@@ -44,6 +44,6 @@ constexpr double kSampleMountSize = 10.0;
 // Models one eye with its lids and surrounding skin, wide open: appends its rest
 // points, weights and faces to `rig` and records its eyeball surface there. The
 // right eye mirrors the left one across the face's middle (x = 0).
-SampleEye addSampleEye(Rig& rig, EyeSide side, const SampleRigOptions& options);
+SampleEye addSampleEye(Rig& rig, rigContract::EyeSide side, const SampleRigOptions& options);
 
 } // namespace rghost

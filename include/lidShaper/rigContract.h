@@ -1,12 +1,15 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
-// What a rig hands a lidShaper node: the keys it reads and the layout of the
-// lists whose positions carry meaning. The plug-in reads rigs by these
-// definitions; the sample rig, tests, benchmarks and fuzzers write them by the
-// same ones.
+// What a rig hands a lidShaper node: the keys it reads, the fields of each eye
+// and the layout of the lists whose positions carry meaning. The plug-in reads
+// rigs by these definitions; the host, the sample rig, tests, benchmarks and
+// fuzzers write them by the same ones.
+namespace rigContract {
 
 enum class EyeSide { Left, Right };
 
@@ -25,9 +28,9 @@ constexpr const char* eyeSideLetter(EyeSide side)
 }
 
 // "lidShaper__eyes__L_eye__nurbsSphere" for the left eye's field "nurbsSphere".
-inline std::string eyeAttributeKey(EyeSide side, const std::string& field)
+inline std::string eyeAttributeKey(EyeSide side, std::string_view field)
 {
-    return std::string("lidShaper__eyes__") + eyeSideName(side) + "__" + field;
+    return std::string("lidShaper__eyes__") + eyeSideName(side) + "__" + std::string(field);
 }
 
 // The one node attribute outside the eyes.
@@ -38,6 +41,154 @@ inline const std::string kDebugModeKey = "DEBUG_MODE";
 inline const std::string kCacheAttributesKey = "CACHE_ATTRIBUTES";
 inline const std::string kEnvelopeKey = "ENVELOPE";
 inline const std::string kSoaEnabledKey = "SOA_ENABLED";
+
+// The classes of value a node reads.
+enum class ValueClass { Boolean, Int, Float, Double, Vector, NurbsCurve, NurbsSurface };
+
+// The class's name in rig files and messages: "RgDouble" for ValueClass::Double.
+constexpr std::string_view valueClassName(ValueClass valueClass)
+{
+    switch (valueClass) {
+    case ValueClass::Boolean: return "RgBoolean";
+    case ValueClass::Int: return "RgInt";
+    case ValueClass::Float: return "RgFloat";
+    case ValueClass::Double: return "RgDouble";
+    case ValueClass::Vector: return "RgVector";
+    case ValueClass::NurbsCurve: return "RgNurbsCurve";
+    case ValueClass::NurbsSurface: return "RgNurbsSurface";
+    }
+    return "";
+}
+
+// How an animator sets a field; decides how a host presents it.
+enum class Keying {
+    Fixed,     // part of the rig's build
+    Keyed,     // keyed per frame
+    KeyedSize, // keyed, and never below zero
+};
+
+// One attribute a node declares. A list is read from its `values`, a single
+// value from its `value`; the default is what a host shows for a single number.
+struct Field {
+    std::string_view name;
+    ValueClass valueClass;
+    bool list;
+    double defaultValue;
+    Keying keying;
+};
+
+// Positions of the fields in kEyeFields.
+namespace eyeField {
+enum : std::size_t {
+    nurbsSphere,
+    upperLidMinorCurve,
+    lowerLidMinorCurve,
+    centerEye,
+    closeEye,
+    closeLine,
+    smoothOuter,
+    eyeCompute,
+    upperLidControl,
+    upperLidOuterControl,
+    upperOpenEyeValue,
+    upperLidInnerIdxs,
+    upperLidOuterIdxs,
+    upperLidCenterIdxs,
+    upperLidBetweenIdxs,
+    upperLidInnerUV,
+    upperLidOuterUV,
+    upperLidMoveVector,
+    upperLidOutLoopOffset,
+    lowerLidControl,
+    lowerLidOuterControl,
+    lowerOpenEyeValue,
+    lowerLidInnerIdxs,
+    lowerLidOuterIdxs,
+    lowerLidCenterIdxs,
+    lowerLidBetweenIdxs,
+    lowerLidInnerUV,
+    lowerLidOuterUV,
+    lowerLidMoveVector,
+    lowerLidOutLoopOffset,
+    cornersIdxs,
+    upperMountSize,
+    lowerMountSize,
+    pointsOffset,
+    count
+};
+} // namespace eyeField
+
+// The fields each eye has, in the order a node declares and reads them.
+inline constexpr std::array<Field, eyeField::count> kEyeFields{{
+    {"nurbsSphere", ValueClass::NurbsSurface, false, 0.0, Keying::Fixed},
+    {"upperLidMinorCurve", ValueClass::NurbsCurve, false, 0.0, Keying::Fixed},
+    {"lowerLidMinorCurve", ValueClass::NurbsCurve, false, 0.0, Keying::Fixed},
+    {"centerEye", ValueClass::Vector, false, 0.0, Keying::Fixed},
+    {"closeEye", ValueClass::Double, false, 0.0, Keying::Fixed},
+    {"closeLine", ValueClass::Double, false, 0.0, Keying::Fixed},
+    {"smoothOuter", ValueClass::Int, false, 3.0, Keying::Keyed},
+    {"eyeCompute", ValueClass::Boolean, false, 0.0, Keying::Fixed},
+    {"upperLidControl", ValueClass::Double, false, 0.0, Keying::Keyed},
+    {"upperLidOuterControl", ValueClass::Double, false, 1.0, Keying::Keyed},
+    {"upperOpenEyeValue", ValueClass::Double, false, 25.0, Keying::Keyed},
+    {"upperLidInnerIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"upperLidOuterIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"upperLidCenterIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"upperLidBetweenIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"upperLidInnerUV", ValueClass::Vector, true, 0.0, Keying::Fixed},
+    {"upperLidOuterUV", ValueClass::Vector, true, 0.0, Keying::Fixed},
+    {"upperLidMoveVector", ValueClass::Vector, true, 0.0, Keying::Fixed},
+    {"upperLidOutLoopOffset", ValueClass::Double, true, 0.0, Keying::Fixed},
+    {"lowerLidControl", ValueClass::Double, false, 0.0, Keying::Keyed},
+    {"lowerLidOuterControl", ValueClass::Double, false, 1.0, Keying::Keyed},
+    {"lowerOpenEyeValue", ValueClass::Double, false, -25.0, Keying::Keyed},
+    {"lowerLidInnerIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"lowerLidOuterIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"lowerLidCenterIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"lowerLidBetweenIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"lowerLidInnerUV", ValueClass::Vector, true, 0.0, Keying::Fixed},
+    {"lowerLidOuterUV", ValueClass::Vector, true, 0.0, Keying::Fixed},
+    {"lowerLidMoveVector", ValueClass::Vector, true, 0.0, Keying::Fixed},
+    {"lowerLidOutLoopOffset", ValueClass::Double, true, 0.0, Keying::Fixed},
+    {"cornersIdxs", ValueClass::Int, true, 0.0, Keying::Fixed},
+    {"upperMountSize", ValueClass::Double, false, 0.0, Keying::KeyedSize},
+    {"lowerMountSize", ValueClass::Double, false, 0.0, Keying::KeyedSize},
+    {"pointsOffset", ValueClass::Vector, true, 0.0, Keying::Keyed},
+}};
+
+// The soft region, the one attribute outside the eyes.
+inline constexpr Field kSoftRegionField{"softRegion", ValueClass::Int, true, 0.0, Keying::Fixed};
+
+// "lidShaper__eyes__R_eye__closeEye" for eyeField::closeEye of the right eye.
+inline std::string eyeFieldKey(EyeSide side, std::size_t field)
+{
+    return eyeAttributeKey(side, kEyeFields[field].name);
+}
+
+enum class Lid { Upper, Lower };
+
+inline constexpr Lid kLids[] = {Lid::Upper, Lid::Lower};
+
+// The fields that come once per lid, as positions in kEyeFields.
+struct LidFields {
+    std::size_t control, outerControl, openEyeValue;
+    std::size_t innerIdxs, outerIdxs, centerIdxs, betweenIdxs;
+    std::size_t innerUV, outerUV, moveVector, outLoopOffset;
+    std::size_t minorCurve, mountSize;
+};
+
+constexpr LidFields lidFields(Lid lid)
+{
+    using namespace eyeField;
+    if (lid == Lid::Upper) {
+        return {upperLidControl,       upperLidOuterControl, upperOpenEyeValue, upperLidInnerIdxs, upperLidOuterIdxs,
+                upperLidCenterIdxs,    upperLidBetweenIdxs,  upperLidInnerUV,   upperLidOuterUV,   upperLidMoveVector,
+                upperLidOutLoopOffset, upperLidMinorCurve,   upperMountSize};
+    }
+    return {lowerLidControl,       lowerLidOuterControl, lowerOpenEyeValue, lowerLidInnerIdxs, lowerLidOuterIdxs,
+            lowerLidCenterIdxs,    lowerLidBetweenIdxs,  lowerLidInnerUV,   lowerLidOuterUV,   lowerLidMoveVector,
+            lowerLidOutLoopOffset, lowerLidMinorCurve,   lowerMountSize};
+}
 
 // An eye's offset table (its pointsOffset list) for N lid columns: eight blocks
 // of per-column offsets, the four corner offsets between the fourth and the
@@ -106,3 +257,5 @@ constexpr std::size_t carriedEnd(std::size_t centerRows, std::size_t betweenRows
 }
 
 } // namespace cornerList
+
+} // namespace rigContract

@@ -9,6 +9,8 @@
 
 #include "SmallEyeRigRuns.h"
 
+using namespace rigContract;
+
 namespace {
 
 using namespace smallrig;

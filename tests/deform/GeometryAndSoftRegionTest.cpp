@@ -4,13 +4,12 @@
 
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <limits>
 
 #include "SoftRegionRig.h"
-#include "lidGeometry.h"
-#include "softRegion.h"
+#include "geometry/lidGeometry.h"
+#include "solve/softRegion.h"
 
 namespace {
 
@@ -127,7 +126,7 @@ TEST(SoftRegionGroups, SkippedEntriesChangeNothing)
         rig->points[0] += V3d(0, 0.5, 0);
         rig->points[1] += V3d(0.2, 0, 0.1);
         rig->points[5] += V3d(1, 0, 0);
-        applySoftRegion(rig->state);
+        applySoftRegion(rig->state, rig->points, rig->weights);
     }
     for (std::size_t i = 0; i < rest.size(); ++i)
         expectNear(spaced.points[i], plain.points[i]);
@@ -143,7 +142,7 @@ TEST(SoftRegionGroups, MemberOfTwoGroupsIsMovedByBoth)
     rig.points[1] += V3d(1, 0, 0);
     rig.points[2] += V3d(0, 0, 2);
     rig.points[3] += V3d(0, 0, 2);
-    applySoftRegion(rig.state);
+    applySoftRegion(rig.state, rig.points, rig.weights);
     expectNear(rig.points[4], V3d(4, 3, 5));
 }
 
@@ -158,7 +157,7 @@ TEST(SoftRegionGroups, LaterGroupsReadPivotAndAimWhereEarlierGroupsLeftThem)
     for (const std::vector<std::int32_t>& group : groupLists)
         wholeList.insert(wholeList.end(), group.begin(), group.end());
     SoftRegionRig whole(rest, weights, wholeList, someGeometryMatrix());
-    std::deque<SoftRegionRig> oneByOne; // a rig's state points at the rig: it must not move
+    std::vector<SoftRegionRig> oneByOne;
     for (const std::vector<std::int32_t>& group : groupLists)
         oneByOne.emplace_back(rest, weights, group, someGeometryMatrix());
 
@@ -168,12 +167,12 @@ TEST(SoftRegionGroups, LaterGroupsReadPivotAndAimWhereEarlierGroupsLeftThem)
         points[5] += V3d(0, 0.4, -0.2);
     };
     moveDrivers(whole.points);
-    applySoftRegion(whole.state);
+    applySoftRegion(whole.state, whole.points, whole.weights);
     std::vector<V3d> expected = rest;
     moveDrivers(expected);
     for (SoftRegionRig& single : oneByOne) {
         single.points = expected;
-        applySoftRegion(single.state);
+        applySoftRegion(single.state, single.points, single.weights);
         expected = single.points;
     }
     EXPECT_EQ(whole.points, expected);
@@ -209,7 +208,7 @@ TEST(SoftRegionGroups, RebuildOnTheSameListGivesTheStateOfAFullBuild)
         reuse.sameMatrix = sameBits(rig.state.geometryMatrix, matrix);
         rig.state.geometryMatrix = matrix;
         rig.state.geometryInverse = matrix.inverse();
-        buildSoftRegion(rig.state, reuse);
+        buildSoftRegion(rig.state, rig.points, reuse);
 
         const SoftRegionRig fresh(rig.points, weights, list, matrix);
         for (std::size_t g = 0; g < 2; ++g) {
@@ -235,7 +234,7 @@ TEST(SoftRegionGroups, WeightDecidesHowFarMembersFollow)
     const V3d shift(3, -1, 2);
     rig.points[0] += shift;
     rig.points[1] += shift;
-    applySoftRegion(rig.state);
+    applySoftRegion(rig.state, rig.points, rig.weights);
     for (std::size_t i = 0; i < followed.size(); ++i)
         expectNear(rig.points[2 + i], rest[2 + i] + shift * std::min(followed[i], 1.0), 1e-9);
 }
@@ -269,7 +268,7 @@ TEST(SoftRegionGroups, GroupMapFollowsPivotAndAim)
         SoftRegionRig rig({c.restPivot, c.restAim, c.member}, {1, 1, 1}, {0, 1, 1, 2}, c.geometryMatrix);
         rig.points[0] = c.pivot;
         rig.points[1] = c.aim;
-        applySoftRegion(rig.state);
+        applySoftRegion(rig.state, rig.points, rig.weights);
         expectNear(rig.points[2], c.expected, 1e-9);
     }
 }

@@ -9,10 +9,10 @@
 #include <random>
 #include <vector>
 
-#include "lidGeometry.h"
 #include "processorLevel.h"
 #include "rowPlacementLanes.h"
 #include "rowVertexPlacement.h"
+#include "geometry/lidGeometry.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <oneapi/tbb/global_control.h>
 
 #include "SoftRegionRig.h"
-#include "lidGeometry.h"
-#include "parallelInvoke.h"
+#include "geometry/lidGeometry.h"
+#include "solve/parallelInvoke.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ TEST(SoftRegionParallel, GroupsSplitOverThreadsGiveTheOneByOnePoints)
             const auto group = list.begin() + static_cast<std::ptrdiff_t>(position);
             SoftRegionRig single(rest, weights, std::vector<std::int32_t>(group, group + 6), geometryMatrix);
             single.points = expected;
-            applySoftRegion(single.state);
+            applySoftRegion(single.state, single.points, single.weights);
             expected = single.points;
             lastRatio = single.state.currentRatio;
         }
@@ -117,7 +117,7 @@ TEST(SoftRegionParallel, GroupsSplitOverThreadsGiveTheOneByOnePoints)
                 whole.points = rest;
                 moveAnchors(whole.points, frame);
                 wakeParallelWorker();
-                applySoftRegion(whole.state);
+                applySoftRegion(whole.state, whole.points, whole.weights);
                 ASSERT_EQ(whole.points, expected) << (oneThread ? "one thread" : "all threads");
                 ASSERT_EQ(whole.state.currentRatio, lastRatio);
             }

@@ -1,11 +1,14 @@
 #include <cstdio>
 #include <set>
+#include <string_view>
+#include <utility>
 
 #include <gtest/gtest.h>
 
-#include "core/Plugin.h"
 #include "core/ControlReference.h"
+#include "core/Plugin.h"
 #include "io/SchemaReport.h"
+#include "lidShaper/rigContract.h"
 
 namespace {
 
@@ -81,8 +84,6 @@ TEST(ControlReference, FindsWholeKeysOnly)
         const ControlReference* found = findControl(c.key);
         EXPECT_EQ(found ? std::string(found->name) : std::string("(none)"), c.name ? c.name : "(none)") << c.key;
     }
-    EXPECT_EQ(rghost::siblingKey("lidShaper__eyes__R_eye__upperLidControl", "upperOpenEyeValue"),
-              "lidShaper__eyes__R_eye__upperOpenEyeValue");
 }
 
 TEST(ControlReference, DescribesRangesInWords)
@@ -103,3 +104,37 @@ TEST(ControlReference, DescribesRangesInWords)
 }
 
 } // namespace
+
+// Each lid names its own field for every role, the lower lid the twin of the
+// upper lid's; with the fields both lids share, every field of an eye once.
+TEST(RigContract, LidFieldsNameEachRoleOfTheirLid)
+{
+    using namespace rigContract;
+    using Role = std::size_t LidFields::*;
+    const std::pair<Role, const char*> roles[] = {
+        {&LidFields::control, "LidControl"},
+        {&LidFields::outerControl, "LidOuterControl"},
+        {&LidFields::openEyeValue, "OpenEyeValue"},
+        {&LidFields::innerIdxs, "LidInnerIdxs"},
+        {&LidFields::outerIdxs, "LidOuterIdxs"},
+        {&LidFields::centerIdxs, "LidCenterIdxs"},
+        {&LidFields::betweenIdxs, "LidBetweenIdxs"},
+        {&LidFields::innerUV, "LidInnerUV"},
+        {&LidFields::outerUV, "LidOuterUV"},
+        {&LidFields::moveVector, "LidMoveVector"},
+        {&LidFields::outLoopOffset, "LidOutLoopOffset"},
+        {&LidFields::minorCurve, "LidMinorCurve"},
+        {&LidFields::mountSize, "MountSize"},
+    };
+    std::set<std::string_view> named = {"nurbsSphere", "centerEye",  "closeEye",    "closeLine",
+                                        "smoothOuter", "eyeCompute", "cornersIdxs", "pointsOffset"};
+    for (const Lid lid : kLids) {
+        const std::string prefix = lid == Lid::Upper ? "upper" : "lower";
+        for (const auto& [role, suffix] : roles) {
+            const std::string_view name = kEyeFields[lidFields(lid).*role].name;
+            EXPECT_EQ(name, prefix + suffix);
+            EXPECT_TRUE(named.insert(name).second) << name << " has two roles";
+        }
+    }
+    EXPECT_EQ(named.size(), kEyeFields.size());
+}

@@ -1,6 +1,6 @@
 // Pictures and the demo's summary: the contact sheet's drawing order and
-// layout, the control strips of docs/controls.md, the summary's counts and
-// times.
+// layout, the frames a sheet shows, the control strips of docs/controls.md,
+// the summary's counts and times.
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "core/ControlReference.h"
 #include "demo/DemoSummary.h"
 #include "picture/ContactSheet.h"
+#include "picture/FrameSheet.h"
 
 namespace {
 
@@ -106,6 +107,32 @@ TEST(DemoPictures, PanelsFillRowsOfTheGivenWidth)
     EXPECT_EQ(two.height, four.height);
     EXPECT_LT(two.width, four.width);
     EXPECT_THROW(rghost::renderContactSheetPng({}), std::invalid_argument);
+}
+
+// A sheet shows as many frames as it has room for, both ends of the range
+// among them, with gaps that differ by at most one frame.
+TEST(FrameSheet, SpreadsPanelsEvenlyOverTheRange)
+{
+    const struct {
+        std::size_t first, last, wanted;
+    } cases[] = {{0, 47, 8}, {10, 12, 12}, {5, 5, 3}, {0, 99, 1}, {3, 1002, 12}, {0, 12, 12}, {7, 9, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.first << ":" << c.last << " at most " << c.wanted);
+        const std::vector<std::size_t> shown = [&] {
+            const std::set<std::size_t> spread = rghost::spreadFrames(c.first, c.last, c.wanted);
+            return std::vector<std::size_t>(spread.begin(), spread.end());
+        }();
+        ASSERT_EQ(shown.size(), std::min(c.wanted, c.last - c.first + 1));
+        EXPECT_EQ(shown.front(), c.first);
+        if (c.wanted > 1) {
+            EXPECT_EQ(shown.back(), c.last);
+        }
+        std::set<std::size_t> gaps;
+        for (std::size_t i = 1; i < shown.size(); ++i) {
+            gaps.insert(shown[i] - shown[i - 1]);
+        }
+        EXPECT_LE(gaps.empty() ? 0 : *gaps.rbegin() - *gaps.begin(), 1u);
+    }
 }
 
 TEST(DemoSummary, CountsStatusesErrorsAndTimes)

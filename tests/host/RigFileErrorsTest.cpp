@@ -25,22 +25,9 @@ std::string errorOf(const std::string& text)
     return "(accepted)";
 }
 
-json validSurface()
-{
-    return {{"degreeU", 1},
-            {"degreeV", 1},
-            {"cvCountU", 2},
-            {"cvCountV", 2},
-            {"knotsU", {0, 0, 1, 1}},
-            {"knotsV", {0, 0, 1, 1}},
-            {"cvs", {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}}},
-            {"formU", "open"},
-            {"formV", "periodic"}};
-}
-
 json surfaceWith(const std::string& field, json value)
 {
-    json surface = validSurface();
+    json surface = hosttest::bilinearPatch();
     surface[field] = std::move(value);
     return typedValue("RgNurbsSurface", surface);
 }

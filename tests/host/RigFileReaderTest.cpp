@@ -20,22 +20,6 @@ std::shared_ptr<Data> attribute(const AttributeMap& attributes, const std::strin
     return found == attributes.end() ? nullptr : std::dynamic_pointer_cast<Data>(found->second);
 }
 
-json bilinearPatch()
-{
-    // CV (iu, iv) sits at (iu, iv, iu * iv); the world matrix moves it by (10, 20, 30).
-    return {{"degreeU", 1},
-            {"degreeV", 1},
-            {"cvCountU", 2},
-            {"cvCountV", 2},
-            {"knotsU", {0, 0, 1, 1}},
-            {"knotsV", {0, 0, 1, 1}},
-            {"cvs", json::array({json::array({0, 0, 0}), json::array({0, 1, 0}), json::array({1, 0, 0, 1}),
-                                 json::array({1, 1, 1})})},
-            {"formU", "open"},
-            {"formV", "open"},
-            {"worldMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}}};
-}
-
 TEST(RigFileReader, FillsTheDefaultsOfOptionalFields)
 {
     json document = hosttest::threePointRig();
@@ -81,7 +65,7 @@ TEST(RigFileReader, ReadsEveryValueClass)
         {"string", {{"type", "RgString"}, {"value", "caf\u00e9"}, {"values", {"", "x"}}}},
         {"pointer", {{"type", "RgPtr"}, {"value", 4096}, {"values", {nullptr, 0, 18446744073709551615ULL}}}},
         {"curve", typedValue("RgNurbsCurve", {{"cvs", {{0, 1, 2}}}, {"knots", {0, 0.1}}, {"degree", 1}})},
-        {"surface", typedValue("RgNurbsSurface", bilinearPatch())},
+        {"surface", typedValue("RgNurbsSurface", hosttest::bilinearPatch())},
         {"noSurface", typedValue("RgNurbsSurface", nullptr)},
         {"zeroVector", {{"type", "RgVector"}}},
     };

@@ -18,6 +18,8 @@
 #include "lidShaper/rigContract.h"
 #include "sample/SampleRig.h"
 
+using namespace rigContract;
+
 namespace {
 
 using Imath::V3d;
@@ -34,22 +36,23 @@ const Data& attribute(const AttributeMap& attributes, const std::string& key)
     return *data;
 }
 
-const std::vector<std::int32_t>& indices(const Rig& rig, EyeSide side, const std::string& field)
+const std::vector<std::int32_t>& indices(const Rig& rig, EyeSide side, std::size_t field)
 {
-    return attribute<RgInt>(rig.attributes, eyeAttributeKey(side, field)).values;
+    return attribute<RgInt>(rig.attributes, eyeFieldKey(side, field)).values;
 }
 
 // Every vertex a lid list or the corner list of one eye names.
 std::set<std::int32_t> lidVertices(const Rig& rig, EyeSide side)
 {
     std::set<std::int32_t> vertices;
-    for (const char* lid : {"upper", "lower"}) {
-        for (const char* list : {"LidInnerIdxs", "LidOuterIdxs", "LidCenterIdxs", "LidBetweenIdxs"}) {
-            const auto& values = indices(rig, side, std::string(lid) + list);
+    for (const Lid lid : kLids) {
+        const LidFields fields = lidFields(lid);
+        for (const std::size_t list : {fields.innerIdxs, fields.outerIdxs, fields.centerIdxs, fields.betweenIdxs}) {
+            const auto& values = indices(rig, side, list);
             vertices.insert(values.begin(), values.end());
         }
     }
-    const auto& corners = indices(rig, side, "cornersIdxs");
+    const auto& corners = indices(rig, side, eyeField::cornersIdxs);
     vertices.insert(corners.begin(), corners.end());
     return vertices;
 }
@@ -120,7 +123,7 @@ TEST_F(SampleRig, PlaysEveryFrameWithoutAnError)
 TEST_F(SampleRig, AnimationMovesTheLidsOfBothEyes)
 {
     for (const EyeSide side : kEyeSides) {
-        const std::int32_t margin = indices(*rig, side, "upperLidInnerIdxs")[12];
+        const std::int32_t margin = indices(*rig, side, eyeField::upperLidInnerIdxs)[12];
         double lowest = animation->front().points[margin].y;
         for (const rghost::FrameResult& result : *animation) {
             lowest = std::min(lowest, result.points[margin].y);
@@ -158,8 +161,8 @@ TEST_F(SampleRig, ClosedLidsMeet)
         const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, closed);
         ASSERT_EQ(results.front().status, RgStatus::Success);
         for (const EyeSide side : kEyeSides) {
-            const auto& upper = indices(closed, side, "upperLidInnerIdxs");
-            const auto& lower = indices(closed, side, "lowerLidInnerIdxs");
+            const auto& upper = indices(closed, side, eyeField::upperLidInnerIdxs);
+            const auto& lower = indices(closed, side, eyeField::lowerLidInnerIdxs);
             for (std::size_t column = 0; column < upper.size(); ++column) {
                 EXPECT_LT((results.front().points[upper[column]] - results.front().points[lower[column]]).length(),
                           1e-6)
@@ -174,10 +177,11 @@ TEST_F(SampleRig, OpenControlsKeepTheModelledPose)
 {
     const std::vector<rghost::FrameResult> results = rghost::runRig(*plugin, withControls(*rig, 0.0, 10.0, -10.0));
     for (const EyeSide side : kEyeSides) {
-        for (const char* list : {"upperLidInnerIdxs", "lowerLidInnerIdxs", "upperLidOuterIdxs", "cornersIdxs"}) {
+        for (const std::size_t list : {eyeField::upperLidInnerIdxs, eyeField::lowerLidInnerIdxs,
+                                       eyeField::upperLidOuterIdxs, eyeField::cornersIdxs}) {
             for (const std::int32_t vertex : indices(*rig, side, list)) {
                 EXPECT_LT((results.front().points[vertex] - rig->geometry.points[vertex]).length(), 1e-5)
-                    << eyeSideName(side) << " " << list << " vertex " << vertex;
+                    << eyeFieldKey(side, list) << " vertex " << vertex;
             }
         }
     }
@@ -276,9 +280,9 @@ TEST(SampleRigCommands, SampleRigWritesTheRigTheOptionsAskFor)
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     const Rig written = rghost::readRigFile(path);
     EXPECT_EQ(written.frames.size(), 5u);
-    EXPECT_EQ(indices(written, EyeSide::Left, "upperLidInnerIdxs").size(), 7u);
-    EXPECT_EQ(indices(written, EyeSide::Right, "lowerLidCenterIdxs").size(), 14u);
-    EXPECT_EQ(indices(written, EyeSide::Right, "upperLidBetweenIdxs").size(), 28u);
+    EXPECT_EQ(indices(written, EyeSide::Left, eyeField::upperLidInnerIdxs).size(), 7u);
+    EXPECT_EQ(indices(written, EyeSide::Right, eyeField::lowerLidCenterIdxs).size(), 14u);
+    EXPECT_EQ(indices(written, EyeSide::Right, eyeField::upperLidBetweenIdxs).size(), 28u);
 
     EXPECT_EQ(hosttest::runRghost({"sample-rig", "-o", out.file("none.json"), "--columns", "0"}, scratch).exitStatus,
               2);

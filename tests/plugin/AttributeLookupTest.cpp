@@ -10,6 +10,8 @@
 
 #include "PluginHarness.h"
 
+using namespace rigContract;
+
 namespace {
 
 using namespace pluginharness;

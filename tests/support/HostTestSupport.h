@@ -42,6 +42,23 @@ inline json idleRig()
     return rig;
 }
 
+// A bilinear NURBS patch as a rig file holds it.
+inline json bilinearPatch()
+{
+    // CV (iu, iv) sits at (iu, iv, iu * iv); the world matrix moves it by (10, 20, 30).
+    return {{"degreeU", 1},
+            {"degreeV", 1},
+            {"cvCountU", 2},
+            {"cvCountV", 2},
+            {"knotsU", {0, 0, 1, 1}},
+            {"knotsV", {0, 0, 1, 1}},
+            {"cvs", json::array({json::array({0, 0, 0}), json::array({0, 1, 0}), json::array({1, 0, 0, 1}),
+                                 json::array({1, 1, 1})})},
+            {"formU", "open"},
+            {"formV", "open"},
+            {"worldMatrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}}};
+}
+
 // A scratch directory removed with everything in it at the end of the test.
 class TemporaryDirectory {
 public:

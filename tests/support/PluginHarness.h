@@ -59,24 +59,10 @@ inline const LoadedPlugin& plugin()
     return loaded;
 }
 
-// The value classes the node reads.
-enum class ValueClass { Boolean, Int, Float, Double, Vector, NurbsCurve, NurbsSurface };
-
-// The word messages print for an expected class. Written out here rather than
-// taken from the host headers, so a wrong word there is caught too.
-inline const char* typeWordOf(ValueClass valueClass)
-{
-    switch (valueClass) {
-    case ValueClass::Boolean: return "RgBoolean";
-    case ValueClass::Int: return "RgInt";
-    case ValueClass::Float: return "RgFloat";
-    case ValueClass::Double: return "RgDouble";
-    case ValueClass::Vector: return "RgVector";
-    case ValueClass::NurbsCurve: return "RgNurbsCurve";
-    case ValueClass::NurbsSurface: return "RgNurbsSurface";
-    }
-    return "";
-}
+// The words messages print for a class are the rig contract's
+// (valueClassName), written apart from the host headers, so a wrong word there
+// is caught too.
+using namespace rigContract;
 
 // A default value of the class, made here in the host executable.
 inline std::shared_ptr<RgData> makeValue(ValueClass valueClass)
@@ -106,49 +92,6 @@ inline std::shared_ptr<RgData> makeValueOfOtherClass(ValueClass valueClass)
     }
 }
 
-struct EyeField {
-    const char* name;
-    ValueClass valueClass;
-};
-
-// Each eye's attributes, in the order the node declares and reads them.
-inline constexpr std::array<EyeField, 34> kEyeFields{{
-    {"nurbsSphere", ValueClass::NurbsSurface},
-    {"upperLidMinorCurve", ValueClass::NurbsCurve},
-    {"lowerLidMinorCurve", ValueClass::NurbsCurve},
-    {"centerEye", ValueClass::Vector},
-    {"closeEye", ValueClass::Double},
-    {"closeLine", ValueClass::Double},
-    {"smoothOuter", ValueClass::Int},
-    {"eyeCompute", ValueClass::Boolean},
-    {"upperLidControl", ValueClass::Double},
-    {"upperLidOuterControl", ValueClass::Double},
-    {"upperOpenEyeValue", ValueClass::Double},
-    {"upperLidInnerIdxs", ValueClass::Int},
-    {"upperLidOuterIdxs", ValueClass::Int},
-    {"upperLidCenterIdxs", ValueClass::Int},
-    {"upperLidBetweenIdxs", ValueClass::Int},
-    {"upperLidInnerUV", ValueClass::Vector},
-    {"upperLidOuterUV", ValueClass::Vector},
-    {"upperLidMoveVector", ValueClass::Vector},
-    {"upperLidOutLoopOffset", ValueClass::Double},
-    {"lowerLidControl", ValueClass::Double},
-    {"lowerLidOuterControl", ValueClass::Double},
-    {"lowerOpenEyeValue", ValueClass::Double},
-    {"lowerLidInnerIdxs", ValueClass::Int},
-    {"lowerLidOuterIdxs", ValueClass::Int},
-    {"lowerLidCenterIdxs", ValueClass::Int},
-    {"lowerLidBetweenIdxs", ValueClass::Int},
-    {"lowerLidInnerUV", ValueClass::Vector},
-    {"lowerLidOuterUV", ValueClass::Vector},
-    {"lowerLidMoveVector", ValueClass::Vector},
-    {"lowerLidOutLoopOffset", ValueClass::Double},
-    {"cornersIdxs", ValueClass::Int},
-    {"upperMountSize", ValueClass::Double},
-    {"lowerMountSize", ValueClass::Double},
-    {"pointsOffset", ValueClass::Vector},
-}};
-
 struct CheckedKey {
     std::string key;
     ValueClass valueClass;
@@ -158,7 +101,7 @@ namespace detail {
 inline std::vector<CheckedKey> keysAfterGlobals(std::vector<CheckedKey> keys)
 {
     for (const EyeSide side : kEyeSides)
-        for (const EyeField& field : kEyeFields)
+        for (const Field& field : kEyeFields)
             keys.push_back({eyeAttributeKey(side, field.name), field.valueClass});
     keys.push_back({kSoftRegionKey, ValueClass::Int});
     return keys;
@@ -209,12 +152,14 @@ inline AttributeMap completeAttributeMap()
 // The lines the node shows for a missing key and for a value of the wrong class.
 inline std::string notFoundLine(const std::string& nodeName, const std::string& key, ValueClass expected)
 {
-    return nodeName + ": get attributes: cannot find '" + key + "' (" + typeWordOf(expected) + ") attribute";
+    return nodeName + ": get attributes: cannot find '" + key + "' (" + std::string(valueClassName(expected)) +
+           ") attribute";
 }
 
 inline std::string wrongTypeLine(const std::string& nodeName, const std::string& key, ValueClass expected)
 {
-    return nodeName + ": get attributes: invalid type of '" + key + "' (" + typeWordOf(expected) + " expected)";
+    return nodeName + ": get attributes: invalid type of '" + key + "' (" + std::string(valueClassName(expected)) +
+           " expected)";
 }
 
 } // namespace pluginharness

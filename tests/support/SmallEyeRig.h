@@ -21,6 +21,8 @@
 
 namespace smallrig {
 
+using namespace rigContract;
+
 using Imath::V3d;
 
 constexpr int kColumns = 3;
