@@ -38,11 +38,14 @@ char* writeNumber(char* out, double value)
     return writeShortestNumber(out, value);
 }
 
-// Points [first, last) of `points` as they follow one another in the list.
-void formatPoints(std::string& piece, const std::vector<Imath::V3d>& points, std::size_t first, std::size_t last)
+// Points [first, last) of `points` as they follow one another in the list,
+// written into `buffer`, which only grows (so it is not cleared frame after
+// frame); returns the length of the text.
+std::size_t formatPoints(std::string& buffer, const std::vector<Imath::V3d>& points, std::size_t first,
+                         std::size_t last)
 {
-    piece.resize((last - first) * maxPointLength);
-    char* out = piece.data();
+    buffer.resize(std::max(buffer.size(), (last - first) * maxPointLength));
+    char* out = buffer.data();
     for (std::size_t i = first; i < last; ++i) {
         if (i != 0) {
             *out++ = ',';
@@ -58,7 +61,7 @@ void formatPoints(std::string& piece, const std::vector<Imath::V3d>& points, std
         }
         *out++ = ']';
     }
-    piece.resize(static_cast<std::size_t>(out - piece.data()));
+    return static_cast<std::size_t>(out - buffer.data());
 }
 
 } // namespace
@@ -126,8 +129,9 @@ void ResultWriter::writePendingFrame()
     const std::size_t pieceCount = (count + pointsPerPiece - 1) / pointsPerPiece;
     pieces_.resize(std::max(pieces_.size(), pieceCount));
     const auto formatPiece = [&](std::size_t piece) {
-        formatPoints(pieces_[piece], pending_.points, piece * pointsPerPiece,
-                     std::min(count, (piece + 1) * pointsPerPiece));
+        Piece& formatted = pieces_[piece];
+        formatted.length = formatPoints(formatted.buffer, pending_.points, piece * pointsPerPiece,
+                                        std::min(count, (piece + 1) * pointsPerPiece));
     };
     if (pieceCount > 1) {
         tbb::parallel_for(std::size_t{0}, pieceCount, formatPiece);
@@ -137,7 +141,7 @@ void ResultWriter::writePendingFrame()
     startFrameLine();
     file_.write(formatFrameLineStart(pending_.frame, pending_.status, pending_.errors));
     for (std::size_t piece = 0; piece < pieceCount; ++piece) {
-        file_.write(pieces_[piece]);
+        file_.write(std::string_view(pieces_[piece].buffer).substr(0, pieces_[piece].length));
     }
     file_.write(frameLineEnd);
 }

@@ -54,12 +54,18 @@ public:
     void close();
 
 private:
+    // Text of a run of points: the first `length` characters of `buffer`.
+    struct Piece {
+        std::string buffer;
+        std::size_t length = 0;
+    };
+
     void writePendingFrame();
     void startFrameLine();
 
     AtomicFile file_;
-    FrameResult pending_;             // the frame the task writes
-    std::vector<std::string> pieces_; // its points, formatted in parallel pieces
+    FrameResult pending_;       // the frame the task writes
+    std::vector<Piece> pieces_; // its points, formatted in parallel pieces
     bool empty_ = true;
     tbb::task_group writing_;
 };
