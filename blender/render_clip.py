@@ -4,6 +4,7 @@ an animated GIF for the README:
     blender -b --factory-startup --python blender/render_clip.py -- [--rig RIG.json] [--out docs/blink.gif]
 """
 import argparse
+import math
 import os
 import sys
 import tempfile
@@ -35,7 +36,8 @@ def main():
 
     camera = bpy.data.objects.new("camera", bpy.data.cameras.new("camera"))
     scene.collection.objects.link(camera)
-    camera.location = (0.0, 0.3, 30.0)  # the face looks along +z
+    camera.location = (0.0, -30.0, 0.3)  # the face looks along -y, as set-up stands it up
+    camera.rotation_euler = (math.pi / 2, 0.0, 0.0)
     camera.data.type = "ORTHO"
     camera.data.ortho_scale = 13.5
     scene.camera = camera

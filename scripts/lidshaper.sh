@@ -6,6 +6,7 @@
 #   scripts/lidshaper.sh bake-bench  peak memory, throughput and chunking of bakes (bench/bake.sh)
 #   scripts/lidshaper.sh profile  where the instructions of one deform call go (callgrind)
 #   scripts/lidshaper.sh blender  install what is missing, build, open Blender with the add-on
+#   scripts/lidshaper.sh blender-addon  build the add-on zip that Blender's Preferences > Add-ons > Install takes
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -18,7 +19,7 @@ packages=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libcairo2-dev
   valgrind clang-14 libclang-rt-14-dev
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
-  blender bc python3-pil
+  blender bc python3-pil xvfb xauth
 )
 
 install_missing_packages() {
@@ -137,8 +138,12 @@ case "${1:-}" in
     build default rghost _lidshaper
     blender --python-expr "import sys; sys.path.insert(0, '$root/blender'); import lidshaper_live; lidshaper_live.register()" "${@:2}"
     ;;
+  blender-addon)
+    build default blender_addon
+    echo "Add-on: $root/build/lidshaper_live.zip"
+    ;;
   *)
-    echo "usage: $0 demo|test|bench|bake-bench|profile|blender" >&2
+    echo "usage: $0 demo|test|bench|bake-bench|profile|blender|blender-addon" >&2
     exit 2
     ;;
 esac

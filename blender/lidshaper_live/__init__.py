@@ -3,43 +3,36 @@
 `set_up(context, rig_path)` builds a rig from a Python script as File > Import does;
 `export_rig` and `bake` are the panel's Export and Bake.
 """
-import os
-import sys
+from . import plugin
 
 bl_info = {
     "name": "lidShaper",
     "description": "Eyelid rigs deformed live by the lidShaper node",
-    "version": (1, 0, 0),
+    "version": (1, 1, 0),
     "blender": (3, 4, 0),
     "location": "File > Import > lidShaper Rig; View3D > Sidebar > lidShaper",
     "category": "Rigging",
 }
 
+plugin.find_module()
 
-def _find_module():
-    """Without `lidshaper` on the Python path, the module built in this add-on's checkout is used
-    (the add-on folder is linked into Blender's add-ons, so its real path is in the checkout)."""
-    try:
-        import lidshaper  # noqa: F401
-    except ImportError:
-        checkout = os.path.dirname(os.path.dirname(os.path.dirname(os.path.realpath(__file__))))
-        sys.path.append(os.path.join(checkout, "build", "python"))
-
-
-_find_module()
-
-from . import live, rig_object, ui  # noqa: E402
+from . import live, overlay, ui  # noqa: E402
 from .export import bake, export_rig  # noqa: E402,F401
 from .rig_scene import set_up  # noqa: E402,F401
 
+# Registered in this order, unregistered in the reverse order.
+_modules = [
+    live,
+    ui,
+    overlay,
+]
+
 
 def register():
-    rig_object.register()
-    live.register()
-    ui.register()
+    for module in _modules:
+        module.register()
 
 
 def unregister():
-    ui.unregister()
-    live.unregister()
-    rig_object.unregister()
+    for module in reversed(_modules):
+        module.unregister()

@@ -8,38 +8,43 @@ with the control reference's description as its tooltip and its useful range as 
 import bpy
 import lidshaper
 
+from .plugin import plugin
+
+CURVE_PATH = "lidshaper.controls."  # animation curves of the controls: this path and the key
+
 CONTROL_TYPES = {"RgBoolean", "RgInt", "RgFloat", "RgDouble", "RgVector"}
 
-# Panel groups by key prefix, in panel order; the keys with none of these are the host's settings.
-GROUPS = (
-    ("Left eye", "lidShaper__eyes__L_eye__"),
-    ("Right eye", "lidShaper__eyes__R_eye__"),
-    ("Soft region", "lidShaper__softRegion__"),
-    ("Host settings", ""),
-)
-
-_plugin = None
-
-
-def plugin():
-    """The node plug-in, loaded once per Blender session."""
-    global _plugin
-    if _plugin is None:
-        _plugin = lidshaper.load_plugin()
-    return _plugin
+def panel_groups():
+    """The schema's panel groups in panel order: the node's own attributes' groups as it declares
+    them, then the host's settings'."""
+    titles = []
+    for attribute in plugin().schema() + plugin().schema(host_settings=True):
+        if attribute.group not in titles:
+            titles.append(attribute.group)
+    return titles
 
 
 def group_of(key):
-    """(group title, label) of a key: its panel group and its name within the group."""
-    for title, prefix in GROUPS:
-        if key.startswith(prefix):
-            return title, key[len(prefix):]
-    raise AssertionError("the last group takes every key")
+    """(group title, label) of a declared key: its panel group and its name within the group;
+    (None, key) for a key the node does not declare."""
+    attribute = _declared().get(key)
+    if attribute is None:
+        return None, key
+    return attribute.group, attribute.short_name.rpartition("__")[2]
+
+
+_attributes = {}
+
+
+def _declared():
+    if not _attributes:
+        _attributes.update((a.key, a) for a in plugin().schema(host_settings=True))
+    return _attributes
 
 
 def control_attributes():
     """The schema's controls, in schema order."""
-    return [a for a in plugin().schema(host_settings=True) if a.type_name in CONTROL_TYPES and a.form == "value"]
+    return [a for a in _declared().values() if a.type_name in CONTROL_TYPES and a.form == "value"]
 
 
 def rig_controls(attributes):
@@ -55,9 +60,9 @@ def _tooltip(attribute):
     return attribute.description + unit
 
 
-def _property(attribute):
+def _property(attribute, update):
     label = group_of(attribute.key)[1]
-    common = {"name": label, "description": _tooltip(attribute), "update": _control_edited}
+    common = {"name": label, "description": _tooltip(attribute), "update": update}
     default = attribute.default
     if attribute.type_name == "RgBoolean":
         return bpy.props.BoolProperty(default=bool(default), **common)
@@ -71,15 +76,33 @@ def _property(attribute):
     return bpy.props.FloatProperty(default=float(default or 0), precision=3, **common, **limits)
 
 
-def _control_edited(controls, context):
-    from . import live  # live imports this module for the property classes
-    live.evaluate_safely(controls.id_data)
+def controls_class(on_edit):
+    """A property group with one property per control, for the plug-in loaded here; an edit calls
+    `on_edit(rig_object)`."""
+    def edited(controls, _context):
+        on_edit(controls.id_data)
 
-
-def controls_class():
-    """A property group with one property per control, for the plug-in loaded here."""
-    annotations = {a.key: _property(a) for a in control_attributes()}
+    annotations = {a.key: _property(a, edited) for a in control_attributes()}
     return type("LIDSHAPER_PG_controls", (bpy.types.PropertyGroup,), {"__annotations__": annotations})
+
+
+def keyed_values(rig_object, control_types, scene_frame):
+    """Key -> value of the controls at a scene frame: keyed ones from their curves, the others as
+    they stand."""
+    settings = rig_object.lidshaper
+    values = {key: value(settings.controls, key) for key in control_types}
+    action = rig_object.animation_data.action if rig_object.animation_data else None
+    for curve in action.fcurves if action else ():
+        key = curve.data_path[len(CURVE_PATH):]
+        if not curve.data_path.startswith(CURVE_PATH) or key not in values:
+            continue
+        number = curve.evaluate(scene_frame)
+        current = values[key]
+        if isinstance(current, tuple):
+            values[key] = current[:curve.array_index] + (number,) + current[curve.array_index + 1:]
+        else:
+            values[key] = type(current)(round(number) if isinstance(current, (bool, int)) else number)
+    return values
 
 
 def value(controls, key):

@@ -1,48 +1,62 @@
-"""Back to rig files: the scene's controls and eyeball placement as a rig file that `rghost
-deform` plays to the points Blender shows, and bakes of it to a point cache.
+"""Back to rig files: the scene's controls, eyeball placement and the rig file's per-frame data as a
+rig file that `rghost deform` plays to the points Blender shows, and bakes of it to a point cache.
 """
 import concurrent.futures
 import os
 import shutil
 import tempfile
 
-import bpy
 import lidshaper
 import numpy as np
 
 from . import live
-from .rig_object import row_major
+from .space import rig_space_matrix
 
 
-def export_rig(scene, rig_object, path):
-    """Writes the rig with one frame per scene frame: the base attributes hold the first frame's
-    values, each frame the values of the inputs that change over the range."""
+def export_rig(scene, rig_object, path, frames=None):
+    """Writes the rig with one frame per scene frame of `frames` (a range; the scene's frame range
+    by default, which Blender keeps from 0 on): the base attributes hold the first frame's map,
+    each frame what differs from it (None where the frame has no such key)."""
     live_rig = live.session(rig_object)
-    samples = _sample_frames(scene, rig_object, live_rig)
+    frames = frames or range(scene.frame_start, scene.frame_end + 1)
+    samples = _sample_frames(scene, rig_object, live_rig, frames)
     first = samples[0]
-    changing = [key for key in first if any(not _same(sample[key], first[key]) for sample in samples)]
     rig = lidshaper.read_rig(live_rig.rig_path)
-    rig.attributes = {**rig.attributes, **first}
-    rig.frames = [{key: sample[key] for key in changing} for sample in samples]
-    rig.start_frame = scene.frame_start
-    rig.matrix = row_major(rig_object.lidshaper.mesh.matrix_world)
+    rig.attributes = first
+    rig.frames = [_changes(first, sample) for sample in samples]
+    rig.start_frame = frames.start
+    rig.matrix = rig_space_matrix(rig_object, rig_object.lidshaper.mesh)
     rig.write(path)
 
 
-def _sample_frames(scene, rig_object, live_rig):
+def _sample_frames(scene, rig_object, live_rig, frames):
     current = scene.frame_current
     samples = []
-    for frame in range(scene.frame_start, scene.frame_end + 1):
+    for frame in frames:
         scene.frame_set(frame)
-        samples.append(live_rig.inputs(rig_object.lidshaper))
+        samples.append(live_rig.inputs(rig_object, frame))
     scene.frame_set(current)
     return samples
 
 
+def _changes(first, sample):
+    changes = {key: value for key, value in sample.items() if key not in first or not _same(value, first[key])}
+    changes.update({key: None for key in first if key not in sample})
+    return changes
+
+
 def _same(a, b):
+    if a is b:
+        return True
+    if type(a) is not type(b) or a is None:
+        return False
     if isinstance(a, lidshaper.Surface):
-        return np.array_equal(a.world_matrix, b.world_matrix)
-    return np.array_equal(a.value, b.value)
+        return all(np.array_equal(getattr(a, name), getattr(b, name)) for name in (
+            "world_matrix", "cvs", "knots_u", "knots_v", "degree_u", "degree_v", "cv_count_u", "cv_count_v",
+            "form_u", "form_v"))
+    if isinstance(a, lidshaper.Curve):
+        return all(np.array_equal(getattr(a, name), getattr(b, name)) for name in ("cvs", "knots", "degree"))
+    return a.type_name == b.type_name and np.array_equal(a.value, b.value) and np.array_equal(a.values, b.values)
 
 
 def bake(scene, rig_object, path):

@@ -11,52 +11,78 @@ import lidshaper
 import numpy as np
 from bpy.app.handlers import persistent
 
-from . import controls
-from .rig_object import rig_objects, row_major
+from . import controls, frame_data, rig_object
+from .plugin import plugin
+from .rig_object import rig_objects
+from .space import rig_space_matrix
 
 
 class LiveRig:
     """The node of one rig object and the rig-file data it is evaluated with."""
 
-    def __init__(self, rig_path):
+    def __init__(self, rig_path, frame_text):
         rig = lidshaper.read_rig(rig_path)
         self.rig_path = rig_path
-        self.node = controls.plugin().create(rig.node_name)
-        self.attributes = dict(rig.attributes)
-        self.control_types = controls.rig_controls(self.attributes)
+        self.node = plugin().create(rig.node_name)
+        self.base = dict(rig.attributes)
+        self.control_types = controls.rig_controls(self.base)
+        self.frames = frame_data.from_text(frame_text)
         self.rest = rig.points
         self.weights = rig.weights
         self.enabled = rig.enabled
         self.points = np.empty_like(self.rest)
         self.single = np.empty(self.rest.size, dtype=np.float32)
         self.placement = None
+        self.last_frame = None
 
-    def inputs(self, settings):
-        """The attributes Blender drives: the controls, and the surfaces placed by their objects."""
-        values = {key: lidshaper.Value(type_name, controls.value(settings.controls, key))
-                  for key, type_name in self.control_types.items()}
+    def inputs(self, rig, scene_frame, control_values=None):
+        """The attribute map of a scene frame: the rig file's data for that frame, the controls
+        (as they stand, or `control_values`), and the surfaces placed by their objects."""
+        settings = rig.lidshaper
+        attributes = self.frames.attributes(self.base, scene_frame)
+        for key, type_name in self.control_types.items():
+            value = control_values[key] if control_values else controls.value(settings.controls, key)
+            attributes[key] = lidshaper.Value(type_name, value)
         for link in settings.surfaces:
-            if link.object is not None and link.key in self.attributes:
-                values[link.key] = self.attributes[link.key].with_world_matrix(row_major(link.object.matrix_world))
-        return values
+            surface = attributes.get(link.key)
+            if link.object is not None and isinstance(surface, lidshaper.Surface):
+                attributes[link.key] = surface.with_world_matrix(rig_space_matrix(rig, link.object))
+        return attributes
 
-    def placement_of(self, settings):
+    @staticmethod
+    def placement_of(rig):
         """The world matrices that feed the node, to notice when an object moved."""
-        objects = [settings.mesh] + [link.object for link in settings.surfaces]
+        settings = rig.lidshaper
+        objects = [rig, settings.mesh] + [link.object for link in settings.surfaces]
         return [tuple(map(tuple, obj.matrix_world)) for obj in objects if obj is not None]
 
-    def evaluate(self, settings):
+    def evaluate(self, rig, scene_frame):
         """Deforms the mesh; returns the node's error lines (the mesh is left at rest on failure)."""
-        self.placement = self.placement_of(settings)
-        mesh = settings.mesh.data
+        self.placement = self.placement_of(rig)
+        mesh_object = rig.lidshaper.mesh
+        mesh = mesh_object.data
         if len(mesh.vertices) != len(self.rest):
             raise ValueError(f"mesh {mesh.name!r} has {len(mesh.vertices)} vertices, "
                              f"the rig file {len(self.rest)}")
-        self.attributes.update(self.inputs(settings))
-        result = self.node.deform(self.attributes, self.rest, row_major(settings.mesh.matrix_world),
+        played_on = self.last_frame is not None and scene_frame - self.last_frame in (0, 1)
+        if self.frames.overrides and not played_on:
+            self.replay_before(rig, scene_frame)
+        self.last_frame = scene_frame
+        result = self.node.deform(self.inputs(rig, scene_frame), self.rest, rig_space_matrix(rig, mesh_object),
                                   self.weights, self.enabled, out=self.points)
         self.write(mesh, result.points if result.status == 0 else self.rest)
         return list(result.errors)
+
+    def replay_before(self, rig, scene_frame):
+        """A fresh node plays the rig's frames before `scene_frame` in order, so that its cache holds
+        what it holds when `rghost deform` reaches that frame: what the node caches depends on the
+        frames before (inputs that change while the cache is on, the smallest between-row radius
+        while it is off). Playing on from the last frame needs no replay."""
+        self.node = plugin().create(self.node.name)
+        matrix = rig_space_matrix(rig, rig.lidshaper.mesh)
+        for frame in range(self.frames.start_frame, min(scene_frame, self.frames.end_frame + 1)):
+            inputs = self.inputs(rig, frame, controls.keyed_values(rig, self.control_types, frame))
+            self.node.deform(inputs, self.rest, matrix, self.weights, self.enabled, out=self.points)
 
     def write(self, mesh, points):
         self.single.reshape(points.shape)[...] = points
@@ -68,63 +94,72 @@ _sessions = {}  # rig object's address -> LiveRig
 _messages = {}  # rig object's address -> the message shown for it
 
 
-def session(rig_object):
-    path = bpy.path.abspath(rig_object.lidshaper.rig_path)
-    current = _sessions.get(rig_object.as_pointer())
+def session(rig):
+    settings = rig.lidshaper
+    path = bpy.path.abspath(settings.rig_path)
+    current = _sessions.get(rig.as_pointer())
     if current is None or current.rig_path != path:
-        _sessions.pop(rig_object.as_pointer(), None)
-        current = _sessions[rig_object.as_pointer()] = LiveRig(path)
+        _sessions.pop(rig.as_pointer(), None)
+        current = _sessions[rig.as_pointer()] = LiveRig(path, settings.frame_data)
     return current
 
 
-def message(rig_object):
+def existing_session(rig):
+    """The rig object's session if it has one; never makes one."""
+    return _sessions.get(rig.as_pointer())
+
+
+def message(rig):
     """What the last evaluation of the rig object reported, or an empty string."""
-    return _messages.get(rig_object.as_pointer(), "")
+    return _messages.get(rig.as_pointer(), "")
 
 
-def _show(rig_object, lines):
+def _show(rig, lines):
     text = " | ".join(lines)
-    if _messages.get(rig_object.as_pointer(), "") == text:
+    if _messages.get(rig.as_pointer(), "") == text:
         return
-    _messages[rig_object.as_pointer()] = text
+    _messages[rig.as_pointer()] = text
     if text:
         print(f"lidShaper: {text}", file=sys.stderr)
     if bpy.context.workspace is not None:
         bpy.context.workspace.status_text_set(text or None)
 
 
-def evaluate_safely(rig_object):
-    """Evaluates a live rig object, showing what went wrong instead of raising."""
-    settings = rig_object.lidshaper
+def evaluate_safely(rig, scene_frame=None):
+    """Evaluates a live rig object at a scene frame (the context scene's current frame by
+    default), showing what went wrong instead of raising."""
+    settings = rig.lidshaper
     if not settings.live or settings.mesh is None:
         return
+    if scene_frame is None:
+        scene_frame = bpy.context.scene.frame_current
     try:
-        lines = session(rig_object).evaluate(settings)
+        lines = session(rig).evaluate(rig, scene_frame)
     except Exception as error:  # shown like the node's own failures
-        lines = [f"{rig_object.name}: {error}"]
-        _rest_safely(rig_object)
-    _show(rig_object, lines)
+        lines = [f"{rig.name}: {error}"]
+        _rest_safely(rig)
+    _show(rig, lines)
 
 
-def _rest_safely(rig_object):
-    live_rig = _sessions.get(rig_object.as_pointer())
-    mesh = rig_object.lidshaper.mesh
+def _rest_safely(rig):
+    live_rig = _sessions.get(rig.as_pointer())
+    mesh = rig.lidshaper.mesh
     if live_rig is not None and mesh is not None and len(mesh.data.vertices) == len(live_rig.rest):
         live_rig.write(mesh.data, live_rig.rest)
 
 
-def live_switched(rig_object):
-    if rig_object.lidshaper.live:
-        evaluate_safely(rig_object)
+def live_switched(rig):
+    if rig.lidshaper.live:
+        evaluate_safely(rig)
     else:
-        _rest_safely(rig_object)
-        _show(rig_object, [])
+        _rest_safely(rig)
+        _show(rig, [])
 
 
 def _evaluate_all():
     for scene in bpy.data.scenes:
-        for rig_object in rig_objects(scene):
-            evaluate_safely(rig_object)
+        for rig in rig_objects(scene):
+            evaluate_safely(rig, scene.frame_current)
 
 
 def _handler(function):
@@ -140,18 +175,18 @@ def _handler(function):
 
 @_handler
 def _on_frame_change(scene, _depsgraph=None):
-    for rig_object in rig_objects(scene):
-        evaluate_safely(rig_object)
+    for rig in rig_objects(scene):
+        evaluate_safely(rig, scene.frame_current)
 
 
 @_handler
 def _on_depsgraph_update(scene, _depsgraph=None):
     # Every edit in Blender comes through here, so only rigs whose mesh or eyeballs moved
     # since their last evaluation are evaluated again.
-    for rig_object in rig_objects(scene):
-        live_rig = _sessions.get(rig_object.as_pointer())
-        if live_rig is not None and live_rig.placement != live_rig.placement_of(rig_object.lidshaper):
-            evaluate_safely(rig_object)
+    for rig in rig_objects(scene):
+        live_rig = _sessions.get(rig.as_pointer())
+        if live_rig is not None and live_rig.placement != live_rig.placement_of(rig):
+            evaluate_safely(rig, scene.frame_current)
 
 
 @_handler
@@ -181,6 +216,7 @@ _handlers = (
 
 
 def register():
+    rig_object.register(on_change=evaluate_safely, on_live_switched=live_switched)
     for handlers, handler in _handlers:
         handlers.append(handler)
 
@@ -188,5 +224,6 @@ def register():
 def unregister():
     for handlers, handler in _handlers:
         handlers.remove(handler)
+    rig_object.unregister()
     _sessions.clear()
     _messages.clear()

@@ -1,6 +1,7 @@
 """Set-up from a rig file: the mesh at its rest points, each surface (the eyeballs) as a mesh
-placed by its world matrix, and the rig object holding the controls, whose frame values become
-keyframes so that the timeline plays the rig's frames.
+placed by its world matrix, and the rig object holding the controls and the rig file's other
+per-frame data. Control values become keyframes, eyeball placements that frames change become
+keyframes of the eyeball objects, so the timeline plays every frame as `rghost deform` plays it.
 """
 import os
 
@@ -8,8 +9,8 @@ import bpy
 import lidshaper
 import numpy as np
 
-from . import controls
-from .rig_object import blender_matrix
+from . import controls, frame_data
+from .space import Y_UP_TO_Z_UP, place
 
 SURFACE_SAMPLES = (33, 64)  # display mesh of a surface: samples along u and along v
 
@@ -18,45 +19,72 @@ def set_up(context, rig_path):
     """Builds the rig of `rig_path` in the context's scene; returns the live rig object."""
     rig_path = os.path.abspath(rig_path)
     rig = lidshaper.read_rig(rig_path)
-    control_keys = list(controls.rig_controls(rig.attributes))
-    keyed = [key for key in control_keys if any(key in frame for frame in rig.frames)]
-    frames = [rig.frame_attributes(i) for i in range(rig.frame_count)] if keyed else []
-    for number, attributes in enumerate(frames, rig.start_frame):
-        removed = [key for key in keyed if key not in attributes]
-        if removed:
-            raise ValueError(f"frame {number} removes {', '.join(removed)}: keyframes hold values only")
+    control_types = controls.rig_controls(rig.attributes)
+    keyed_frames, held = frame_data.split_frames(rig, control_types)
+    keyed = [key for key in control_types if any(key in frame for frame in keyed_frames)]
 
-    collection = context.collection
     rig_object = bpy.data.objects.new(rig.node_name, None)
-    collection.objects.link(rig_object)
+    context.collection.objects.link(rig_object)
+    try:
+        _build(rig_object, rig, rig_path, control_types, held)
+    except ValueError:  # a placement Blender cannot hold: nothing of the rig stays
+        for obj in [*rig_object.children, rig_object]:
+            bpy.data.objects.remove(obj)
+        raise
     settings = rig_object.lidshaper
+    scene = context.scene
+    current = scene.frame_current
+    if rig.frames:
+        values = [[frame.get(key, rig.attributes[key]).value for key in keyed] for frame in keyed_frames]
+        _key_controls(rig_object, keyed, values, rig.start_frame)
+        scene.frame_start = rig.start_frame
+        scene.frame_end = rig.start_frame + len(rig.frames) - 1
+        scene.frame_set(rig.start_frame)  # the node's cache starts from the first frame, as in rghost
+    settings.live = True
+    scene.frame_set(current)
+    return rig_object
+
+
+def _build(rig_object, rig, rig_path, control_types, held):
+    """The rig object's transform, data, mesh, eyeballs and control values."""
+    rig_object.matrix_world = Y_UP_TO_Z_UP
+    settings = rig_object.lidshaper
+    settings.frame_data = frame_data.to_text(held, rig.node_name)
     settings.rig_path = rig_path
-    settings.mesh = _child(rig.node_name + " mesh", _mesh(rig.points, rig.faces, smooth=False), rig_object,
-                           rig.matrix)
+    settings.mesh = _child(rig.node_name + " mesh", _mesh(rig.points, rig.faces, smooth=False), rig_object)
+    place(settings.mesh, rig.matrix, "geometry.matrix")
     for key, value in rig.attributes.items():
         if isinstance(value, lidshaper.Surface):
             link = settings.surfaces.add()
             link.key = key
-            link.object = _child(f"{rig.node_name} {controls.group_of(key)[0].lower()}",
-                                 _surface_mesh(value), rig_object, value.world_matrix)
-    for key in control_keys:
+            title = controls.group_of(key)[0] or key
+            link.object = _child(f"{rig.node_name} {title.lower()}", _surface_mesh(value), rig_object)
+            _place_surface(link.object, key, value, held)
+    for key in control_types:
         controls.set_value(settings.controls, key, rig.attributes[key].value)
-    if frames:
-        _key_frames(rig_object, keyed, frames, rig.start_frame)
-        context.scene.frame_start = rig.start_frame
-        context.scene.frame_end = rig.start_frame + len(frames) - 1
-    settings.live = True
-    context.scene.frame_set(context.scene.frame_current)  # the keyed values of the current frame
-    return rig_object
 
 
-def _child(name, data, parent, matrix_rows):
+def _child(name, data, parent):
     data.name = name
     obj = bpy.data.objects.new(name, data)
     parent.users_collection[0].objects.link(obj)
     obj.parent = parent
-    obj.matrix_world = blender_matrix(matrix_rows)
     return obj
+
+
+def _place_surface(obj, key, surface, held):
+    """Places the eyeball object; frames that move the surface key its placement."""
+    place(obj, surface.world_matrix, key)
+    moves = [(number, frame.get(key)) for number, frame in enumerate(held.overrides, held.start_frame)]
+    if not any(isinstance(moved, lidshaper.Surface) for _, moved in moves):
+        return
+    for number, moved in moves:
+        matrix = moved.world_matrix if isinstance(moved, lidshaper.Surface) else surface.world_matrix
+        place(obj, matrix, f"frame {number}: {key}")
+        for path in ("location", "rotation_euler", "scale"):
+            obj.keyframe_insert(path, frame=number)
+    _linear(obj.animation_data.action)
+    place(obj, surface.world_matrix, key)
 
 
 def _mesh(points, faces, smooth):
@@ -96,17 +124,23 @@ def _grid_faces(rows, columns, rows_wrap, columns_wrap):
     return quads.reshape(-1, 4).tolist()
 
 
-def _key_frames(rig_object, keys, frames, start_frame):
-    numbers = np.arange(start_frame, start_frame + len(frames), dtype=np.float64)
+def _key_controls(rig_object, keys, values, start_frame):
+    """`values[frame][i]` is the value of `keys[i]` at frame `start_frame + frame`."""
+    numbers = np.arange(start_frame, start_frame + len(values), dtype=np.float64)
     action = bpy.data.actions.new(rig_object.name)
     rig_object.animation_data_create().action = action
-    for key in keys:
-        values = np.array([np.ravel(np.asarray(frame[key].value, dtype=np.float64)) for frame in frames])
-        for index in range(values.shape[1]):
-            curve = action.fcurves.new(f"lidshaper.controls.{key}", index=index,
+    for i, key in enumerate(keys):
+        samples = np.array([np.ravel(np.asarray(frame[i], dtype=np.float64)) for frame in values])
+        for index in range(samples.shape[1]):
+            curve = action.fcurves.new(controls.CURVE_PATH + key, index=index,
                                        action_group=controls.group_of(key)[0])
             curve.keyframe_points.add(len(numbers))
-            curve.keyframe_points.foreach_set("co", np.column_stack([numbers, values[:, index]]).ravel())
-            for point in curve.keyframe_points:
-                point.interpolation = "LINEAR"  # the frames are samples: no overshoot between them
+            curve.keyframe_points.foreach_set("co", np.column_stack([numbers, samples[:, index]]).ravel())
             curve.update()
+    _linear(action)
+
+
+def _linear(action):
+    for curve in action.fcurves:
+        for point in curve.keyframe_points:
+            point.interpolation = "LINEAR"  # the frames are samples: no overshoot between them

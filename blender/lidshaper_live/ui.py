@@ -90,18 +90,25 @@ class LIDSHAPER_PT_rig(bpy.types.Panel):
         except (OSError, ValueError) as error:
             layout.label(text=str(error), icon="ERROR")
             return
-        for title, _ in controls.GROUPS:
-            in_group = [key for key in live_rig.attributes if controls.group_of(key)[0] == title]
-            if not in_group:
-                continue
+        for title, keys, built in panel_contents(live_rig):
             box = layout.box()
             box.label(text=title)
-            for key in live_rig.control_types:
-                if key in in_group:
-                    box.prop(settings.controls, key)
-            built = len(set(in_group).difference(live_rig.control_types))
+            for key in keys:
+                box.prop(settings.controls, key)
             if built:
                 box.label(text=f"{built} more from the rig file", icon="FILE")
+
+
+def panel_contents(live_rig):
+    """(group title, control keys, count of the group's other attributes) of each panel group
+    the rig's attribute map has entries in, in panel order."""
+    contents = []
+    for title in controls.panel_groups():
+        in_group = [key for key in live_rig.base if controls.group_of(key)[0] == title]
+        if in_group:
+            keys = [key for key in live_rig.control_types if key in in_group]
+            contents.append((title, keys, len(in_group) - len(keys)))
+    return contents
 
 
 def _import_entry(menu, _context):

@@ -4,64 +4,22 @@ failures, memory, export and bake.
 Runs inside Blender: blender -b --factory-startup --python addon_test.py
 (with the build's lidshaper module on PYTHONPATH and LIDSHAPER_RGHOST naming rghost)
 """
-import json
 import os
-import subprocess
-import sys
-import tempfile
-import unittest
 
+import bmesh
 import bpy
 import lidshaper
 import numpy as np
+from support import (SAMPLE_RIG, AddonTestCase, assert_points_close, mesh_points, rghost_points, run,
+                     write_rig)
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-SAMPLE_RIG = os.path.join(ROOT, "examples", "sample-eye-rig.json")
-RGHOST = os.environ.get("LIDSHAPER_RGHOST", os.path.join(ROOT, "build", "bin", "rghost"))
-sys.path.insert(0, os.path.join(ROOT, "blender"))
-import lidshaper_live  # noqa: E402
+import lidshaper_live
+from lidshaper_live.space import rig_space_matrix
 
 CLOSE_LEFT = "lidShaper__eyes__L_eye__closeEye"
-TOLERANCE = 2e-6  # Blender keeps points, keys and matrices in single precision
 
 
-def rghost_points(rig_path, folder):
-    """Points of every frame as `rghost deform` plays the rig file."""
-    result_path = os.path.join(folder, "result.json")
-    subprocess.run([RGHOST, "deform", rig_path, "-o", result_path], check=True, capture_output=True)
-    with open(result_path) as result:
-        return {frame["frame"]: np.array(frame["points"]) for frame in json.load(result)["frames"]}
-
-
-def mesh_points(rig_object):
-    mesh = rig_object.lidshaper.mesh.evaluated_get(bpy.context.evaluated_depsgraph_get()).data
-    points = np.empty(len(mesh.vertices) * 3, dtype=np.float32)
-    mesh.vertices.foreach_get("co", points)
-    return points.reshape(-1, 3).astype(np.float64)
-
-
-def write_rig(rig, folder, name="rig.json"):
-    path = os.path.join(folder, name)
-    rig.write(path)
-    return path
-
-
-class AddonTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        lidshaper_live.register()
-
-    @classmethod
-    def tearDownClass(cls):
-        lidshaper_live.unregister()
-
-    def setUp(self):
-        bpy.ops.wm.read_factory_settings(use_empty=True)
-        self.folder = self.enterContext(tempfile.TemporaryDirectory())
-
-    def assertPointsClose(self, actual, expected):
-        np.testing.assert_allclose(actual, expected, rtol=0, atol=TOLERANCE * max(1.0, np.abs(expected).max()))
-
+class AddonTest(AddonTestCase):
     def test_set_up_builds_mesh_eyeballs_controls_and_keys(self):
         rig = lidshaper.read_rig(SAMPLE_RIG)
         rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
@@ -71,7 +29,7 @@ class AddonTest(unittest.TestCase):
         self.assertEqual(sorted(link.key for link in settings.surfaces),
                          sorted(k for k, v in rig.attributes.items() if isinstance(v, lidshaper.Surface)))
         for link in settings.surfaces:
-            np.testing.assert_allclose(np.array(link.object.matrix_world).T,
+            np.testing.assert_allclose(rig_space_matrix(rig_object, link.object),
                                        rig.attributes[link.key].world_matrix, atol=1e-6)
             self.assertGreater(len(link.object.data.polygons), 0)
         reference = {a.key: a for a in lidshaper.load_plugin().schema()}
@@ -89,7 +47,7 @@ class AddonTest(unittest.TestCase):
         rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
         for frame in (12, 0, 20, 47, 30):  # out of order: scrubbing, not playing
             bpy.context.scene.frame_set(frame)
-            self.assertPointsClose(mesh_points(rig_object), expected[frame])
+            assert_points_close(mesh_points(rig_object), expected[frame])
 
         # A control edit and an eyeball move each deform at once, as the node does with those inputs.
         settings = rig_object.lidshaper
@@ -102,10 +60,9 @@ class AddonTest(unittest.TestCase):
             edit()
             after = mesh_points(rig_object)
             self.assertGreater(np.abs(after - before).max(), 1e-3)
-            attributes = {**live_rig.attributes, **live_rig.inputs(settings)}
-            direct = node.deform(attributes, live_rig.rest, np.array(settings.mesh.matrix_world).T,
-                                 live_rig.weights).points
-            self.assertPointsClose(after, direct)
+            direct = node.deform(live_rig.inputs(rig_object, 30), live_rig.rest,
+                                 rig_space_matrix(rig_object, settings.mesh), live_rig.weights).points
+            assert_points_close(after, direct)
         self.assertEqual(lidshaper_live.live.message(rig_object), "")
 
     def test_broken_rig_reports_and_leaves_rest_points(self):
@@ -121,6 +78,74 @@ class AddonTest(unittest.TestCase):
             bpy.context.scene.frame_set(5)
             self.assertIn(named, lidshaper_live.live.message(rig_object))
             np.testing.assert_array_equal(mesh_points(rig_object), rig.points.astype(np.float32))
+
+    def test_live_switched_by_hand_rests_and_deforms_again(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        settings = rig_object.lidshaper
+        rest = lidshaper.read_rig(SAMPLE_RIG).points
+        scene = bpy.context.scene
+        scene.frame_set(8)
+        settings.live = False
+        assert_points_close(mesh_points(rig_object), rest)
+        scene.frame_set(9)  # frames and edits leave a mesh that is not live alone
+        setattr(settings.controls, CLOSE_LEFT, 0.7)
+        assert_points_close(mesh_points(rig_object), rest)
+        setattr(settings.controls, CLOSE_LEFT, 0.0)
+        scene.frame_set(8)
+        settings.live = True
+        assert_points_close(mesh_points(rig_object), expected[8])
+
+    def test_mesh_that_lost_vertices_and_other_rig_files_are_named(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        rig = lidshaper.read_rig(SAMPLE_RIG)
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        settings = rig_object.lidshaper
+        scene = bpy.context.scene
+
+        # Another rig file of the same mesh (a higher upper lid profile): the next evaluation takes
+        # its build; a missing one is named, and the first one plays as before.
+        other = dict(rig.attributes)
+        curve = other["lidShaper__eyes__L_eye__upperLidMinorCurve"]
+        other["lidShaper__eyes__L_eye__upperLidMinorCurve"] = lidshaper.Curve(np.asarray(curve.cvs) * [1, 1.5, 1],
+                                                                              curve.knots, curve.degree)
+        rig.attributes = other
+        other_path = write_rig(rig, self.folder, "other.json")
+        other_expected = rghost_points(other_path, self.folder)
+        self.assertGreater(np.abs(other_expected[8] - expected[8]).max(), 1e-2)
+        for path, points in ((other_path, other_expected[8]), (os.path.join(self.folder, "missing.json"), None),
+                             (SAMPLE_RIG, expected[8])):
+            settings.rig_path = path
+            scene.frame_set(8)
+            if points is None:
+                self.assertIn("missing.json", lidshaper_live.live.message(rig_object))
+            else:
+                assert_points_close(mesh_points(rig_object), points)
+                self.assertEqual(lidshaper_live.live.message(rig_object), "")
+
+        # A mesh edited to fewer vertices: named with both counts, and left as it is.
+        mesh = settings.mesh.data
+        bm = bmesh.new()
+        bm.from_mesh(mesh)
+        bm.verts.ensure_lookup_table()
+        bmesh.ops.delete(bm, geom=[bm.verts[0]], context="VERTS")
+        bm.to_mesh(mesh)
+        bm.free()
+        scene.frame_set(9)
+        self.assertIn(f"{len(rig.points) - 1} vertices, the rig file {len(rig.points)}",
+                      lidshaper_live.live.message(rig_object))
+
+    def test_file_load_evaluates_at_the_saved_frame(self):
+        expected = rghost_points(SAMPLE_RIG, self.folder)
+        name = lidshaper_live.set_up(bpy.context, SAMPLE_RIG).name
+        scene = bpy.context.scene
+        scene.frame_set(0)
+        scene.frame_current = 8  # saved at frame 8 with the mesh still open as at frame 0
+        blend = os.path.join(self.folder, "shot.blend")
+        bpy.ops.wm.save_as_mainfile(filepath=blend)
+        bpy.ops.wm.open_mainfile(filepath=blend)
+        rig_object = bpy.data.objects[name]
+        assert_points_close(mesh_points(rig_object), expected[8])
 
     def test_frame_changes_keep_memory_flat(self):
         rig_object = lidshaper_live.set_up(bpy.context, write_rig(lidshaper.sample_rig(columns=96), self.folder))
@@ -157,13 +182,13 @@ class AddonTest(unittest.TestCase):
         played = rghost_points(exported, self.folder)
         self.assertEqual(sorted(played), list(range(2, 10)))
         for frame, points in shown.items():
-            self.assertPointsClose(points, played[frame])
+            assert_points_close(points, played[frame])
 
         lidshaper_live.bake(scene, rig_object, os.path.join(self.folder, "bake.pc2"))
         self.assertFalse(rig_object.lidshaper.live)
         for frame in (3, 9):
             scene.frame_set(frame)
-            self.assertPointsClose(mesh_points(rig_object), shown[frame])
+            assert_points_close(mesh_points(rig_object), shown[frame])
 
 
-sys.exit(0 if unittest.main(argv=[__file__], exit=False, verbosity=2).result.wasSuccessful() else 1)
+run()

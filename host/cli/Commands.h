@@ -22,5 +22,6 @@ void addSampleRigCommand(CLI::App& app, Command& command);
 void addDemoCommand(CLI::App& app, Command& command);
 void addSheetCommand(CLI::App& app, Command& command);
 void addSweepCommand(CLI::App& app, Command& command);
+void addInspectCommand(CLI::App& app, Command& command);
 
 } // namespace rghost

@@ -1,5 +1,7 @@
 #include "cli/PictureArguments.h"
 
+#include <stdexcept>
+
 #include "picture/RigScene.h"
 
 using namespace rigContract;
@@ -21,6 +23,22 @@ void addPictureOptions(CLI::App& command, PictureOptions& options)
     command
         .add_option("--close-up", options.closeUp, "Frame one eye (the rig's L_eye or R_eye) instead of the whole rig")
         ->check(CLI::IsMember({"left", "right"}));
+    command
+        .add_option_function<std::string>(
+            "--overlay", [&options](const std::string& text) { options.overlay = parseOverlayCategories(text); },
+            "Draw what the node works with over each panel: all, or some of columns, surface, curves, close-line, "
+            "move-vectors, corners, soft-region, failure (separated by commas)")
+        ->type_name("CATEGORIES")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                try {
+                    parseOverlayCategories(text);
+                    return std::string();
+                } catch (const std::invalid_argument& error) {
+                    return std::string(error.what());
+                }
+            },
+            "CATEGORIES"));
     command.add_flag("--no-captions", options.withoutCaptions, "Leave out the line under each panel");
 }
 

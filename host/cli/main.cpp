@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     rghost::addDemoCommand(app, command);
     rghost::addSheetCommand(app, command);
     rghost::addSweepCommand(app, command);
+    rghost::addInspectCommand(app, command);
 
     try {
         app.parse(argc, argv);

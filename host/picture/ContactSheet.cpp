@@ -15,6 +15,7 @@ namespace {
 using Imath::V3d;
 
 constexpr int kCaptionHeight = 26;
+constexpr int kNoteHeight = 20;
 constexpr int kGap = 8;
 constexpr double kFraming = 1.06; // room around the framed facets
 
@@ -68,16 +69,21 @@ double turnDegrees(SheetView view)
     return 0.0;
 }
 
-// The facets as the camera sees them: turned so that it looks down -z.
-std::vector<Facet> turnedFacets(const std::vector<Facet>& facets, double degrees)
+// A point as the camera sees it: turned so that it looks down -z.
+V3d turnedPoint(const V3d& p, double degrees)
 {
     const double angle = degrees * 3.14159265358979323846 / 180.0;
     const double c = std::cos(angle);
     const double s = std::sin(angle);
+    return V3d(p.x * c - p.z * s, p.y, p.x * s + p.z * c);
+}
+
+std::vector<Facet> turnedFacets(const std::vector<Facet>& facets, double degrees)
+{
     std::vector<Facet> turned = facets;
     for (Facet& facet : turned) {
         for (V3d& p : facet.corners) {
-            p = V3d(p.x * c - p.z * s, p.y, p.x * s + p.z * c);
+            p = turnedPoint(p, degrees);
         }
     }
     return turned;
@@ -136,6 +142,60 @@ void drawPanel(cairo_t* cr, const std::vector<Facet>& facets, const View& view)
     }
 }
 
+// The marks over the facets: lines, then dots, then text with a dark
+// shadow so that it reads on skin and eyeball alike.
+void drawMarks(cairo_t* cr, const SheetPanel& panel, const View& view, double degrees)
+{
+    const auto place = [&](const V3d& world) {
+        const V3d p = turnedPoint(world, degrees);
+        return std::pair<double, double>((p.x - view.minX) * view.scale, (view.maxY - p.y) * view.scale);
+    };
+    cairo_set_line_width(cr, 1.6);
+    for (const PanelLine& line : panel.lines) {
+        cairo_new_path(cr);
+        for (const V3d& p : line.points) {
+            const auto [x, y] = place(p);
+            cairo_line_to(cr, x, y);
+        }
+        cairo_set_source_rgb(cr, line.color.x, line.color.y, line.color.z);
+        cairo_stroke(cr);
+    }
+    for (const PanelDot& dot : panel.dots) {
+        const auto [x, y] = place(dot.position);
+        cairo_new_path(cr);
+        cairo_arc(cr, x, y, dot.large ? 4.5 : 2.5, 0.0, 2.0 * 3.14159265358979323846);
+        cairo_set_source_rgb(cr, dot.color.x, dot.color.y, dot.color.z);
+        cairo_fill(cr);
+    }
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, 12.0);
+    for (const PanelLabel& label : panel.labels) {
+        const auto [x, y] = place(label.position);
+        cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+        cairo_move_to(cr, x + 1.0, y + 1.0);
+        cairo_show_text(cr, label.text.c_str());
+        cairo_set_source_rgb(cr, label.color.x, label.color.y, label.color.z);
+        cairo_move_to(cr, x, y);
+        cairo_show_text(cr, label.text.c_str());
+    }
+}
+
+void drawNote(cairo_t* cr, const SheetNote& note, int top)
+{
+    double left = kGap;
+    if (note.swatch) {
+        cairo_rectangle(cr, left, top + 4.0, 24.0, kNoteHeight - 8.0);
+        cairo_set_source_rgb(cr, note.swatch->x, note.swatch->y, note.swatch->z);
+        cairo_fill(cr);
+        left += 32.0;
+    }
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, 13.0);
+    cairo_set_source_rgb(cr, 0.85, 0.86, 0.88);
+    cairo_move_to(cr, left, top + kNoteHeight - 6.0);
+    cairo_show_text(cr, note.text.c_str());
+}
+
 void drawCaption(cairo_t* cr, const std::string& caption, int top)
 {
     cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
@@ -159,14 +219,23 @@ std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, const S
         throw std::invalid_argument("a contact sheet needs at least one panel, one column and one pixel");
     }
     const double degrees = turnDegrees(layout.view);
-    const View view = frameFacets(turnedFacets(layout.framed.empty() ? panels.front().facets : layout.framed, degrees),
-                                  layout.panelWidth);
+    const View shared = frameFacets(
+        turnedFacets(layout.framed.empty() ? panels.front().facets : layout.framed, degrees), layout.panelWidth);
+    std::vector<View> views;
+    int imageHeight = 0;
+    for (const SheetPanel& panel : panels) {
+        views.push_back(panel.framed.empty() ? shared
+                                             : frameFacets(turnedFacets(panel.framed, degrees), layout.panelWidth));
+        imageHeight = std::max(imageHeight, views.back().imageHeight);
+    }
     const int captionHeight = layout.captions ? kCaptionHeight : 0;
     const int columns = std::min<int>(layout.columnsPerRow, static_cast<int>(panels.size()));
     const int rows = (static_cast<int>(panels.size()) + columns - 1) / columns;
-    const int panelHeight = view.imageHeight + captionHeight;
+    const int panelHeight = imageHeight + captionHeight;
     const int width = kGap + columns * (layout.panelWidth + kGap);
-    const int height = kGap + rows * (panelHeight + kGap);
+    const int gridHeight = kGap + rows * (panelHeight + kGap);
+    const int notesHeight = static_cast<int>(layout.notes.size()) * kNoteHeight + (layout.notes.empty() ? 0 : kGap);
+    const int height = gridHeight + notesHeight;
 
     const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), cairo_surface_destroy);
@@ -184,11 +253,15 @@ std::string renderContactSheetPng(const std::vector<SheetPanel>& panels, const S
         cairo_clip(cr);
         cairo_set_source_rgb(cr, 0.2, 0.21, 0.24);
         cairo_paint(cr);
-        drawPanel(cr, turnedFacets(panels[i].facets, degrees), view);
+        drawPanel(cr, turnedFacets(panels[i].facets, degrees), views[i]);
+        drawMarks(cr, panels[i], views[i], degrees);
         if (layout.captions) {
-            drawCaption(cr, panels[i].caption, view.imageHeight);
+            drawCaption(cr, panels[i].caption, imageHeight);
         }
         cairo_restore(cr);
+    }
+    for (std::size_t i = 0; i < layout.notes.size(); ++i) {
+        drawNote(cr, layout.notes[i], gridHeight + static_cast<int>(i) * kNoteHeight);
     }
 
     std::string png;

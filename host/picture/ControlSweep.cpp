@@ -8,6 +8,7 @@
 #include "core/ControlReference.h"
 #include "core/ShortNumber.h"
 #include "io/AtomicFile.h"
+#include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 #include "picture/SweptValue.h"
 
@@ -60,12 +61,18 @@ bool drawControlSweep(const Plugin& plugin, Rig rig, const ControlSweepOptions& 
 
     const std::vector<FrameResult> results = runRig(plugin, rig);
     std::vector<SheetPanel> panels;
+    std::vector<SheetNote> failures;
     bool allSucceeded = true;
     for (std::size_t step = 0; step < results.size(); ++step) {
         allSucceeded = allSucceeded && results[step].status == RgStatus::Success;
-        panels.push_back(rigPanel(rig, frameAttributes(rig, step), results[step].points, captions[step]));
+        panels.push_back(
+            overlaidRigPanel(rig, frameAttributes(rig, step), results[step], options.picture.overlay, captions[step]));
+        for (SheetNote& note : failureNotes(captions[step], results[step], options.picture.overlay)) {
+            failures.push_back(std::move(note));
+        }
     }
     SheetLayout layout = pictureLayout(options.picture, rig, rig.attributes);
+    layout.notes.insert(layout.notes.begin(), failures.begin(), failures.end());
     layout.columnsPerRow = std::max(layout.columnsPerRow, options.steps);
     writeFileAtomically(options.picture.outputPath, renderContactSheetPng(panels, layout));
     return allSucceeded;

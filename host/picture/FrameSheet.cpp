@@ -2,7 +2,7 @@
 
 #include "bake/Bake.h"
 #include "io/AtomicFile.h"
-#include "picture/RigScene.h"
+#include "picture/OverlayMarks.h"
 
 namespace rghost {
 
@@ -31,6 +31,7 @@ bool drawFrameSheet(const Plugin& plugin, const Rig& rig, const FrameSheetOption
     const std::set<std::size_t> shown = spreadFrames(plan.firstRecorded, plan.last, options.panels);
 
     std::vector<SheetPanel> panels;
+    std::vector<SheetNote> failures;
     bool allSucceeded = true;
     bake.onFrame = [&](const FrameResult& result) {
         const auto index = static_cast<std::size_t>(result.frame - rig.startFrame);
@@ -38,14 +39,18 @@ bool drawFrameSheet(const Plugin& plugin, const Rig& rig, const FrameSheetOption
         if (shown.count(index) != 0) {
             const std::string failed =
                 result.status == RgStatus::Success ? "" : "  (" + std::string(statusName(result.status)) + ")";
-            panels.push_back(rigPanel(rig, frameAttributes(rig, index), result.points,
-                                      "frame " + std::to_string(result.frame) + failed));
+            const std::string caption = "frame " + std::to_string(result.frame);
+            panels.push_back(
+                overlaidRigPanel(rig, frameAttributes(rig, index), result, options.picture.overlay, caption + failed));
+            for (SheetNote& note : failureNotes(caption, result, options.picture.overlay)) {
+                failures.push_back(std::move(note));
+            }
         }
     };
     bakeRig(plugin, rig, bake, BakeOutputs{});
-    writeFileAtomically(
-        options.picture.outputPath,
-        renderContactSheetPng(panels, pictureLayout(options.picture, rig, frameAttributes(rig, plan.firstRecorded))));
+    SheetLayout layout = pictureLayout(options.picture, rig, frameAttributes(rig, plan.firstRecorded));
+    layout.notes.insert(layout.notes.begin(), failures.begin(), failures.end());
+    writeFileAtomically(options.picture.outputPath, renderContactSheetPng(panels, layout));
     return allSucceeded;
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "picture/OverlayMarks.h"
 #include "picture/RigScene.h"
 
 namespace rghost {
@@ -10,6 +11,7 @@ SheetLayout pictureLayout(const PictureOptions& options, const Rig& rig, const A
 {
     SheetLayout layout = options.layout;
     layout.captions = !options.withoutCaptions;
+    layout.notes = overlayLegend(options.overlay);
     if (!options.closeUp.empty()) {
         layout.framed = eyeCloseUp(
             rig, attributes, options.closeUp == "left" ? rigContract::EyeSide::Left : rigContract::EyeSide::Right);

@@ -3,6 +3,7 @@
 
 #include "AttributeDescriptions.h"
 #include "BakeBinding.h"
+#include "OverlayBinding.h"
 #include "PluginBinding.h"
 #include "RigBinding.h"
 #include "ThreadErrorLines.h"
@@ -16,4 +17,5 @@ PYBIND11_MODULE(_lidshaper, module)
     lidshaper::bindPlugin(module);
     lidshaper::bindRig(module);
     lidshaper::bindBake(module);
+    lidshaper::bindOverlay(module);
 }

@@ -15,8 +15,12 @@
 #include "HostTestSupport.h"
 #include "core/ControlReference.h"
 #include "demo/DemoSummary.h"
+#include "lidShaper/rigContract.h"
+#include "overlay/OverlayCategory.h"
 #include "picture/ContactSheet.h"
 #include "picture/FrameSheet.h"
+#include "picture/Inspection.h"
+#include "sample/SampleRig.h"
 
 namespace {
 
@@ -107,6 +111,92 @@ TEST(DemoPictures, PanelsFillRowsOfTheGivenWidth)
     EXPECT_EQ(two.height, four.height);
     EXPECT_LT(two.width, four.width);
     EXPECT_THROW(rghost::renderContactSheetPng({}), std::invalid_argument);
+}
+
+// Marks lie over the facets even where a facet is nearer, dots over lines;
+// notes add a row each under the panels, with their swatch.
+TEST(OverlayPictures, MarksAreDrawnOverTheFacetsAndNotesUnderThePanels)
+{
+    rghost::SheetPanel panel{"test", {square(-1.0, -1.0, 1.0, 1.0, 5.0, V3d(1, 1, 1))}};
+    panel.lines.push_back({{V3d(-1.0, 0.0, 0.0), V3d(1.0, 0.0, 0.0)}, V3d(1, 0, 0)});
+    panel.dots.push_back({V3d(0.5, 0.0, 0.0), V3d(0, 1, 0), true});
+    const DecodedPng plain = decodePng(rghost::renderContactSheetPng({panel}, {1}));
+    const int middleRow = (plain.height - 26) / 2; // above the caption
+    const Pixel onLine = plain.at(plain.width / 4, middleRow);
+    const Pixel onDot = plain.at(8 + static_cast<int>(440 * 1.56 / 2.12), middleRow); // x 0.5 of -1.06..1.06
+    EXPECT_GT(onLine.red, 200);
+    EXPECT_LT(onLine.green, 60);
+    EXPECT_GT(onDot.green, 200);
+    EXPECT_LT(onDot.red, 60);
+
+    rghost::SheetLayout withNotes{1};
+    withNotes.notes = {{V3d(0, 0, 1), "blue"}, {std::nullopt, "plain"}};
+    const DecodedPng noted = decodePng(rghost::renderContactSheetPng({panel}, withNotes));
+    EXPECT_EQ(noted.width, plain.width);
+    EXPECT_EQ(noted.height, plain.height + 2 * 20 + 8);
+    const Pixel swatch = noted.at(16, plain.height + 10);
+    EXPECT_GT(swatch.blue, 200);
+    EXPECT_LT(swatch.red, 60);
+}
+
+// How many pixels of the panels (above `notes` rows of notes) are the colour
+// of `category`.
+int categoryPixels(const DecodedPng& picture, rghost::OverlayCategory category, int notes)
+{
+    const V3d color = rghost::overlayCategoryColor(category) * 255.0;
+    int count = 0;
+    for (int y = 0; y < picture.height - notes * 20 - 8; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const Pixel p = picture.at(x, y);
+            count +=
+                std::abs(p.red - color.x) < 12 && std::abs(p.green - color.y) < 12 && std::abs(p.blue - color.z) < 12;
+        }
+    }
+    return count;
+}
+
+// Both eyes close up with every category; a frame the node refuses gets its
+// error line under the panels and the column it names marked.
+TEST(OverlayPictures, InspectionShowsEveryCategoryAndMarksWhatAFailingFrameNames)
+{
+    const rghost::Plugin plugin(LIDSHAPER_PLUGIN_PATH);
+    rghost::Rig rig = rghost::buildSampleRig();
+    const rghost::Inspection good = rghost::inspectFrame(plugin, rig, 0);
+    EXPECT_EQ(good.status, RgStatus::Success);
+    const DecodedPng seen = decodePng(good.png);
+    const int legend = 1 + static_cast<int>(std::size(rghost::kOverlayCategories));
+    EXPECT_EQ(seen.width, 8 + 2 * (520 + 8));
+    for (const rghost::OverlayCategory category : rghost::kOverlayCategories) {
+        if (category != rghost::OverlayCategory::Failure) {
+            EXPECT_GT(categoryPixels(seen, category, legend), 20) << rghost::overlayCategoryName(category);
+        }
+    }
+    EXPECT_EQ(categoryPixels(seen, rghost::OverlayCategory::Failure, legend), 0);
+
+    const std::string key = rigContract::eyeAttributeKey(rigContract::EyeSide::Left, "upperLidBetweenIdxs");
+    auto between = std::make_shared<RgInt>(*std::dynamic_pointer_cast<RgInt>(rig.attributes.at(key)));
+    between->values[1] = 1 << 30;
+    rig.attributes[key] = between;
+    const rghost::Inspection failed = rghost::inspectFrame(plugin, rig, 0);
+    EXPECT_EQ(failed.status, RgStatus::Failure);
+    const DecodedPng marked = decodePng(failed.png);
+    EXPECT_EQ(marked.height, seen.height + 20);
+    EXPECT_GT(categoryPixels(marked, rghost::OverlayCategory::Failure, legend + 1), 20);
+    EXPECT_THROW(rghost::inspectFrame(plugin, rig, -1), std::invalid_argument);
+
+    // A sheet with the failure marks on lists each failed frame's error line.
+    const hosttest::TemporaryDirectory folder;
+    const auto sheetHeight = [&](rghost::OverlayCategories overlay) {
+        rghost::FrameSheetOptions sheet;
+        sheet.frames = rghost::SceneFrames{0, 1};
+        sheet.picture.outputPath = folder.file("sheet.png");
+        sheet.picture.layout.panelWidth = 100;
+        sheet.picture.overlay = std::move(overlay);
+        EXPECT_FALSE(rghost::drawFrameSheet(plugin, rig, sheet));
+        return decodePng(hosttest::readTextFile(folder.file("sheet.png"))).height;
+    };
+    EXPECT_EQ(sheetHeight({rghost::OverlayCategory::Failure}),
+              sheetHeight({rghost::OverlayCategory::Columns}) + 2 * 20);
 }
 
 // A sheet shows as many frames as it has room for, both ends of the range

@@ -258,6 +258,14 @@ TEST_F(RghostCli, ExplainsCommandLineMistakesInPlainWords)
          2,
          "",
          "rghost: --attr ENVELOP: the rig has no such key (did you mean 'ENVELOPE'?)\n"},
+        {{"sheet", rig, "--overlay", "columns,coners", "-o", work.file("sheet.png")},
+         2,
+         "",
+         "rghost: sheet: --overlay: unknown overlay category 'coners' (did you mean 'corners'?)"},
+        {{"inspect", rig, "--frame", "7", "-o", work.file("inspect.png")},
+         2,
+         "",
+         "rghost: --frame 7: the rig's frames are 0 to 0\n"},
     };
     for (const auto& c : cases) {
         const ProcessRun run = rghost(c.arguments);
