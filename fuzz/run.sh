@@ -15,7 +15,7 @@ seconds="${1:?usage: fuzz/run.sh SECONDS}"
 fuzz="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$fuzz/build"
 findings="$build/findings"
-targets=(fuzz_rig_reader fuzz_deform fuzz_help_validate)
+targets=(fuzz_rig_reader fuzz_deform fuzz_help_validate fuzz_merge)
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$findings"

@@ -9,7 +9,7 @@
 #include "io/AtomicFile.h"
 #include "io/ObjFile.h"
 #include "io/PointCacheFile.h"
-#include "io/ResultFile.h"
+#include "io/ResultWriter.h"
 
 namespace rghost {
 
@@ -23,16 +23,6 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Whether writing `a` would replace the file `b` names (a device or pipe is
-// written to, not replaced, so it may take several outputs).
-bool replacesSameFile(const std::string& a, const std::string& b)
-{
-    std::error_code ignored;
-    const fs::file_status status = fs::status(a, ignored);
-    const bool replaced = fs::is_regular_file(status) || !fs::exists(status);
-    return replaced && (a == b || fs::equivalent(a, b, ignored));
-}
-
 // Outputs that would replace the rig or one another.
 void refuseClashes(const BakeOutputs& outputs)
 {
@@ -42,11 +32,11 @@ void refuseClashes(const BakeOutputs& outputs)
         if (file.empty() || file == "-") {
             continue;
         }
-        if (!outputs.rigFile.empty() && replacesSameFile(file, outputs.rigFile)) {
+        if (!outputs.rigFile.empty() && writingReplaces(file, outputs.rigFile)) {
             throw std::invalid_argument("cannot write " + file + ": it is the rig file being baked");
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (replacesSameFile(file, *files[j])) {
+            if (writingReplaces(file, *files[j])) {
                 throw std::invalid_argument("cannot write " + file + " twice: it is given for two outputs");
             }
         }
@@ -83,8 +73,7 @@ public:
     {
         refuseClashes(outputs);
         if (!outputs.resultFile.empty()) {
-            result_.emplace(outputs.resultFile);
-            result_->write(formatResultHead(rig.nodeName));
+            result_.emplace(outputs.resultFile, rig.nodeName);
         }
         if (!outputs.pointCache.empty()) {
             pointCache_.emplace(outputs.pointCache);
@@ -118,10 +107,7 @@ public:
     void write(const FrameResult& frame)
     {
         if (result_) {
-            if (framesWritten_ != 0) {
-                result_->write(resultFrameSeparator);
-            }
-            result_->write(formatResultFrame(frame));
+            result_->frame(frame);
         }
         if (pointCache_) {
             buffer_.clear();
@@ -133,16 +119,16 @@ public:
             mesh.write(formatObj(frame.points, rig_.faces));
             mesh.close();
         }
-        ++framesWritten_;
     }
 
     std::vector<std::string> commit()
     {
         std::vector<std::string> paths;
         if (result_) {
-            result_->write(resultTail);
+            result_->close();
+            paths.push_back(result_->path());
         }
-        for (std::optional<AtomicFile>* file : {&result_, &pointCache_, &restMesh_}) {
+        for (std::optional<AtomicFile>* file : {&pointCache_, &restMesh_}) {
             if (*file) {
                 (*file)->commit();
                 paths.push_back((*file)->path());
@@ -159,14 +145,13 @@ public:
 private:
     const Rig& rig_;
     const int digits_;
-    std::optional<AtomicFile> result_;
+    std::optional<ResultWriter> result_;
     std::optional<AtomicFile> pointCache_;
     std::optional<AtomicFile> restMesh_;
     fs::path objDirectory_;
     fs::path createdDirectory_;
     std::vector<AtomicFile> objFiles_;
     std::string buffer_;
-    std::size_t framesWritten_ = 0;
     bool committed_ = false;
 };
 

@@ -36,7 +36,7 @@ struct BakeSummary {
     std::size_t frames = 0;         // recorded
     std::size_t failedFrames = 0;   // recorded with a status other than Success
     double deformSeconds = 0.0;     // in the node's deform calls, replayed frames included
-    double outputSeconds = 0.0;     // formatting and writing the outputs
+    double outputSeconds = 0.0;     // formatting and writing the outputs, beyond what overlaps deform
     std::vector<std::string> files; // every file written, in the order of BakeOutputs
 };
 

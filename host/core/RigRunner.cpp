@@ -5,12 +5,33 @@
 
 #include <mayastandin/StandIn.h>
 
+#include "core/FinitePoints.h"
+
 namespace rghost {
 
 FramePlan wholeRig(const Rig& rig)
 {
     return {0, 0, frameCount(rig) - 1};
 }
+
+namespace {
+
+// Points no file can hold (an overflow in the node) make the frame a failed
+// one: its rest points, as a frame the node refuses keeps them, and a line
+// naming the first such vertex.
+void failIfNotFinite(FrameResult& result, const std::vector<Imath::V3d>& restPoints)
+{
+    const std::size_t vertex = firstNonFinitePoint(result.points);
+    if (vertex == result.points.size()) {
+        return;
+    }
+    result.errors.push_back("deform left " + describeNonFinitePoint(result.points, vertex) +
+                            "; the frame counts as failed and keeps its rest points");
+    result.status = RgStatus::Failure;
+    result.points = restPoints;
+}
+
+} // namespace
 
 void playRig(RgNode& node, const Rig& rig, const FramePlan& plan, const FrameReceiver& receive)
 {
@@ -34,6 +55,7 @@ void playRig(RgNode& node, const Rig& rig, const FramePlan& plan, const FrameRec
             result.errors = capture.lines();
         }
         result.points = std::move(deformData.points);
+        failIfNotFinite(result, rig.geometry.points);
         receive(result, index >= plan.firstRecorded);
     }
 }

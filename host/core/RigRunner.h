@@ -44,7 +44,9 @@ using FrameReceiver = std::function<void(FrameResult& result, bool recorded)>;
 // Plays the rig on `node` as a host plays an animation: the node is named after
 // the rig, then every planned frame in order gets its attribute map and a fresh
 // copy of the rest geometry, and deform is called while the error lines are
-// captured. Throws std::out_of_range for a plan that does not fit the rig.
+// captured. A frame whose points come back not all finite is a failed frame:
+// status Failure, its rest points, and a last error line naming the first
+// such vertex. Throws std::out_of_range for a plan that does not fit the rig.
 void playRig(RgNode& node, const Rig& rig, const FramePlan& plan, const FrameReceiver& receive);
 
 // Every frame of the rig played on `node`, or on one new node of `plugin`.

@@ -2,12 +2,15 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -34,13 +37,72 @@ fs::path followSymlinks(fs::path path)
     return path;
 }
 
+fs::path directoryOf(const fs::path& target)
+{
+    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
+// Temporary files of `target` are named ".NAME.tmp-HOST-PID-N": the machine
+// and process that write them, and a count within the process.
+std::string temporaryPrefix(const fs::path& target)
+{
+    return "." + target.filename().string() + ".tmp-";
+}
+
+const std::string& hostName()
+{
+    static const std::string name = [] {
+        char text[256] = {};
+        return ::gethostname(text, sizeof text - 1) == 0 ? std::string(text) : std::string("unknown");
+    }();
+    return name;
+}
+
+// Whether the temporary file `name` of a target with `prefix` was left by a
+// process of this machine that is gone.
+bool isLeftover(std::string_view name, std::string_view prefix)
+{
+    if (name.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    name.remove_prefix(prefix.size());
+    const std::size_t countStart = name.rfind('-');
+    const std::size_t pidStart = countStart == std::string_view::npos ? countStart : name.rfind('-', countStart - 1);
+    if (pidStart == std::string_view::npos || name.substr(0, pidStart) != hostName()) {
+        return false;
+    }
+    long pid = 0;
+    const char* const pidEnd = name.data() + countStart;
+    const std::from_chars_result read = std::from_chars(name.data() + pidStart + 1, pidEnd, pid);
+    if (read.ec != std::errc() || read.ptr != pidEnd || pid <= 0 || static_cast<pid_t>(pid) != pid) {
+        return false;
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+void removeLeftovers(const fs::path& target)
+{
+    const std::string directory = directoryOf(target).string();
+    const std::string prefix = temporaryPrefix(target);
+    DIR* const listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        if (isLeftover(entry->d_name, prefix)) {
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        }
+    }
+    ::closedir(listing);
+}
+
 // A new file next to `target`, opened exclusively so that two writers never share one.
 int createTemporarySibling(const fs::path& target, std::string& temporaryPath)
 {
     static std::atomic<unsigned> counter{0};
-    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path directory = directoryOf(target);
     for (;;) {
-        temporaryPath = (directory / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+        temporaryPath = (directory / (temporaryPrefix(target) + hostName() + "-" + std::to_string(::getpid()) + "-" +
                                       std::to_string(counter++)))
                             .string();
         // 0666 lets the umask decide, as for any file the user creates.
@@ -81,6 +143,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path))
         failWriting(path_, "directory " + directory.string() +
                                (fs::exists(directory, ignored) ? " is not a directory" : " does not exist"));
     }
+    removeLeftovers(target);
     descriptor_ = createTemporarySibling(target, temporary_);
     if (descriptor_ < 0) {
         failWriting(path_, std::strerror(errno));
@@ -140,6 +203,14 @@ void writeFileAtomically(const std::string& path, std::string_view contents)
     AtomicFile file(path);
     file.write(contents);
     file.commit();
+}
+
+bool writingReplaces(const std::string& output, const std::string& file)
+{
+    std::error_code ignored;
+    const fs::file_status status = fs::status(output, ignored);
+    const bool replaced = fs::is_regular_file(status) || !fs::exists(status);
+    return replaced && (output == file || fs::equivalent(output, file, ignored));
 }
 
 } // namespace rghost

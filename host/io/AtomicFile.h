@@ -11,7 +11,9 @@ namespace rghost {
 // stays). What cannot be replaced is written directly as the bytes come: an
 // existing device or pipe, and "-", standard output. Every problem throws
 // std::runtime_error naming the path and the reason; a file that is destroyed
-// before commit() leaves no temporary file behind.
+// before commit() leaves no temporary file behind. A process killed while
+// writing cannot clean up: the next AtomicFile for the same target removes the
+// temporary files beside it whose process (on this machine) is gone.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
@@ -41,5 +43,10 @@ private:
 
 // AtomicFile written with `contents` and committed.
 void writeFileAtomically(const std::string& path, std::string_view contents);
+
+// Whether writing `output` would replace the file `file` names (the same file
+// under any name). A device or pipe is written to, not replaced, so it may
+// take several outputs.
+bool writingReplaces(const std::string& output, const std::string& file);
 
 } // namespace rghost

@@ -1,19 +1,12 @@
 #include "io/ObjFile.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "io/ShortestNumber.h"
 
 namespace rghost {
 
 namespace {
-
-void appendNumber(std::string& text, double value)
-{
-    char digits[32];
-    // Non-finite coordinates come out as nan or inf: OBJ has no other spelling.
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
-    text.append(digits, end.ptr);
-}
 
 std::string unsignedDigits(std::int64_t value)
 {
@@ -31,7 +24,8 @@ std::string formatObj(const std::vector<Imath::V3d>& points, const std::vector<s
         text += 'v';
         for (int axis = 0; axis < 3; ++axis) {
             text += ' ';
-            appendNumber(text, point[axis]);
+            // Non-finite coordinates come out as nan or inf: OBJ has no other spelling.
+            appendShortestNumber(text, point[axis]);
         }
         text += '\n';
     }

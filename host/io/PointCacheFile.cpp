@@ -1,5 +1,6 @@
 #include "io/PointCacheFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -29,14 +30,12 @@ std::int32_t headerCount(std::size_t count, const char* what)
     return static_cast<std::int32_t>(count);
 }
 
-// Beyond float range a coordinate becomes an infinity of its sign, as the
-// conversion is only defined within the range.
+// Beyond float range a coordinate becomes the largest float of its sign: a
+// cache never holds an infinity (the points it gets are finite doubles).
 float toFloat(double value)
 {
     const double largest = std::numeric_limits<float>::max();
-    return value > largest    ? std::numeric_limits<float>::infinity()
-           : value < -largest ? -std::numeric_limits<float>::infinity()
-                              : static_cast<float>(value);
+    return static_cast<float>(std::clamp(value, -largest, largest));
 }
 
 } // namespace

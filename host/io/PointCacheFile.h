@@ -12,7 +12,8 @@ namespace rghost {
 // point order matches: a 32-byte header ("POINTCACHE2\0", version 1, point
 // count, start frame, sample rate, sample count), then one sample per frame,
 // each point as three little-endian float32 x y z. Coordinates are the rig's
-// own, unconverted; one sample per frame (sample rate 1).
+// own, unconverted, but for coordinates beyond float range, which are held as
+// the largest float of their sign; one sample per frame (sample rate 1).
 std::string formatPointCacheHeader(std::size_t pointCount, double startFrame, std::size_t frameCount);
 
 // One frame's sample appended to `bytes`.

@@ -23,16 +23,18 @@ from _lidshaper import (
     build_rig,
     empty_points,
     load_plugin,
+    merge,
     overlay,
     overlay_categories,
     read_rig,
     sample_rig,
     write_result,
 )
-from .bake import bake, bake_jobs
+from .bake import BakeError, bake, bake_jobs
 
 __all__ = [
     "Attribute",
+    "BakeError",
     "Curve",
     "DeformResult",
     "FrameResult",
@@ -48,6 +50,7 @@ __all__ = [
     "build_rig",
     "empty_points",
     "load_plugin",
+    "merge",
     "overlay",
     "overlay_categories",
     "read_rig",

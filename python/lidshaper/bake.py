@@ -27,28 +27,57 @@ def _frame_pair(frames):
     raise ValueError("frames: expected None, (first, last) or a non-empty range with step 1, got %r" % (frames,))
 
 
-def _chunks(rig_path, frames, chunk_frames):
+class BakeError(RuntimeError):
+    """Some bakes of a `bake` call failed; `summaries` holds one dict per bake, in order: the
+    summary of each finished bake, and for each failed one its rig, frames and error."""
+
+    def __init__(self, message, summaries):
+        super().__init__(message)
+        self.summaries = summaries
+
+
+def _read_rigs(rig_paths):
+    """Every rig read before any bake starts, so a broken file costs no bake time; all the
+    unreadable ones named at once."""
+    rigs, problems = {}, []
+    for rig_path in rig_paths:
+        try:
+            rigs[rig_path] = _lidshaper.read_rig(rig_path)
+        except (OSError, ValueError) as error:
+            problems.append(error)
+    if len(problems) == 1:
+        raise problems[0]
+    if problems:
+        raise ValueError("%d rig files cannot be read: %s" % (len(problems), "; ".join(map(str, problems))))
+    return rigs
+
+
+def _chunks(rig, frames, chunk_frames):
     """(first, last) scene frames of each chunk of the frames to bake."""
     if chunk_frames is None:
         return [frames]
-    if chunk_frames < 1:
-        raise ValueError("chunk_frames: expected at least 1, got %r" % (chunk_frames,))
-    rig = _lidshaper.read_rig(str(rig_path))
     first, last = frames or (rig.start_frame, rig.start_frame + rig.frame_count - 1)
     return [(start, min(start + chunk_frames - 1, last)) for start in range(first, last + 1, chunk_frames)]
 
 
 def bake_jobs(rig_paths, out_dir, frames=None, preroll=None, chunk_frames=None, point_cache=False,
               rest_mesh=False, obj=False, plugin_path=None):
-    """The bakes `bake` runs, one keyword dict for `_lidshaper.bake_rig` each."""
+    """The bakes `bake` runs, one keyword dict for `_lidshaper.bake_rig` each. Reads every rig
+    first: an unreadable one raises as `read_rig` does (several: one ValueError naming each)."""
     out_dir = pathlib.Path(out_dir)
     frames = _frame_pair(frames)
+    if chunk_frames is not None and chunk_frames < 1:
+        raise ValueError("chunk_frames: expected at least 1, got %r" % (chunk_frames,))
+    rig_paths = list(map(str, rig_paths))
     jobs, stems = [], {}
-    for rig_path in map(str, rig_paths):
+    for rig_path in rig_paths:
         stem = _stem(rig_path)
         if stems.setdefault(stem, rig_path) != rig_path:
             raise ValueError("rig_paths: %s and %s would write the same outputs (%s.*)" % (stems[stem], rig_path, stem))
-        chunks = _chunks(rig_path, frames, chunk_frames)
+    rigs = _read_rigs(rig_paths)
+    for rig_path in rig_paths:
+        stem = _stem(rig_path)
+        chunks = _chunks(rigs[rig_path], frames, chunk_frames)
         for chunk in chunks:
             name = stem if chunk_frames is None else "%s.%d-%d" % (stem, chunk[0], chunk[1])
             jobs.append(dict(
@@ -64,6 +93,14 @@ def bake_jobs(rig_paths, out_dir, frames=None, preroll=None, chunk_frames=None, 
     return jobs
 
 
+def _outcome(job, future):
+    """The bake's summary, or for a bake that raised its rig, frames and error."""
+    try:
+        return future.result()
+    except Exception as error:  # a worker's failure of any kind is reported with the others
+        return dict(rig=job["rig_path"], frames=job["frames"], error="%s: %s" % (type(error).__name__, error))
+
+
 def bake(rig_paths, out_dir, executor=None, **options):
     """Bakes each rig file as `rghost deform` does, into out_dir, and returns one summary dict per bake.
 
@@ -73,6 +110,9 @@ def bake(rig_paths, out_dir, executor=None, **options):
     result.json per chunk), and on request S.pc2 (point_cache=True), S.rest.obj (rest_mesh=True),
     S.obj/ (obj=True). frames=(first, last) or a range records only those scene frames.
 
+    Every rig is read before any bake starts: an unreadable one raises at once, naming it. When a
+    bake fails, the others still run, and BakeError is raised at the end with every summary.
+
     executor: None runs the bakes on a pool of processes, one per core; otherwise anything with
     submit(fn, arg) returning futures with result(): a concurrent.futures executor or a
     dask.distributed Client (docs/python.md: running on a cluster). Every worker must be able to
@@ -81,12 +121,21 @@ def bake(rig_paths, out_dir, executor=None, **options):
     jobs = bake_jobs(rig_paths, out_dir, **options)
     os.makedirs(out_dir, exist_ok=True)
     if executor is not None:
-        return [future.result() for future in [executor.submit(_bake_job, job) for job in jobs]]
-    # Spawned, not forked: the parent may already run the task library's threads.
-    # multiprocessing is imported only here: importing it with the package makes Blender 3.4
-    # crash on quitting after a script that imported lidshaper.
-    import multiprocessing
+        summaries = [_outcome(job, future) for job, future in [(job, executor.submit(_bake_job, job)) for job in jobs]]
+    else:
+        # Spawned, not forked: the parent may already run the task library's threads.
+        # multiprocessing is imported only here: importing it with the package makes Blender 3.4
+        # crash on quitting after a script that imported lidshaper.
+        import multiprocessing
 
-    workers = max(1, min(len(jobs), os.cpu_count() or 1))
-    with concurrent.futures.ProcessPoolExecutor(workers, mp_context=multiprocessing.get_context("spawn")) as pool:
-        return list(pool.map(_bake_job, jobs))
+        workers = max(1, min(len(jobs), os.cpu_count() or 1))
+        with concurrent.futures.ProcessPoolExecutor(workers, mp_context=multiprocessing.get_context("spawn")) as pool:
+            futures = [pool.submit(_bake_job, job) for job in jobs]
+            summaries = [_outcome(job, future) for job, future in zip(jobs, futures)]
+    failed = [summary for summary in summaries if "error" in summary]
+    if failed:
+        raise BakeError("%d of %d bakes failed (the others finished; BakeError.summaries holds every summary): %s"
+                        % (len(failed), len(summaries),
+                           "; ".join("%s frames %s: %s" % (s["rig"], s["frames"] or "all", s["error"]) for s in failed)),
+                        summaries)
+    return summaries

@@ -9,6 +9,7 @@
 #include "RigBinding.h"
 #include "ThreadErrorLines.h"
 #include "bake/Bake.h"
+#include "bake/ResultMerge.h"
 
 namespace lidshaper {
 
@@ -51,6 +52,19 @@ py::dict bakeRigFile(const std::string& rigPath, const rghost::BakeOutputs& requ
     return described;
 }
 
+void mergeResults(const std::vector<std::string>& chunks, const std::string& output)
+{
+    try {
+        const py::gil_scoped_release released;
+        rghost::mergeResultFiles(chunks, output);
+    } catch (const std::invalid_argument& error) {
+        throw py::value_error(std::string("merge: ") + error.what());
+    } catch (const std::runtime_error& error) {
+        PyErr_SetString(PyExc_OSError, (std::string("merge: ") + error.what()).c_str());
+        throw py::error_already_set();
+    }
+}
+
 } // namespace
 
 void bindBake(py::module_& module)
@@ -69,6 +83,10 @@ void bindBake(py::module_& module)
         py::arg("plugin_path") = py::none(),
         "Bakes one rig file as rghost deform does: frames (first, last) as scene frame numbers, preroll frames "
         "replayed before them. Returns a summary dict.");
+    module.def("merge", &mergeResults, py::arg("chunks"), py::arg("output"),
+               "Joins the result files of chunks of one bake (in any order) into the file one full run writes, "
+               "byte for byte, as rghost merge does; every line copied is checked. A chunk that does not fit or is "
+               "corrupt raises ValueError naming it and the fault, and nothing is written.");
 }
 
 } // namespace lidshaper

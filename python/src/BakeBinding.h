@@ -6,7 +6,8 @@ namespace lidshaper {
 
 namespace py = pybind11;
 
-// Registers bake_rig, the bake of one rig file that lidshaper.bake hands its workers.
+// Registers bake_rig, the bake of one rig file that lidshaper.bake hands its
+// workers, and merge, which joins the result files of chunks of one bake.
 void bindBake(py::module_& module);
 
 } // namespace lidshaper

@@ -16,8 +16,7 @@
 #include "ValueClasses.h"
 #include "bake/FrameSelection.h"
 #include "core/RigRunner.h"
-#include "io/AtomicFile.h"
-#include "io/ResultFile.h"
+#include "io/ResultWriter.h"
 #include "io/RigFileReader.h"
 #include "io/RigFileWriter.h"
 #include "sample/SampleRig.h"
@@ -160,19 +159,19 @@ std::vector<FrameResult> play(const RigPointer& rig, Node* node, py::handle fram
 
 void writeResult(const std::string& path, const std::string& nodeName, const std::vector<FrameResult>& frames)
 {
-    std::string document = rghost::formatResultHead(nodeName);
-    for (const FrameResult& frame : frames) {
-        rghost::FrameResult result;
-        result.frame = frame.frame;
-        result.status = static_cast<RgStatus>(frame.status);
-        result.errors = frame.errors;
-        result.points = pointList(frame.points);
-        document += (&frame == frames.data() ? "" : std::string(rghost::resultFrameSeparator)) +
-                    rghost::formatResultFrame(result);
-    }
-    document += rghost::resultTail;
     try {
-        rghost::writeFileAtomically(path, document);
+        rghost::ResultWriter writer(path, nodeName);
+        rghost::FrameResult result;
+        for (const FrameResult& frame : frames) {
+            result.frame = frame.frame;
+            result.status = static_cast<RgStatus>(frame.status);
+            result.errors = frame.errors;
+            result.points = pointList(frame.points);
+            writer.frame(result);
+        }
+        writer.close();
+    } catch (const std::invalid_argument& error) {
+        throw py::value_error(std::string("write_result: ") + error.what());
     } catch (const std::runtime_error& error) {
         raise(PyExc_OSError, error.what());
     }
@@ -323,7 +322,9 @@ void bindRig(py::module_& module)
         "read_rig", [](const std::string& path) { return std::make_shared<rghost::Rig>(readRig(path)); },
         py::arg("path"), "Reads a rig file (rg-rig/1).");
     module.def("write_result", &writeResult, py::arg("path"), py::arg("node_name"), py::arg("frames"),
-               "Writes played frames as a result file (rg-result/1), exactly as rghost deform does.");
+               "Writes played frames as a result file (rg-result/1), exactly as rghost deform does. A point that is "
+               "not finite raises ValueError naming its frame and vertex (play gives none: such a frame fails and "
+               "keeps its rest points).");
     module.def("sample_rig", &sampleRig, py::arg("columns") = 24, py::arg("center_rows") = 3,
                py::arg("between_rows") = 6, py::arg("frames") = 48, py::arg("soft_region") = true,
                "The built-in sample rig (as `rghost sample-rig` writes it).");

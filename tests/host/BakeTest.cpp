@@ -1,3 +1,5 @@
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -153,6 +155,42 @@ TEST_F(SampleBake, FailedBakeLeavesNoFileItCreatedAndNeverTheRigReplaced)
         EXPECT_THROW(rghost::bakeRig(*plugin, rghost::parseRig(rig.dump()), {}, intoRig), std::invalid_argument);
     }
     EXPECT_EQ(json::parse(hosttest::readTextFile(rigPath)), rig);
+}
+
+// A lid vertex far out makes the node's arithmetic overflow: every frame is
+// then a failed one that keeps its rest points, in the result file and the
+// point cache alike, and says which vertex was not finite.
+TEST_F(SampleBake, FramesWhosePointsAreNotFiniteFailAndKeepTheRestPoints)
+{
+    json rig = sampleRigJson();
+    std::size_t lidVertex = 0;
+    for (const auto& [key, value] : rig["attributes"].items()) {
+        if (key.find("L_eye__upperLidInnerIdxs") != std::string::npos) {
+            lidVertex = value["values"][2].get<std::size_t>();
+        }
+    }
+    ASSERT_NE(lidVertex, 0u);
+    rig["geometry"]["points"][lidVertex][0] = 1e300;
+    rghost::BakeOutputs outputs;
+    outputs.resultFile = work.file("result.json");
+    outputs.pointCache = work.file("cache.pc2");
+    const rghost::BakeSummary summary = rghost::bakeRig(*plugin, rghost::parseRig(rig.dump()), {}, outputs);
+    EXPECT_EQ(summary.failedFrames, summary.frames);
+
+    const json result = json::parse(hosttest::readTextFile(outputs.resultFile));
+    for (const json& frame : result["frames"]) {
+        EXPECT_EQ(frame["status"], 1);
+        EXPECT_EQ(frame["points"], rig["geometry"]["points"]);
+        const std::string line = frame["errors"].back();
+        EXPECT_EQ(line.rfind("deform left vertex ", 0), 0u) << line;
+        EXPECT_NE(line.find(" is not finite ("), std::string::npos) << line;
+    }
+    const std::string cache = hosttest::readTextFile(outputs.pointCache);
+    for (std::size_t at = 32; at + sizeof(float) <= cache.size(); at += sizeof(float)) {
+        float coordinate = 0;
+        std::memcpy(&coordinate, cache.data() + at, sizeof coordinate);
+        ASSERT_TRUE(std::isfinite(coordinate)) << at;
+    }
 }
 
 TEST(FrameLog, FoldsRepeatedFrameErrorsAndShowsProgress)

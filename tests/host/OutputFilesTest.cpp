@@ -1,3 +1,4 @@
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -9,10 +10,9 @@
 
 #include "HostTestSupport.h"
 #include "io/AtomicFile.h"
-#include "io/JsonLayout.h"
 #include "io/ObjFile.h"
 #include "io/PointCacheFile.h"
-#include "io/ResultFile.h"
+#include "io/ResultWriter.h"
 
 namespace {
 
@@ -22,51 +22,69 @@ namespace fs = std::filesystem;
 const double nan = std::numeric_limits<double>::quiet_NaN();
 const double infinity = std::numeric_limits<double>::infinity();
 
-std::string resultDocument(const std::string& node, const std::vector<rghost::FrameResult>& frames)
+std::string writeResult(const std::string& path, const std::string& node,
+                        const std::vector<rghost::FrameResult>& frames)
 {
-    std::string text = rghost::formatResultHead(node);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        text += (i == 0 ? "" : std::string(rghost::resultFrameSeparator)) + rghost::formatResultFrame(frames[i]);
+    rghost::ResultWriter writer(path, node);
+    for (const rghost::FrameResult& frame : frames) {
+        writer.frame(frame);
     }
-    return text + std::string(rghost::resultTail);
+    writer.close();
+    return hosttest::readTextFile(path);
 }
 
-TEST(ResultFile, StreamsTheBytesOfTheWholeDocumentLaidOutAtOnce)
+TEST(ResultWriter, WritesOneFrameALineWithEveryDoubleExactly)
 {
+    hosttest::TemporaryDirectory directory;
+    // More points than one formatting piece holds, so pieces join up in order.
+    std::vector<Imath::V3d> many(5000);
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i] = Imath::V3d(i / 7.0, -1.0 / (i + 1.0), i * 1e-300);
+    }
     const std::vector<rghost::FrameResult> frames = {
         {-2,
          RgStatus::Success,
          {},
-         {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(nan, infinity, -0.0), Imath::V3d(1e21, 2, 1e-7)}},
+         {Imath::V3d(0.1, 1.0 / 3.0, -5e-324), Imath::V3d(-0.0, 1e21, 1e-7), Imath::V3d(123456789.125, -4, 0)}},
         {-1, RgStatus::Failure, {"second", "first \xff \"quoted\""}, {}},
-        {0, RgStatus::NotHandled, {}, {Imath::V3d(123456789.125, -4, 0)}},
+        {0, RgStatus::NotHandled, {}, many},
     };
-    // The document as one JSON value, laid out like the rig writer's files.
-    nlohmann::ordered_json frameList = nlohmann::ordered_json::array();
-    for (const rghost::FrameResult& frame : frames) {
-        nlohmann::ordered_json points = nlohmann::ordered_json::array();
-        for (const Imath::V3d& p : frame.points) {
-            points.push_back(nlohmann::ordered_json::array());
-            for (int axis = 0; axis < 3; ++axis) {
-                points.back().push_back(std::isfinite(p[axis]) ? nlohmann::ordered_json(p[axis]) : nullptr);
-            }
-        }
-        frameList.push_back({{"frame", frame.frame},
-                             {"status", static_cast<int>(frame.status)},
-                             {"statusName", statusName(frame.status)},
-                             {"errors", frame.errors},
-                             {"points", points}});
-    }
-    const nlohmann::ordered_json document = {{"format", "rg-result/1"}, {"node", "eye\"Rig1"}, {"frames", frameList}};
-    const std::string streamed = resultDocument("eye\"Rig1", frames);
-    EXPECT_EQ(streamed, rghost::layOutJson(document, 2, nlohmann::ordered_json::error_handler_t::replace));
+    const std::string text = writeResult(directory.file("result.json"), "eye\"Rig1", frames);
+    EXPECT_EQ(text.substr(0, text.find("\n    {\"frame\": 0")),
+              "{\n"
+              "  \"format\": \"rg-result/1\",\n"
+              "  \"node\": \"eye\\\"Rig1\",\n"
+              "  \"frames\": [\n"
+              "    {\"frame\": -2, \"status\": 0, \"statusName\": \"Success\", \"errors\": [], \"points\": "
+              "[[0.1, 0.3333333333333333, -5e-324], [-0.0, 1e+21, 1e-07], [123456789.125, -4, 0]]},\n"
+              "    {\"frame\": -1, \"status\": 1, \"statusName\": \"Failure\", \"errors\": [\"second\", "
+              "\"first \xef\xbf\xbd \\\"quoted\\\"\"], \"points\": []},");
+    EXPECT_EQ(text.substr(text.size() - 10), "]]}\n  ]\n}\n");
 
-    // Every digit survives, and what JSON cannot spell becomes null.
-    const json result = json::parse(streamed);
+    const json result = json::parse(text);
+    ASSERT_EQ(result["frames"].size(), 3u);
     EXPECT_EQ(result["frames"][0]["points"][0][1].get<double>(), 1.0 / 3.0);
-    EXPECT_EQ(result["frames"][0]["points"][0][2].get<double>(), -5e-324);
-    EXPECT_EQ(result["frames"][0]["points"][1], json::array({nullptr, nullptr, -0.0}));
-    EXPECT_EQ(result["frames"][1]["statusName"], "Failure");
+    EXPECT_TRUE(std::signbit(result["frames"][0]["points"][1][0].get<double>()));
+    const json& manyRead = result["frames"][2]["points"];
+    ASSERT_EQ(manyRead.size(), many.size());
+    for (std::size_t i = 0; i < many.size(); i += 997) {
+        EXPECT_EQ(manyRead[i], json::array({many[i].x, many[i].y, many[i].z})) << i;
+    }
+}
+
+TEST(ResultWriter, RefusesPointsThatAreNotNumbersAndLeavesNoFile)
+{
+    hosttest::TemporaryDirectory directory;
+    for (const double bad : {nan, infinity, -infinity}) {
+        try {
+            writeResult(directory.file("result.json"), "eyeRig1",
+                        {{7, RgStatus::Success, {}, {Imath::V3d(1, 2, 3), Imath::V3d(0, bad, 1)}}});
+            ADD_FAILURE() << "wrote " << bad;
+        } catch (const std::invalid_argument& error) {
+            EXPECT_EQ(std::string(error.what()).rfind("frame 7: vertex 1 is not finite (0, ", 0), 0u) << error.what();
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(directory.path()));
 }
 
 TEST(ObjFile, WritesShortestCoordinatesOneBasedFacesAndSortableNames)
@@ -108,9 +126,9 @@ TEST(PointCacheFile, HoldsTheHeaderThenLittleEndianFloatTriples)
     EXPECT_EQ(samples, 3);
     float xyz[6];
     std::memcpy(xyz, bytes.data() + 32, sizeof xyz);
-    EXPECT_EQ(std::vector<float>(xyz, xyz + 6),
-              (std::vector<float>{1, 2, 3, 0.1f, std::numeric_limits<float>::infinity(),
-                                  -std::numeric_limits<float>::infinity()}));
+    // Beyond float range: the largest float of the sign, never an infinity.
+    EXPECT_EQ(std::vector<float>(xyz, xyz + 6), (std::vector<float>{1, 2, 3, 0.1f, std::numeric_limits<float>::max(),
+                                                                    -std::numeric_limits<float>::max()}));
 }
 
 std::vector<std::string> namesIn(const fs::path& directory)
@@ -167,6 +185,40 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas)
     }
     EXPECT_EQ(namesIn(directory.path()), (std::vector<std::string>{"link.json", "out.json", "real"}));
     EXPECT_EQ(namesIn(directory.file("real")), std::vector<std::string>{"linked.json"});
+}
+
+// A process killed while writing leaves its temporary file; the next writer of
+// the target removes it once that process is gone, and only then.
+TEST(AtomicFile, RemovesTemporaryFilesOfProcessesThatAreGone)
+{
+    hosttest::TemporaryDirectory directory;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    const auto temporary = [&](const std::string& target, const std::string& machine, pid_t pid) {
+        return "." + target + ".tmp-" + machine + "-" + std::to_string(pid) + "-3";
+    };
+    const std::string gone = temporary("out.json", host, child);
+    const std::vector<std::string> kept = {
+        temporary("out.json", host, ::getpid()),       // a live process
+        temporary("out.json", "other-machine", child), // another machine's, whose processes we cannot see
+        temporary("other.json", host, child),          // another target's
+        ".out.json.tmp-" + std::string(host) + "-x-3", // not one of ours
+    };
+    for (const std::string& name : kept) {
+        hosttest::writeTextFile(directory.file(name), "kept");
+    }
+    hosttest::writeTextFile(directory.file(gone), "left by a killed bake");
+
+    rghost::writeFileAtomically(directory.file("out.json"), "new");
+    std::vector<std::string> expected = kept;
+    expected.push_back("out.json");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(directory.path()), expected);
 }
 
 } // namespace
