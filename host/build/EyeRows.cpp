@@ -63,6 +63,15 @@ void chooseMargin(EyeRings& rings, const std::vector<V3d>& points, const Sphere&
         rings.socket = 0;
         return;
     }
+    // How far a loop's vertices lie from the eyeball's centre, and at what
+    // angle from its front.
+    const auto radius = [&](const std::vector<std::int32_t>& ring) {
+        double sum = 0.0;
+        for (std::int32_t v : ring) {
+            sum += (points[v] - eyeball.center).length();
+        }
+        return sum / static_cast<double>(ring.size());
+    };
     const auto opening = [&](const std::vector<std::int32_t>& ring) {
         double angle = 0.0;
         for (std::int32_t v : ring) {
@@ -70,16 +79,21 @@ void chooseMargin(EyeRings& rings, const std::vector<V3d>& points, const Sphere&
         }
         return angle / static_cast<double>(ring.size());
     };
-    const auto inside = [&](const std::vector<std::int32_t>& ring) {
-        double radius = 0.0;
-        for (std::int32_t v : ring) {
-            radius += (points[v] - eyeball.center).length();
-        }
-        return radius / static_cast<double>(ring.size()) < 0.99 * eyeball.radius;
+    // Socket loops run from the margin down towards the eyeball's centre or
+    // back around the eyeball: stepping out of the socket, the opening seen
+    // from the centre narrows or widens much less than the step rises. The
+    // lid skin past the margin widens the opening. Comparing the widening
+    // with the rise, both lengths, holds at any scale and for a roughly
+    // fitted eyeball, whose centre error tilts the socket's straight lines
+    // by far less than the allowance.
+    const double allowance = 0.0875; // the tangent of 5 degrees
+    const auto intoTheSocket = [&](std::size_t k) {
+        const double rise = std::abs(radius(rings.rings[k + 1]) - radius(rings.rings[k]));
+        const double widening = radius(rings.rings[k]) * (opening(rings.rings[k + 1]) - opening(rings.rings[k]));
+        return radius(rings.rings[k]) < 0.99 * eyeball.radius || widening <= allowance * rise;
     };
     std::size_t margin = 0;
-    while (margin + 1 < rings.rings.size() &&
-           (inside(rings.rings[margin]) || opening(rings.rings[margin + 1]) <= opening(rings.rings[margin]) + 1e-9)) {
+    while (margin + 1 < rings.rings.size() && intoTheSocket(margin)) {
         ++margin;
     }
     if (margin + 1 >= rings.rings.size()) {

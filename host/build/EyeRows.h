@@ -29,8 +29,10 @@ struct EyeRings {
 EyeRings walkRings(const MeshAdjacency& mesh, const std::vector<std::int32_t>& opening, RingSide side, double reach,
                    std::vector<char>& taken);
 
-// The margin among the rings: the loop where the opening is narrowest as
-// seen from the eyeball's centre, past every loop that lies inside the
+// The margin among the rings: the first loop from which the next one
+// widens the opening as seen from the eyeball's centre by more than it rises
+// from it (socket loops only rise towards the margin along the lines to the
+// centre, or narrow the opening), past every loop that lies inside the
 // eyeball. The loops behind it that lie on the lines from the margin to the
 // eyeball's centre become center rows: the node lays them on those lines.
 // `centerRows` overrides both (all loops behind the margin are then center

@@ -49,15 +49,18 @@ def margins(rig, eye):
     return {int(i) for lid in ("upper", "lower") for i in rig.attributes[eye + lid + "LidInnerIdxs"].values}
 
 
-def test_eyeballs_as_spheres_or_meshes_give_the_same_lids(face):
+def test_eyeballs_as_spheres_or_rough_meshes_give_the_same_lids(face):
     points, faces, centers = face
     spheres = lidshaper.build_rig(points, faces, [(c, RADIUS) for c in centers])
-    meshes = lidshaper.build_rig(points, faces, [eyeball_mesh(c, RADIUS, seed)[0] for seed, c in enumerate(centers)])
+    # Meshes 2 % off a sphere: the fitted spheres miss the modelled ones a little.
+    rough = [eyeball_mesh(c, RADIUS, seed, noise=0.02)[0] for seed, c in enumerate(centers)]
+    meshes = lidshaper.build_rig(points, faces, rough)
     for rig in (spheres, meshes):
         np.testing.assert_array_equal(rig.points, points)
         assert rig.frame_count > 1
     for eye in (L_EYE, R_EYE):
-        assert margins(meshes, eye) == margins(spheres, eye)
+        for name in ("upperLidInnerIdxs", "upperLidCenterIdxs", "lowerLidBetweenIdxs", "cornersIdxs"):
+            assert list(meshes.attributes[eye + name].values) == list(spheres.attributes[eye + name].values), name
 
 
 def test_an_obj_file_or_loose_parts_give_the_same_lids(face, tmp_path):

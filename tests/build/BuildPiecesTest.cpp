@@ -17,20 +17,7 @@ namespace {
 
 using Imath::V3d;
 
-std::vector<V3d> spherePoints(const V3d& center, double radius, double noise)
-{
-    std::vector<V3d> points;
-    for (int i = 0; i < 12; ++i) {
-        for (int j = 1; j < 8; ++j) {
-            const double theta = 3.14159265358979 * j / 8.0;
-            const double phi = 2.0 * 3.14159265358979 * i / 12.0;
-            const double r = radius * (1.0 + noise * std::sin(7.0 * i + 3.0 * j));
-            points.push_back(
-                center + V3d(std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)) * r);
-        }
-    }
-    return points;
-}
+using buildtest::spherePoints;
 
 TEST(SphereFit, FindsTheSphereAtAnyScaleAndReportsRoughness)
 {

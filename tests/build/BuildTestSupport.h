@@ -37,6 +37,23 @@ inline const std::vector<std::string>& indexLists()
     return lists;
 }
 
+// Points of a UV sphere whose radius wanders by up to `noise` of it, like an
+// eyeball modelled by hand.
+inline std::vector<V3d> spherePoints(const V3d& center, double radius, double noise)
+{
+    std::vector<V3d> points;
+    for (int i = 0; i < 12; ++i) {
+        for (int j = 1; j < 8; ++j) {
+            const double theta = 3.14159265358979 * j / 8.0;
+            const double phi = 2.0 * 3.14159265358979 * i / 12.0;
+            const double r = radius * (1.0 + noise * std::sin(7.0 * i + 3.0 * j));
+            points.push_back(
+                center + V3d(std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)) * r);
+        }
+    }
+    return points;
+}
+
 // The sample face as a modeller hands it over, its points taken through
 // `transform`: the mesh and the two eyeball spheres.
 struct SampleHead {
@@ -59,6 +76,18 @@ inline SampleHead sampleHead(const rghost::SampleRigOptions& options, const Imat
             attribute<RgVector>(made.sample.attributes, eyeAttributeKey(side, "centerEye")).value * transform;
         eyeball.radius = rghost::kEyeballRadius * scale;
         made.eyeballs.push_back(eyeball);
+    }
+    return made;
+}
+
+// The same head with its eyeballs as meshes 2 % off a sphere, so that the
+// fitted spheres miss the modelled ones a little.
+inline SampleHead withRoughEyeballs(SampleHead made)
+{
+    for (rghost::build::EyeballInput& eyeball : made.eyeballs) {
+        eyeball.points = spherePoints(*eyeball.center, eyeball.radius, 0.02);
+        eyeball.center.reset();
+        eyeball.radius = 0.0;
     }
     return made;
 }
