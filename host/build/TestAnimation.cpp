@@ -36,11 +36,13 @@ EyeControls squintControls()
 std::vector<KeyPose> keyPoses(double look)
 {
     return {
-        {0.00, openControls(), {}},           {0.05, openControls(), {}},           {0.11, closedControls(1.0), {}},
-        {0.17, openControls(), {}},           {0.24, closedControls(0.5), {}},      {0.31, openControls(), {}},
-        {0.39, squintControls(), {}},         {0.45, squintControls(), {}},         {0.52, openControls(), {}},
-        {0.60, openControls(), {look, 0.0}},  {0.70, openControls(), {-look, 0.0}}, {0.80, openControls(), {0.0, look}},
-        {0.90, openControls(), {0.0, -look}}, {1.00, openControls(), {}},
+        // The blink holds shut for a moment, so that a frame shows it closed
+        // at any frame rate.
+        {0.00, openControls(), {}},          {0.05, openControls(), {}},           {0.10, closedControls(1.0), {}},
+        {0.13, closedControls(1.0), {}},     {0.18, openControls(), {}},           {0.24, closedControls(0.5), {}},
+        {0.31, openControls(), {}},          {0.39, squintControls(), {}},         {0.45, squintControls(), {}},
+        {0.52, openControls(), {}},          {0.60, openControls(), {look, 0.0}},  {0.70, openControls(), {-look, 0.0}},
+        {0.80, openControls(), {0.0, look}}, {0.90, openControls(), {0.0, -look}}, {1.00, openControls(), {}},
     };
 }
 

@@ -22,14 +22,19 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kEyeballRadius = 1.4;
 // The face around an eye, as wide as it is high, measured along the skin.
 constexpr double kEyeRegionWidth = 3.4 * kEyeballRadius;
-// How far the eyeball's centre lies behind the skin over it.
-constexpr double kEyeballDepth = 0.6 * kEyeballRadius;
+// How far the eyeball's centre lies behind the skin over it: its front is
+// flush with the face, so the face around the opening lies outside it.
+constexpr double kEyeballDepth = 1.0 * kEyeballRadius;
 // The opening's half width and half height on the eyeball, per radius.
 constexpr double kOpeningHalfWidth = 0.78;
 constexpr double kOpeningHalfHeight = 0.42;
 constexpr double kMarginRadius = 1.02 * kEyeballRadius;
 constexpr double kSocketRadius = 1.004 * kEyeballRadius;
-constexpr double kLidThickness = 0.15 * kEyeballRadius;
+// The lid skin wraps the eyeball from the margin to the crease, thickest in
+// the middle of the lid; past the crease it rounds out to the face.
+constexpr double kLidThickness = 0.08 * kEyeballRadius;
+constexpr double kCreaseRadius = 1.08 * kEyeballRadius;
+constexpr double kCreaseFraction = 0.6; // of the way from the margin to the face, by loops
 
 double radians(double degrees)
 {
@@ -316,11 +321,34 @@ struct Builder {
                 std::vector<std::int32_t> ring;
                 for (int k = 0; k < loopSize; ++k) {
                     const V3d outer = head.points[nodes[border[k].first][border[k].second]];
-                    const V3d point = marginPoints[k] * (1 - lambda) + outer * lambda;
-                    // The lid skin stands off the eyeball, most in the middle of the lid.
-                    const double least = kMarginRadius + kLidThickness * std::sin(kPi * lambda);
-                    const V3d fromCenter = point - center;
-                    ring.push_back(addPoint(center + fromCenter.normalized() * std::max(fromCenter.length(), least)));
+                    const V3d marginDirection = (marginPoints[k] - center).normalized();
+                    const V3d creaseDirection =
+                        (marginDirection + ((outer - center).normalized() - marginDirection) * kCreaseFraction)
+                            .normalized();
+                    const V3d crease = center + creaseDirection * kCreaseRadius;
+                    V3d point;
+                    if (lambda <= kCreaseFraction) {
+                        const double t = lambda / kCreaseFraction;
+                        const double radius =
+                            kMarginRadius + (kCreaseRadius - kMarginRadius) * t + kLidThickness * std::sin(kPi * t);
+                        point =
+                            center + (marginDirection + (creaseDirection - marginDirection) * t).normalized() * radius;
+                    } else {
+                        // Up from the fold, then into the face along it: brow
+                        // and cheek round over the socket.
+                        const double t = (lambda - kCreaseFraction) / (1.0 - kCreaseFraction);
+                        const auto& [i, j] = border[k];
+                        const V3d faceNormal = shell.normal(grid.longitude(i), grid.latitude(j));
+                        const V3d span = outer - crease;
+                        const V3d along = (span - faceNormal * (span ^ faceNormal)).normalized();
+                        const double reach = span.length() / 3.0;
+                        const V3d rise = crease + (out + along).normalized() * reach;
+                        const V3d settle = outer - along * reach;
+                        const double u = 1.0 - t;
+                        point = crease * (u * u * u) + rise * (3 * u * u * t) + settle * (3 * u * t * t) +
+                                outer * (t * t * t);
+                    }
+                    ring.push_back(addPoint(point));
                 }
                 rings.push_back(ring);
             }
