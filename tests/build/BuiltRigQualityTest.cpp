@@ -166,29 +166,6 @@ TEST_F(BuiltRig, EveryFrameKeepsMarginsOutOfTheEyeballsAndFacesUnturned)
     }
 }
 
-// At the open pose the lid skin rests over the eyeball, as it was modelled:
-// no vertex of a lid's rows lies inside its eyeball.
-TEST_F(BuiltRig, OpenLidSkinStaysOutsideTheEyeballs)
-{
-    for (const Case& c : cases()) {
-        Rig open = rghost::build::buildRig(c.head, c.eyeballs).rig;
-        const rghost::build::BuiltRig built = rghost::build::buildRig(c.head, c.eyeballs);
-        open.frames.clear();
-        const std::vector<V3d> points = rghost::runRig(*plugin, open).front().points;
-        for (std::size_t s = 0; s < 2; ++s) {
-            const EyeSide side = kEyeSides[s];
-            for (const char* list : {"upperLidInnerIdxs", "upperLidBetweenIdxs", "upperLidOuterIdxs",
-                                     "lowerLidInnerIdxs", "lowerLidBetweenIdxs", "lowerLidOuterIdxs"}) {
-                for (std::int32_t v : indices(built.rig, side, list)) {
-                    EXPECT_GE((points[v] - built.eyes[s].eyeballCenter).length(),
-                              built.eyes[s].eyeballRadius * (1.0 - 1e-9))
-                        << c.name << " " << eyeSideName(side) << " " << list << " vertex " << v;
-                }
-            }
-        }
-    }
-}
-
 // The node puts margins, creases and corners back where they were modelled;
 // skin rows it lays on rays through the span from margin to crease, and
 // rows modelled off those rays move. The sample face's rows lie off them:
