@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the pictures of docs/build-rig.md: a head the sample generator did
-# not make, built into a rig with rghost build-rig, before and after.
+# not make, built into a rig with rghost build-rig, before and after, and the
+# built rig inspected with the overlays.
 #
 #   scripts/build-rig-pictures.sh [BUILD [DIRECTORY]]
 #
@@ -31,4 +32,6 @@ PY
 # After: the test animation the builder adds, whole head and the left eye close up.
 "$bin/rghost" sheet "$work/head.rig.json" -o "$out/sheet.png" --panels 9 --columns 3 --width 300
 "$bin/rghost" sheet "$work/head.rig.json" -o "$out/close-up.png" --panels 9 --columns 3 --width 260 --close-up left
+# Inspected: what the node works with on the built rig, at the open pose.
+"$bin/rghost" inspect "$work/head.rig.json" --frame 0 -o "$out/inspect.png" --width 440
 sed -i "s|$work/||" "$out/report.txt"
