@@ -6,7 +6,16 @@ namespace rghost::build {
 
 using Imath::V3d;
 
-CharacterAxes characterAxes(const BuildOptions& options, const V3d (&openingFronts)[2], const V3d& across)
+namespace {
+
+// Both openings together arching by more than this share of their widths
+// tell up from down; the sample face's arch by about 6 %.
+constexpr double kClearArch = 0.01;
+
+} // namespace
+
+CharacterAxes characterAxes(const BuildOptions& options, const V3d (&openingFronts)[2], const V3d (&openingArches)[2],
+                            const V3d& across)
 {
     const auto square = [&](V3d v) { return (v - across * v.dot(across)).normalized(); };
     CharacterAxes axes;
@@ -19,14 +28,16 @@ CharacterAxes characterAxes(const BuildOptions& options, const V3d (&openingFron
         axes.up = square(*options.up);
     } else if (!eyesOnTheSides || options.front) {
         const V3d f = options.front ? square(*options.front) : front.normalized();
-        V3d up = f.cross(across).normalized();
+        const V3d up = f.cross(across).normalized();
+        const double arched = (openingArches[0] + openingArches[1]).dot(up);
         int axis = 0;
         for (int i = 1; i < 3; ++i) {
             if (std::abs(up[i]) > std::abs(up[axis])) {
                 axis = i;
             }
         }
-        axes.up = up[axis] < 0.0 ? -up : up;
+        const bool downwards = std::abs(arched) > kClearArch ? arched < 0.0 : up[axis] < 0.0;
+        axes.up = downwards ? -up : up;
     } else {
         axes.up = square(std::abs(across.y) < 0.5 ? V3d(0.0, 1.0, 0.0) : V3d(0.0, 0.0, 1.0));
     }

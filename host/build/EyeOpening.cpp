@@ -100,6 +100,42 @@ EyeAxes openingAxes(const std::vector<V3d>& points, const V3d& center, const V3d
     return axes;
 }
 
+std::pair<std::size_t, std::size_t> widestSpan(const std::vector<std::int32_t>& loop, const std::vector<V3d>& points)
+{
+    const std::size_t m = loop.size();
+    const std::size_t half = m / 2;
+    std::pair<std::size_t, std::size_t> widest{0, half % m};
+    double length = -1.0;
+    for (std::size_t j = 0; j < (m % 2 != 0 ? m : half); ++j) {
+        const std::size_t opposite = (j + half) % m;
+        const double span = (points[loop[opposite]] - points[loop[j]]).length();
+        if (span > length) {
+            length = span;
+            widest = {j, opposite};
+        }
+    }
+    return widest;
+}
+
+V3d openingArch(const std::vector<std::int32_t>& loop, const std::vector<V3d>& points, const V3d& front)
+{
+    const auto [a, b] = widestSpan(loop, points);
+    const V3d span = points[loop[b]] - points[loop[a]];
+    if (!(span.length() > 0.0)) {
+        return V3d(0.0);
+    }
+    const V3d along = span.normalized();
+    V3d centroid(0.0);
+    for (std::int32_t v : loop) {
+        centroid += points[v];
+    }
+    V3d arch = centroid / static_cast<double>(loop.size()) - (points[loop[a]] + points[loop[b]]) * 0.5;
+    arch -= along * arch.dot(along);
+    const V3d square = (front - along * front.dot(along)).normalized();
+    arch -= square * arch.dot(square);
+    return arch / span.length();
+}
+
 namespace {
 
 std::size_t positionOf(const std::vector<std::int32_t>& margin, std::int32_t vertex, const char* what)
@@ -160,17 +196,10 @@ MarginSplit splitMargin(const std::vector<std::int32_t>& margin, const std::vect
     } else {
         // The opening's longest span between opposite vertices; the temple
         // axis only tells its ends apart.
-        double widest = -1.0;
-        for (std::size_t j = 0; j < (odd ? m : half); ++j) {
-            const std::size_t opposite = (j + half) % m;
-            const V3d span = points[margin[opposite]] - points[margin[j]];
-            if (span.length() > widest) {
-                widest = span.length();
-                const bool outwards = span.dot(axes.temple) > 0.0;
-                split.innerCorner = outwards ? j : opposite;
-                split.outerCorner = outwards ? opposite : j;
-            }
-        }
+        const auto [a, b] = widestSpan(margin, points);
+        const bool outwards = (points[margin[b]] - points[margin[a]]).dot(axes.temple) > 0.0;
+        split.innerCorner = outwards ? a : b;
+        split.outerCorner = outwards ? b : a;
     }
     std::vector<std::size_t> forward = run(split.innerCorner, split.outerCorner, true, m);
     std::vector<std::size_t> backward = run(split.innerCorner, split.outerCorner, false, m);

@@ -30,6 +30,18 @@ void checkEdgeLoop(const MeshAdjacency& mesh, const std::vector<std::int32_t>& l
 EyeAxes openingAxes(const std::vector<Imath::V3d>& points, const Imath::V3d& center, const Imath::V3d& nose,
                     const Imath::V3d& characterUp);
 
+// The two opposite vertices of `loop` (half the loop apart) furthest apart:
+// their positions in the loop.
+std::pair<std::size_t, std::size_t> widestSpan(const std::vector<std::int32_t>& loop,
+                                               const std::vector<Imath::V3d>& points);
+
+// How the opening `loop` arches, per its widest span's length: from the
+// span's middle towards the loop's centroid, square to the span and to
+// `front`. An eye arches more over its upper lid than under its lower one,
+// so this points up wherever the lids differ.
+Imath::V3d openingArch(const std::vector<std::int32_t>& loop, const std::vector<Imath::V3d>& points,
+                       const Imath::V3d& front);
+
 // Where the margin splits into lids: positions in the margin loop.
 struct MarginSplit {
     std::size_t innerCorner = 0;

@@ -180,7 +180,9 @@ BuiltRig buildRig(const HeadMesh& head, const std::vector<EyeballInput>& eyeball
                             walkEye(mesh, holes, spheres[1], overrides[1], 1)};
     const V3d across = (spheres[1].center - spheres[0].center).normalized();
     const V3d openingFronts[2] = {layouts[0].axes.front, layouts[1].axes.front};
-    const CharacterAxes character = characterAxes(options, openingFronts, across);
+    const V3d openingArches[2] = {openingArch(layouts[0].rings.rings.front(), head.points, openingFronts[0]),
+                                  openingArch(layouts[1].rings.rings.front(), head.points, openingFronts[1])};
+    const CharacterAxes character = characterAxes(options, openingFronts, openingArches, across);
     const V3d& up = character.up;
     const V3d& front = character.front;
     const bool leftFirst = firstIsLeft(character, spheres[0].center, spheres[1].center, options.swapSides);
