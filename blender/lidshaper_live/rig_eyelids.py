@@ -1,6 +1,7 @@
 """Rig Eyelids: the selected head and eyeball meshes become a live eyelid rig.
 
-The rig is built from the meshes as they stand in the world, written to a rig file and set up
+The rig is built from the meshes as they stand in the world, taken into the rig file's Y-up space
+(set-up turns it back, so the rig stands where the head stood), written to a rig file and set up
 from it as File > Import does; the head and eyeball objects it was built from are hidden, the
 rig's mesh and eyeballs take their place. In edit mode, the head's selected edge loops are the
 lid margins, one loop per eye.
@@ -15,6 +16,7 @@ import numpy as np
 
 from .rig_object import rig_object
 from .rig_scene import set_up
+from .space import Y_UP_TO_Z_UP
 
 
 def rig_eyelids(context, head, eyeballs=(), rig_path=None, **overrides):
@@ -45,11 +47,13 @@ def rig_eyelids(context, head, eyeballs=(), rig_path=None, **overrides):
 
 
 def _world_points(obj):
+    """`obj`'s points in the world, in the rig file's space."""
     mesh = obj.data
     local = np.empty(len(mesh.vertices) * 3)
     mesh.vertices.foreach_get("co", local)
     local = np.column_stack([local.reshape(-1, 3), np.ones(len(mesh.vertices))])
-    return (local @ np.array(obj.matrix_world).T)[:, :3].copy()
+    to_rig_space = np.array(Y_UP_TO_Z_UP.inverted() @ obj.matrix_world)
+    return (local @ to_rig_space.T)[:, :3].copy()
 
 
 def _selected_loops(head):

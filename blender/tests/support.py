@@ -38,6 +38,29 @@ def mesh_points(rig_object):
     return points.reshape(-1, 3).astype(np.float64)
 
 
+def add_sample_head(location=(0.0, 0.0, 0.0), radius=1.4):
+    """The sample rig's face as a head mesh standing upright at `location`, as a modelled head
+    stands in Blender, and its eyeballs as UV spheres of `radius`, linked to the context's
+    collection: a head to rig eyelids on. Returns (sample rig, head, [left eyeball, right eyeball])."""
+    import lidshaper
+    from lidshaper_live.space import Y_UP_TO_Z_UP
+    from mathutils import Matrix, Vector
+
+    sample = lidshaper.sample_rig(frames=12)
+    mesh = bpy.data.meshes.new("face")
+    mesh.from_pydata(sample.points.tolist(), [], [list(face) for face in sample.faces])
+    head = bpy.data.objects.new("face", mesh)
+    head.matrix_world = Matrix.Translation(location) @ Y_UP_TO_Z_UP
+    bpy.context.collection.objects.link(head)
+    eyeballs = []
+    for side in ("L", "R"):
+        center = sample.attributes[f"lidShaper__eyes__{side}_eye__centerEye"].value
+        bpy.ops.mesh.primitive_uv_sphere_add(radius=radius, location=head.matrix_world @ Vector(center))
+        bpy.context.object.name = "eyeball_" + side
+        eyeballs.append(bpy.context.object)
+    return sample, head, eyeballs
+
+
 def write_rig(rig, folder, name="rig.json"):
     path = os.path.join(folder, name)
     rig.write(path)
