@@ -56,8 +56,9 @@ def add_sample_head(location=(0.0, 0.0, 0.0), radius=1.4):
     for side in ("L", "R"):
         center = sample.attributes[f"lidShaper__eyes__{side}_eye__centerEye"].value
         bpy.ops.mesh.primitive_uv_sphere_add(radius=radius, location=head.matrix_world @ Vector(center))
-        bpy.context.object.name = "eyeball_" + side
-        eyeballs.append(bpy.context.object)
+        eyeball = bpy.context.view_layer.objects.active
+        eyeball.name = "eyeball_" + side
+        eyeballs.append(eyeball)
     return sample, head, eyeballs
 
 
