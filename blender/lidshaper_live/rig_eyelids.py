@@ -17,6 +17,7 @@ import numpy as np
 from .rig_object import rig_object
 from .rig_scene import set_up
 from .space import Y_UP_TO_Z_UP
+from .ui import SidebarPanel, reports_errors
 
 
 def rig_eyelids(context, head, eyeballs=(), rig_path=None, **overrides):
@@ -39,11 +40,11 @@ def rig_eyelids(context, head, eyeballs=(), rig_path=None, **overrides):
     rig.write(rig_path)
     if head.mode == "EDIT":
         bpy.ops.object.mode_set(mode="OBJECT")
-    rig_object = set_up(context, rig_path)
+    live_rig = set_up(context, rig_path)
     for built_from in (head, *eyeballs):
         built_from.hide_set(True)
         built_from.hide_render = True
-    return rig_object
+    return live_rig
 
 
 def _world_points(obj):
@@ -134,26 +135,20 @@ class LIDSHAPER_OT_rig_eyelids(bpy.types.Operator):
     def poll(cls, context):
         return any(obj.type == "MESH" for obj in context.selected_objects)
 
+    @reports_errors
     def execute(self, context):
         head, eyeballs = _head_and_eyeballs(context)
         overrides = {"swap_sides": self.swap_sides, "soft_region": self.soft_region}
         if self.between_rows:
             overrides["between_rows"] = self.between_rows
-        try:
-            live_rig = rig_eyelids(context, head, eyeballs, bpy.path.abspath(self.rig_path) or None, **overrides)
-        except (OSError, ValueError) as error:
-            self.report({"ERROR"}, str(error))
-            return {"CANCELLED"}
+        live_rig = rig_eyelids(context, head, eyeballs, bpy.path.abspath(self.rig_path) or None, **overrides)
         context.view_layer.objects.active = live_rig
         self.report({"INFO"}, f"Rigged {head.name}'s eyelids")
         return {"FINISHED"}
 
 
-class LIDSHAPER_PT_rig_eyelids(bpy.types.Panel):
+class LIDSHAPER_PT_rig_eyelids(SidebarPanel, bpy.types.Panel):
     bl_label = "lidShaper"
-    bl_space_type = "VIEW_3D"
-    bl_region_type = "UI"
-    bl_category = "lidShaper"
 
     @classmethod
     def poll(cls, context):
