@@ -14,8 +14,8 @@ import unittest
 import zipfile
 
 import bpy
-from support import (ROOT, SAMPLE_RIG, add_sample_head, assert_points_close, mesh_points, rghost_points,
-                     run_in_window, view3d_context)
+from support import (ROOT, SAMPLE_RIG, add_sample_head, assert_points_close, mesh_points, redraw,
+                     rghost_points, run_in_window, view3d_context)
 
 ADDON_ZIP = sys.argv[sys.argv.index("--") + 1]
 USER_SCRIPTS = os.environ["BLENDER_USER_SCRIPTS"]
@@ -67,8 +67,8 @@ class InstallTest(unittest.TestCase):
             self.assertEqual(lidshaper_live.live.message(built), "")
             setattr(built.lidshaper.controls, "lidShaper__eyes__L_eye__closeEye", 1.0)
             self.assertEqual(lidshaper_live.live.message(built), "")
-            bpy.context.scene.lidshaper_overlay.show = True
-            bpy.ops.wm.redraw_timer(type="DRAW_WIN_SWAP", iterations=1)
+        bpy.context.scene.lidshaper_overlay.show = True
+        redraw()
         self.assertEqual(overlay.draw_errors, [])
         self.assertEqual(len(overlay.shown_marks(bpy.context)), 2 * len(overlay.CATEGORIES))
 

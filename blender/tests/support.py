@@ -126,3 +126,31 @@ def view3d_context():
     area = next(area for area in window.screen.areas if area.type == "VIEW_3D")
     region = next(region for region in area.regions if region.type == "WINDOW")
     return {"window": window, "screen": window.screen, "area": area, "region": region}
+
+
+def redraw():
+    with bpy.context.temp_override(**view3d_context()):
+        bpy.ops.wm.redraw_timer(type="DRAW_WIN_SWAP", iterations=1)
+
+
+def viewport_pixels(path):
+    """The 3D viewport as the window shows it, saved to `path`, as pixels (rows from the bottom,
+    columns, RGBA)."""
+    redraw()
+    with bpy.context.temp_override(**view3d_context()):
+        bpy.ops.screen.screenshot_area(filepath=path)
+    image = bpy.data.images.load(path)
+    pixels = np.empty(len(image.pixels), dtype=np.float32)  # len loads the file
+    image.pixels.foreach_get(pixels)
+    width, height = image.size
+    bpy.data.images.remove(image)
+    return pixels.reshape(height, width, -1)
+
+
+def front_view_on(mesh_object):
+    """Front view, framed on `mesh_object` alone."""
+    with bpy.context.temp_override(**view3d_context()):
+        bpy.ops.object.select_all(action="DESELECT")
+        mesh_object.select_set(True)
+        bpy.ops.view3d.view_axis(type="FRONT")
+        bpy.ops.view3d.view_selected()

@@ -13,8 +13,8 @@ import unittest
 
 import bpy
 import numpy as np
-from support import (SAMPLE_RIG, add_sample_head, assert_points_close, mesh_points, rghost_points, run_in_window,
-                     view3d_context)
+from support import (SAMPLE_RIG, add_sample_head, assert_points_close, front_view_on, mesh_points, redraw,
+                     rghost_points, run_in_window, view3d_context, viewport_pixels)
 
 import lidshaper_live
 from lidshaper_live import overlay, ui
@@ -22,21 +22,8 @@ from lidshaper_live import overlay, ui
 OUT_FOLDER = sys.argv[sys.argv.index("--") + 1]
 
 
-def redraw():
-    with bpy.context.temp_override(**view3d_context()):
-        bpy.ops.wm.redraw_timer(type="DRAW_WIN_SWAP", iterations=1)
-
-
 def screenshot(name):
-    """The 3D viewport as the window shows it, as pixels (rows, columns, RGBA)."""
-    path = os.path.join(OUT_FOLDER, name)
-    redraw()
-    with bpy.context.temp_override(**view3d_context()):
-        bpy.ops.screen.screenshot_area(filepath=path)
-    image = bpy.data.images.load(path)
-    pixels = np.array(image.pixels[:]).reshape(image.size[1], image.size[0], 4)
-    bpy.data.images.remove(image)
-    return pixels
+    return viewport_pixels(os.path.join(OUT_FOLDER, name))
 
 
 class WindowTest(unittest.TestCase):
@@ -162,15 +149,6 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(frame, 20)
         assert_points_close(points, expected[20], "redo left the mesh at the frame it was scrubbed to")
         self.assertEqual(lidshaper_live.live.message(bpy.data.objects[name]), "")
-
-
-def front_view_on(mesh_object):
-    """Front view, framed on `mesh_object` alone."""
-    with bpy.context.temp_override(**view3d_context()):
-        bpy.ops.object.select_all(action="DESELECT")
-        mesh_object.select_set(True)
-        bpy.ops.view3d.view_axis(type="FRONT")
-        bpy.ops.view3d.view_selected()
 
 
 def changed_fraction(before, after):
