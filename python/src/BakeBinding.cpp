@@ -6,6 +6,7 @@
 #include <pybind11/stl.h>
 
 #include "PluginBinding.h"
+#include "PythonErrors.h"
 #include "RigBinding.h"
 #include "ThreadErrorLines.h"
 #include "bake/Bake.h"
@@ -39,8 +40,7 @@ py::dict bakeRigFile(const std::string& rigPath, const rghost::BakeOutputs& requ
     } catch (const std::invalid_argument& error) {
         throw py::value_error(rigPath + ": " + error.what());
     } catch (const std::runtime_error& error) {
-        PyErr_SetString(PyExc_OSError, (rigPath + ": " + error.what()).c_str());
-        throw py::error_already_set();
+        raise(PyExc_OSError, rigPath + ": " + error.what());
     }
     py::dict described;
     described["rig"] = rigPath;
@@ -60,8 +60,7 @@ void mergeResults(const std::vector<std::string>& chunks, const std::string& out
     } catch (const std::invalid_argument& error) {
         throw py::value_error(std::string("merge: ") + error.what());
     } catch (const std::runtime_error& error) {
-        PyErr_SetString(PyExc_OSError, (std::string("merge: ") + error.what()).c_str());
-        throw py::error_already_set();
+        raise(PyExc_OSError, std::string("merge: ") + error.what());
     }
 }
 

@@ -10,6 +10,7 @@
 #include "NumericArrays.h"
 #include "PluginBinding.h"
 #include "PointArrays.h"
+#include "PythonErrors.h"
 #include "RigBinding.h"
 #include "build/HeadScene.h"
 #include "build/OpenPoseCheck.h"

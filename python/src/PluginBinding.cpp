@@ -11,6 +11,7 @@
 #include "AttributeDescriptions.h"
 #include "NumericArrays.h"
 #include "PointArrays.h"
+#include "PythonErrors.h"
 #include "PythonValues.h"
 #include "ThreadErrorLines.h"
 #include "core/ControlReference.h"
@@ -198,8 +199,7 @@ LoadedPlugin::LoadedPlugin(const std::string& path)
           try {
               return rghost::Plugin(path);
           } catch (const rghost::PluginError& error) {
-              PyErr_SetString(PyExc_OSError, error.what());
-              throw py::error_already_set();
+              raise(PyExc_OSError, error.what());
           }
       }()),
       schema_(rghost::declaredAttributes(plugin_))

@@ -11,6 +11,7 @@
 #include "NumericArrays.h"
 #include "PluginBinding.h"
 #include "PointArrays.h"
+#include "PythonErrors.h"
 #include "PythonValues.h"
 #include "ThreadErrorLines.h"
 #include "ValueClasses.h"
@@ -204,12 +205,6 @@ RigPointer sampleRig(int columns, int centerRows, int betweenRows, int frames, b
 }
 
 } // namespace
-
-[[noreturn]] void raise(PyObject* type, const std::string& message)
-{
-    PyErr_SetString(type, message.c_str());
-    throw py::error_already_set();
-}
 
 std::vector<std::vector<std::int32_t>> facesFrom(py::handle faces, std::size_t pointCount)
 {

@@ -16,9 +16,6 @@ namespace py = pybind11;
 // naming the file and the JSON path of the fault when it cannot be read.
 rghost::Rig readRig(const std::string& path);
 
-// Raises the Python exception `type` with `message`.
-[[noreturn]] void raise(PyObject* type, const std::string& message);
-
 // Polygons from a sequence of index sequences, each index naming one of
 // `pointCount` points; ValueError naming the face and entry otherwise.
 std::vector<std::vector<std::int32_t>> facesFrom(py::handle faces, std::size_t pointCount);
