@@ -17,6 +17,7 @@ from gpu_extras.batch import batch_for_shader
 from . import live
 from .rig_object import rig_objects
 from .space import rig_space_matrix
+from .ui import SidebarPanel
 
 CATEGORIES = lidshaper.overlay_categories()  # (name, meaning, colour) in drawing order
 
@@ -35,11 +36,8 @@ class LIDSHAPER_PG_overlay(bpy.types.PropertyGroup):
     }
 
 
-class LIDSHAPER_PT_overlay(bpy.types.Panel):
+class LIDSHAPER_PT_overlay(SidebarPanel, bpy.types.Panel):
     bl_label = "lidShaper Overlay"
-    bl_space_type = "VIEW_3D"
-    bl_region_type = "UI"
-    bl_category = "lidShaper"
 
     def draw_header(self, context):
         self.layout.prop(context.scene.lidshaper_overlay, "show", text="")
@@ -153,6 +151,8 @@ def draw_marks():
 @_guarded
 def draw_labels():
     shown = shown_marks(bpy.context)
+    if not shown:
+        return
     region = bpy.context.region
     view = bpy.context.region_data
     font = 0

@@ -1,6 +1,7 @@
 """Rig Eyelids: the selected head and eyeball meshes become a live eyelid rig.
 
-The rig is built from the meshes as they stand in the world, written to a rig file and set up
+The rig is built from the meshes as they stand in the world, taken into the rig file's Y-up space
+(set-up turns it back, so the rig stands where the head stood), written to a rig file and set up
 from it as File > Import does; the head and eyeball objects it was built from are hidden, the
 rig's mesh and eyeballs take their place. In edit mode, the head's selected edge loops are the
 lid margins, one loop per eye.
@@ -15,6 +16,8 @@ import numpy as np
 
 from .rig_object import rig_object
 from .rig_scene import set_up
+from .space import Y_UP_TO_Z_UP
+from .ui import SidebarPanel, reports_errors
 
 
 def rig_eyelids(context, head, eyeballs=(), rig_path=None, **overrides):
@@ -37,19 +40,21 @@ def rig_eyelids(context, head, eyeballs=(), rig_path=None, **overrides):
     rig.write(rig_path)
     if head.mode == "EDIT":
         bpy.ops.object.mode_set(mode="OBJECT")
-    rig_object = set_up(context, rig_path)
+    live_rig = set_up(context, rig_path)
     for built_from in (head, *eyeballs):
         built_from.hide_set(True)
         built_from.hide_render = True
-    return rig_object
+    return live_rig
 
 
 def _world_points(obj):
+    """`obj`'s points in the world, in the rig file's space."""
     mesh = obj.data
     local = np.empty(len(mesh.vertices) * 3)
     mesh.vertices.foreach_get("co", local)
     local = np.column_stack([local.reshape(-1, 3), np.ones(len(mesh.vertices))])
-    return (local @ np.array(obj.matrix_world).T)[:, :3].copy()
+    to_rig_space = np.array(Y_UP_TO_Z_UP.inverted() @ obj.matrix_world)
+    return (local @ to_rig_space.T)[:, :3].copy()
 
 
 def _selected_loops(head):
@@ -130,26 +135,20 @@ class LIDSHAPER_OT_rig_eyelids(bpy.types.Operator):
     def poll(cls, context):
         return any(obj.type == "MESH" for obj in context.selected_objects)
 
+    @reports_errors
     def execute(self, context):
         head, eyeballs = _head_and_eyeballs(context)
         overrides = {"swap_sides": self.swap_sides, "soft_region": self.soft_region}
         if self.between_rows:
             overrides["between_rows"] = self.between_rows
-        try:
-            live_rig = rig_eyelids(context, head, eyeballs, bpy.path.abspath(self.rig_path) or None, **overrides)
-        except (OSError, ValueError) as error:
-            self.report({"ERROR"}, str(error))
-            return {"CANCELLED"}
+        live_rig = rig_eyelids(context, head, eyeballs, bpy.path.abspath(self.rig_path) or None, **overrides)
         context.view_layer.objects.active = live_rig
         self.report({"INFO"}, f"Rigged {head.name}'s eyelids")
         return {"FINISHED"}
 
 
-class LIDSHAPER_PT_rig_eyelids(bpy.types.Panel):
+class LIDSHAPER_PT_rig_eyelids(SidebarPanel, bpy.types.Panel):
     bl_label = "lidShaper"
-    bl_space_type = "VIEW_3D"
-    bl_region_type = "UI"
-    bl_category = "lidShaper"
 
     @classmethod
     def poll(cls, context):

@@ -1,9 +1,32 @@
-"""Operators, menu entries and the sidebar panel."""
+"""Operators, menu entries and the sidebar panel, and what every operator and panel of the
+add-on shares: the sidebar tab they sit in and how an operator's failure reaches the status bar."""
+import functools
+
 import bpy
 from bpy_extras.io_utils import ExportHelper, ImportHelper
 
 from . import controls, export, live, rig_scene
 from .rig_object import rig_object
+
+
+class SidebarPanel:
+    """A panel of the 3D viewport's sidebar, in the add-on's own tab."""
+    bl_space_type = "VIEW_3D"
+    bl_region_type = "UI"
+    bl_category = "lidShaper"
+
+
+def reports_errors(execute):
+    """An operator's execute whose OSError or ValueError (a file that cannot be read or written, a
+    rig that cannot be built) cancels the operator and reaches the status bar as one error line."""
+    @functools.wraps(execute)
+    def reporting(operator, context):
+        try:
+            return execute(operator, context)
+        except (OSError, ValueError) as error:
+            operator.report({"ERROR"}, str(error))
+            return {"CANCELLED"}
+    return reporting
 
 
 class LIDSHAPER_OT_import_rig(bpy.types.Operator, ImportHelper):
@@ -14,40 +37,34 @@ class LIDSHAPER_OT_import_rig(bpy.types.Operator, ImportHelper):
     filename_ext = ".json"
     filter_glob: bpy.props.StringProperty(default="*.json", options={"HIDDEN"})
 
+    @reports_errors
     def execute(self, context):
-        try:
-            rig = rig_scene.set_up(context, self.filepath)
-        except (OSError, ValueError) as error:
-            self.report({"ERROR"}, str(error))
-            return {"CANCELLED"}
-        context.view_layer.objects.active = rig
+        context.view_layer.objects.active = rig_scene.set_up(context, self.filepath)
         return {"FINISHED"}
 
 
-class _RigOperator:
+class _OnRig:
+    """Offered while the active object is a rig object, its mesh or one of its eyeballs."""
     @classmethod
     def poll(cls, context):
         return rig_object(context.object) is not None
 
 
-class LIDSHAPER_OT_export_rig(_RigOperator, bpy.types.Operator, ExportHelper):
+class LIDSHAPER_OT_export_rig(_OnRig, bpy.types.Operator, ExportHelper):
     """Write the rig with the scene's controls and eyeball placement, one frame per scene frame"""
     bl_idname = "lidshaper.export_rig"
     bl_label = "Export lidShaper Rig"
     filename_ext = ".json"
     filter_glob: bpy.props.StringProperty(default="*.json", options={"HIDDEN"})
 
+    @reports_errors
     def execute(self, context):
-        try:
-            export.export_rig(context.scene, rig_object(context.object), self.filepath)
-        except (OSError, ValueError) as error:
-            self.report({"ERROR"}, str(error))
-            return {"CANCELLED"}
+        export.export_rig(context.scene, rig_object(context.object), self.filepath)
         self.report({"INFO"}, f"Wrote {self.filepath}")
         return {"FINISHED"}
 
 
-class LIDSHAPER_OT_bake(_RigOperator, bpy.types.Operator, ExportHelper):
+class LIDSHAPER_OT_bake(_OnRig, bpy.types.Operator, ExportHelper):
     """Bake the scene's frame range to a point cache that plays without the add-on"""
     bl_idname = "lidshaper.bake"
     bl_label = "Bake lidShaper Rig"
@@ -55,25 +72,15 @@ class LIDSHAPER_OT_bake(_RigOperator, bpy.types.Operator, ExportHelper):
     filename_ext = ".pc2"
     filter_glob: bpy.props.StringProperty(default="*.pc2", options={"HIDDEN"})
 
+    @reports_errors
     def execute(self, context):
-        try:
-            export.bake(context.scene, rig_object(context.object), self.filepath)
-        except (OSError, ValueError) as error:
-            self.report({"ERROR"}, str(error))
-            return {"CANCELLED"}
+        export.bake(context.scene, rig_object(context.object), self.filepath)
         self.report({"INFO"}, f"Baked to {self.filepath}")
         return {"FINISHED"}
 
 
-class LIDSHAPER_PT_rig(bpy.types.Panel):
+class LIDSHAPER_PT_rig(_OnRig, SidebarPanel, bpy.types.Panel):
     bl_label = "lidShaper"
-    bl_space_type = "VIEW_3D"
-    bl_region_type = "UI"
-    bl_category = "lidShaper"
-
-    @classmethod
-    def poll(cls, context):
-        return rig_object(context.object) is not None
 
     def draw(self, context):
         rig = rig_object(context.object)
@@ -83,8 +90,9 @@ class LIDSHAPER_PT_rig(bpy.types.Panel):
         row = layout.row(align=True)
         row.operator(LIDSHAPER_OT_export_rig.bl_idname, text="Export", icon="EXPORT")
         row.operator(LIDSHAPER_OT_bake.bl_idname, text="Bake", icon="FILE_CACHE")
-        if live.message(rig):
-            layout.label(text=live.message(rig), icon="ERROR")
+        reported = live.message(rig)
+        if reported:
+            layout.label(text=reported, icon="ERROR")
         try:
             live_rig = live.session(rig)
         except (OSError, ValueError) as error:

@@ -79,6 +79,21 @@ class AddonTest(AddonTestCase):
             self.assertIn(named, lidshaper_live.live.message(rig_object))
             np.testing.assert_array_equal(mesh_points(rig_object), rig.points.astype(np.float32))
 
+    def test_operators_that_fail_cancel_with_one_line_naming_the_file(self):
+        rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)
+        bpy.context.view_layer.objects.active = rig_object
+        missing = os.path.join(self.folder, "missing.json")
+        unwritable = os.path.join(self.folder, "no such folder", "rig")
+        objects = set(bpy.data.objects)
+        for operator, path in ((bpy.ops.lidshaper.import_rig, missing),
+                               (bpy.ops.lidshaper.export_rig, unwritable + ".json"),
+                               (bpy.ops.lidshaper.bake, unwritable + ".pc2")):
+            with self.subTest(operator=operator.idname()), self.assertRaises(RuntimeError) as failed:
+                operator(filepath=path)
+            self.assertIn(os.path.basename(path), str(failed.exception))
+            self.assertEqual(len(str(failed.exception).strip().splitlines()), 1)
+        self.assertEqual(set(bpy.data.objects), objects)
+
     def test_live_switched_by_hand_rests_and_deforms_again(self):
         expected = rghost_points(SAMPLE_RIG, self.folder)
         rig_object = lidshaper_live.set_up(bpy.context, SAMPLE_RIG)

@@ -14,7 +14,7 @@ import unittest
 
 import bpy
 import numpy as np
-from support import SAMPLE_RIG, run_in_window, view3d_context
+from support import SAMPLE_RIG, front_view_on, run_in_window, view3d_context, viewport_pixels
 
 import lidshaper_live
 from lidshaper_live import overlay
@@ -27,19 +27,7 @@ STRAY = 5
 
 def colour_counts(folder):
     """Pixels of each category's colour in a screenshot of the 3D view."""
-    path = os.path.join(folder, "view.png")
-    view = view3d_context()
-    area = view["area"]
-    with bpy.context.temp_override(**view):
-        bpy.ops.wm.redraw_timer(type="DRAW_WIN_SWAP", iterations=1)
-        bpy.ops.screen.screenshot(filepath=path)
-    image = bpy.data.images.load(path)
-    pixels = np.empty(len(image.pixels), dtype=np.float32)  # len loads the file
-    image.pixels.foreach_get(pixels)
-    width, height = image.size
-    bpy.data.images.remove(image)
-    rows = pixels.reshape(height, width, -1)  # bottom row first, as the area's y counts
-    rgb = rows[area.y:area.y + area.height, area.x:area.x + area.width, :3].reshape(-1, 3)
+    rgb = viewport_pixels(os.path.join(folder, "view.png"))[:, :, :3].reshape(-1, 3)
     return {name: int(np.all(np.abs(rgb - color) < TOLERANCE, axis=1).sum()) for name, color in COLORS.items()}
 
 
@@ -62,13 +50,8 @@ class OverlayWindowTest(unittest.TestCase):
         self.assertEqual(overlay.draw_errors, [])
 
     def frame(self):
-        mesh = self.rig.lidshaper.mesh
-        for obj in bpy.context.scene.objects:
-            obj.select_set(obj == mesh)
-        bpy.context.view_layer.objects.active = mesh
-        with bpy.context.temp_override(**view3d_context()):
-            bpy.ops.view3d.view_axis(type="FRONT")
-            bpy.ops.view3d.view_selected()
+        bpy.context.view_layer.objects.active = self.rig.lidshaper.mesh
+        front_view_on(self.rig.lidshaper.mesh)
 
     def test_draws_the_categories_switched_on_and_nothing_when_off(self):
         only("columns")

@@ -3,65 +3,40 @@ that blinks; margins selected in edit mode are taken as given; a selection no ri
 from is refused and leaves the scene as it was.
 
 Runs inside Blender: blender -b --factory-startup --python rig_eyelids_test.py
-(with the build's lidshaper module on PYTHONPATH)
 """
 import os
-import sys
-import tempfile
-import unittest
 
 import bmesh
 import bpy
 import lidshaper
 import numpy as np
+from mathutils import Vector
+from support import AddonTestCase, add_sample_head, mesh_points, run
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(ROOT, "blender"))
-import lidshaper_live  # noqa: E402
+import lidshaper_live
 
 L_EYE = "lidShaper__eyes__L_eye__"
 R_EYE = "lidShaper__eyes__R_eye__"
+HEAD_LOCATION = (0.5, -2.0, 1.0)  # off the origin, as a head object usually is
 
 
-def mesh_points(obj):
-    mesh = obj.evaluated_get(bpy.context.evaluated_depsgraph_get()).data
-    points = np.empty(len(mesh.vertices) * 3, dtype=np.float32)
-    mesh.vertices.foreach_get("co", points)
-    return points.reshape(-1, 3).astype(np.float64)
-
-
-class RigEyelidsTest(unittest.TestCase):
+class RigEyelidsTest(AddonTestCase):
     @classmethod
     def setUpClass(cls):
-        lidshaper_live.register()
+        super().setUpClass()
         sample = lidshaper.sample_rig(frames=12)
         cls.points, cls.faces = sample.points, sample.faces
-        cls.centers = [np.array(sample.attributes[eye + "centerEye"].value) for eye in (L_EYE, R_EYE)]
+        centers = [np.array(sample.attributes[eye + "centerEye"].value) for eye in (L_EYE, R_EYE)]
         # Each eye's margin loop: both lids' margin rows and the corners between them.
-        _, report = lidshaper.build_rig(cls.points, cls.faces, [(c, 1.4) for c in cls.centers], report=True)
+        _, report = lidshaper.build_rig(cls.points, cls.faces, [(c, 1.4) for c in centers], report=True)
         cls.margins = {eye: [int(i) for lid in ("upper", "lower")
                              for i in sample.attributes[eye + lid + "LidInnerIdxs"].values]
                        + [found["inner_corner"], found["outer_corner"]]
                        for eye, found in zip((L_EYE, R_EYE), report)}
 
-    @classmethod
-    def tearDownClass(cls):
-        lidshaper_live.unregister()
-
     def setUp(self):
-        bpy.ops.wm.read_factory_settings(use_empty=True)
-        self.folder = self.enterContext(tempfile.TemporaryDirectory())
-        # The face moved off the origin, as a head object usually is: the rig is built in world space.
-        mesh = bpy.data.meshes.new("face")
-        mesh.from_pydata(self.points.tolist(), [], [list(face) for face in self.faces])
-        self.head = bpy.data.objects.new("face", mesh)
-        self.head.location = (0.5, -2.0, 1.0)
-        bpy.context.collection.objects.link(self.head)
-        self.eyeballs = []
-        for side, center in zip("LR", self.centers):
-            bpy.ops.mesh.primitive_uv_sphere_add(radius=1.4, location=center + np.array(self.head.location))
-            bpy.context.object.name = "eyeball_" + side
-            self.eyeballs.append(bpy.context.object)
+        super().setUp()
+        _, self.head, self.eyeballs = add_sample_head(HEAD_LOCATION)
 
     def select_all(self):
         for obj in (self.head, *self.eyeballs):
@@ -81,11 +56,15 @@ class RigEyelidsTest(unittest.TestCase):
         self.assertEqual(len(settings.surfaces), 2)
         self.assertTrue(all(obj.hide_get() for obj in (self.head, *self.eyeballs)))
 
-        rest = self.points + np.array(self.head.location)
-        np.testing.assert_allclose(lidshaper.read_rig(self.rig_file()).points, rest, atol=1e-6)
-        open_points = mesh_points(settings.mesh)
+        # The rig stands where the head stood: the rig file holds it in its own Y-up space.
+        rest = self.points + np.array([HEAD_LOCATION[0], HEAD_LOCATION[2], -HEAD_LOCATION[1]])
+        np.testing.assert_allclose(lidshaper.read_rig(self.rig_file()).points, rest, atol=1e-5)
+        head_world = np.array([self.head.matrix_world @ v.co for v in self.head.data.vertices])
+        rig_world = np.array([settings.mesh.matrix_world @ Vector(point) for point in rest])
+        np.testing.assert_allclose(rig_world, head_world, atol=1e-5)
+        open_points = mesh_points(rig_object)
         setattr(settings.controls, L_EYE + "closeEye", 1.0)
-        closed = mesh_points(settings.mesh)
+        closed = mesh_points(rig_object)
         moved = np.flatnonzero(np.linalg.norm(closed - open_points, axis=1) > 1e-3)
         self.assertTrue(set(self.margins[L_EYE][:-2]) <= set(moved.tolist()))  # the corners may stay
         self.assertFalse(set(self.margins[R_EYE]) & set(moved.tolist()))
@@ -130,4 +109,4 @@ class RigEyelidsTest(unittest.TestCase):
         self.assertIn(lidshaper_live.rig_eyelids._menu_entry, bpy.types.VIEW3D_MT_object._dyn_ui_initialize())
 
 
-sys.exit(0 if unittest.main(argv=[__file__], exit=False, verbosity=2).result.wasSuccessful() else 1)
+run()

@@ -38,6 +38,30 @@ def mesh_points(rig_object):
     return points.reshape(-1, 3).astype(np.float64)
 
 
+def add_sample_head(location=(0.0, 0.0, 0.0), radius=1.4):
+    """The sample rig's face as a head mesh standing upright at `location`, as a modelled head
+    stands in Blender, and its eyeballs as UV spheres of `radius`, linked to the context's
+    collection: a head to rig eyelids on. Returns (sample rig, head, [left eyeball, right eyeball])."""
+    import lidshaper
+    from lidshaper_live.space import Y_UP_TO_Z_UP
+    from mathutils import Matrix, Vector
+
+    sample = lidshaper.sample_rig(frames=12)
+    mesh = bpy.data.meshes.new("face")
+    mesh.from_pydata(sample.points.tolist(), [], [list(face) for face in sample.faces])
+    head = bpy.data.objects.new("face", mesh)
+    head.matrix_world = Matrix.Translation(location) @ Y_UP_TO_Z_UP
+    bpy.context.collection.objects.link(head)
+    eyeballs = []
+    for side in ("L", "R"):
+        center = sample.attributes[f"lidShaper__eyes__{side}_eye__centerEye"].value
+        bpy.ops.mesh.primitive_uv_sphere_add(radius=radius, location=head.matrix_world @ Vector(center))
+        eyeball = bpy.context.view_layer.objects.active
+        eyeball.name = "eyeball_" + side
+        eyeballs.append(eyeball)
+    return sample, head, eyeballs
+
+
 def write_rig(rig, folder, name="rig.json"):
     path = os.path.join(folder, name)
     rig.write(path)
@@ -102,3 +126,31 @@ def view3d_context():
     area = next(area for area in window.screen.areas if area.type == "VIEW_3D")
     region = next(region for region in area.regions if region.type == "WINDOW")
     return {"window": window, "screen": window.screen, "area": area, "region": region}
+
+
+def redraw():
+    with bpy.context.temp_override(**view3d_context()):
+        bpy.ops.wm.redraw_timer(type="DRAW_WIN_SWAP", iterations=1)
+
+
+def viewport_pixels(path):
+    """The 3D viewport as the window shows it, saved to `path`, as pixels (rows from the bottom,
+    columns, RGBA)."""
+    redraw()
+    with bpy.context.temp_override(**view3d_context()):
+        bpy.ops.screen.screenshot_area(filepath=path)
+    image = bpy.data.images.load(path)
+    pixels = np.empty(len(image.pixels), dtype=np.float32)  # len loads the file
+    image.pixels.foreach_get(pixels)
+    width, height = image.size
+    bpy.data.images.remove(image)
+    return pixels.reshape(height, width, -1)
+
+
+def front_view_on(mesh_object):
+    """Front view, framed on `mesh_object` alone."""
+    with bpy.context.temp_override(**view3d_context()):
+        bpy.ops.object.select_all(action="DESELECT")
+        mesh_object.select_set(True)
+        bpy.ops.view3d.view_axis(type="FRONT")
+        bpy.ops.view3d.view_selected()
