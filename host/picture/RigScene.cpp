@@ -8,6 +8,7 @@
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPoint.h>
 
+#include "core/AttributeValue.h"
 #include "core/ControlReference.h"
 #include "rg/RgData.h"
 
@@ -132,8 +133,7 @@ std::vector<Facet> irisFacets(const V3d& center, const V3d& forward, double radi
 V3d lookDirection(const RigSurface& sphere, const V3d& center, const AttributeMap& attributes,
                   const std::string& closingLineKey)
 {
-    const auto found = attributes.find(closingLineKey);
-    const auto closingLine = found == attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
+    const auto closingLine = valueAs<RgVector>(attributes, closingLineKey);
     V3d sum(0.0);
     if (closingLine) {
         const MFnNurbsSurface surface(sphere.surface);
@@ -181,8 +181,7 @@ std::vector<Facet> eyeballFacets(const Rig& rig, const AttributeMap& attributes)
         }
         const auto described = std::find_if(rig.surfaces.begin(), rig.surfaces.end(),
                                             [&](const RigSurface& known) { return known.surface == sphere->value; });
-        const auto found = attributes.find(siblingKey(key, "centerEye"));
-        const auto center = found == attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
+        const auto center = valueAs<RgVector>(attributes, siblingKey(key, "centerEye"));
         if (described == rig.surfaces.end() || !center) {
             continue;
         }

@@ -6,6 +6,7 @@
 
 #include <Imath/ImathMatrix.h>
 
+#include "core/AttributeValue.h"
 #include "core/ControlReference.h"
 #include "rg/RgValueFactory.h"
 
@@ -49,8 +50,7 @@ std::shared_ptr<RgData> sweptValue(Rig& rig, const AttributeMap& attributes, con
         return makeRgValue<RgBoolean>(value >= 0.5);
     }
     const auto sphere = std::dynamic_pointer_cast<RgNurbsSurface>(current);
-    const auto found = attributes.find(siblingKey(key, "centerEye"));
-    const auto center = found == attributes.end() ? nullptr : std::dynamic_pointer_cast<RgVector>(found->second);
+    const auto center = valueAs<RgVector>(attributes, siblingKey(key, "centerEye"));
     if (sphere && center) {
         return makeRgValue<RgNurbsSurface>(turnedEyeball(rig, sphere->value, center->value, value));
     }
