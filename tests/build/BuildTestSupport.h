@@ -28,12 +28,16 @@ using Imath::V3d;
 using rigattributes::attribute;
 using rigattributes::indices;
 
-// Every index list an eye hands the node, by name.
+// Every index list an eye hands the node, by name: its lists of integers.
 inline const std::vector<std::string>& indexLists()
 {
-    static const std::vector<std::string> lists = {"upperLidInnerIdxs",   "upperLidOuterIdxs",   "upperLidCenterIdxs",
-                                                   "upperLidBetweenIdxs", "lowerLidInnerIdxs",   "lowerLidOuterIdxs",
-                                                   "lowerLidCenterIdxs",  "lowerLidBetweenIdxs", "cornersIdxs"};
+    static const std::vector<std::string> lists = [] {
+        std::vector<std::string> names;
+        for (const Field& field : kEyeFields)
+            if (field.valueClass == ValueClass::Int && field.list)
+                names.emplace_back(field.name);
+        return names;
+    }();
     return lists;
 }
 
